@@ -1,0 +1,117 @@
+#include "core/core.h"
+#include "core/record_file.h"
+#include "core/record_io.h"
+
+#include <algorithm>
+
+namespace qb {
+namespace {
+
+constexpr int kItemBase = 1622;
+constexpr int kItemWidth = 1000;
+
+QByteArray encode_checklist(const Checklist& c, int32_t number) {
+    RecordWriter w(kChecklistRecordSize);
+    w.i32(0, number);
+    w.i16(4, c.ShowIt);
+    w.i16(6, c.Inuse);
+    w.i16(8, c.deleted);
+    w.i16(10, c.Version);
+    w.text(12, 100, trim_blanks(c.Name));
+    w.text(112, 100, trim_blanks(c.Author));
+    w.text(212, 200, trim_blanks(c.Copyright));
+    w.f64(412, c.Date);
+    w.text(420, 100, trim_blanks(c.BookRef));
+    w.text(520, 100, trim_blanks(c.WebSite));
+    w.text(620, 1000, trim_blanks(c.WhyUse));
+    w.i16(1620, c.TotalItems);
+    for (int j = 0; j < kItemsPerChecklist; ++j) w.text(kItemBase + kItemWidth * j, kItemWidth, trim_blanks(c.Item[j]));
+    return w.bytes();
+}
+
+void decode_checklist(const QByteArray& b, Checklist& c) {
+    RecordReader r(b);
+    c.ShowIt = r.i16(4);
+    c.Inuse = r.i16(6);
+    c.deleted = r.i16(8);
+    c.Version = r.i16(10);
+    c.Name = r.text(12, 100);
+    c.Author = r.text(112, 100);
+    c.Copyright = r.text(212, 200);
+    c.Date = r.f64(412);
+    c.BookRef = r.text(420, 100);
+    c.WebSite = r.text(520, 100);
+    c.WhyUse = r.text(620, 1000);
+    // A damaged count must not walk past the 30 items.
+    c.TotalItems = std::clamp<int16_t>(r.i16(1620), 0, kItemsPerChecklist);
+    for (int j = 0; j < kItemsPerChecklist; ++j) c.Item[j] = r.text(kItemBase + kItemWidth * j, kItemWidth);
+}
+
+} // namespace
+
+void Core::resize_checklists(int32_t n) {
+    try {
+        Checklists.resize(qsizetype(n) + 1);
+    } catch (const std::bad_alloc& e) {
+        show_message(msg_error, QStringLiteral("Memory error allocating Checklists. Error: ") + e.what());
+    }
+}
+
+void Core::load_checklists() {
+    QFile f;
+    int32_t last = -1;
+    int32_t c = 0;
+    auto file_error = [&]() {
+        show_message(msg_error, QStringLiteral("Reading Checklists file ") + message_path(chklist_filename) +
+                                    QStringLiteral(" failed, i,rec_idx:") + QString::number(c) + u',' +
+                                    QString::number(last) + error_text(f));
+    };
+    if (!open_record_file(f, chklist_filename)) return file_error();
+    last = record_count(f, kChecklistRecordSize) - 1;
+    if (last < 0) {
+        show_message(msg_error, QStringLiteral("Checklist File NOT Found. Using Default Checklist"));
+        return;
+    }
+    if (last > maxChecklists_index()) resize_checklists(last);
+    int32_t i = 0;
+    QByteArray bytes;
+    for (c = 0; c <= last; ++c) {
+        if (!read_record(f, kChecklistRecordSize, c + 1, bytes)) return file_error();
+        if (RecordReader(bytes).i16(8) != 0 || i > maxChecklists_index()) continue;
+        Checklist& cl = Checklists[i];
+        decode_checklist(bytes, cl);
+        cl.file_idx = c + 1;
+        ++i;
+    }
+    f.close();
+    for (int32_t k = i; k <= maxChecklists_index(); ++k) Checklists[k] = blank_checklist;
+    if (i >= 3 && i < maxChecklists_index()) resize_checklists(i - 1);
+}
+
+void Core::save_checklist() {
+    QFile f;
+    auto file_error = [&]() {
+        show_message(msg_error, QStringLiteral("Writing Checklist file: ") + message_path(chklist_filename) +
+                                    QStringLiteral("  error...") + f.errorString());
+    };
+    if (!open_record_file(f, chklist_filename)) return file_error();
+    int32_t next = record_count(f, kChecklistRecordSize) + 1;
+    for (int32_t i = 0; i <= maxChecklists_index(); ++i) {
+        Checklist& cl = Checklists[i];
+        if (cl.Inuse != kTrue) continue;
+        int32_t number = cl.file_idx;
+        if (number == 0) {
+            number = next++;
+            cl.file_idx = number;
+        }
+        if (number < 1 || number > next) {
+            show_message(msg_error, QStringLiteral("Not all Data saved. File Checklist Index out of Range. Index, i: ") +
+                                        QString::number(number) + u',' + QString::number(i));
+            continue;
+        }
+        if (!write_record(f, kChecklistRecordSize, number, encode_checklist(cl, number))) return file_error();
+    }
+    if (!f.flush()) file_error();
+}
+
+} // namespace qb

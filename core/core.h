@@ -1,0 +1,175 @@
+#pragma once
+// The one object that holds the journal's shared state: the tables, the current and
+// blank records, the file names, the preferences and the screen history. The program
+// makes one; each test makes a fresh one on a temporary program folder.
+#include "core/platform_api.h"
+#include "core/records.h"
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+namespace qb {
+
+enum message_kind : int16_t {
+    msg_error = 0,
+    msg_warning = 1,
+    msg_information = 2,
+    msg_debug_data = 3,
+};
+
+constexpr int kEntryRecordSize = 3044;
+constexpr int kChecklistRecordSize = 31622;
+constexpr int kVarDataRecordSize = 111;
+constexpr int kVarDataChunk = 100;
+constexpr int kVarDataMaxChain = 500;
+constexpr int kMaxTipIndex = 87;
+
+// OLE colour values (blue, green, red from high to low byte).
+constexpr uint32_t kColorBlue = 0xC00000;
+constexpr uint32_t kColorButtonText = 0x80000012;  // the system's button-text colour
+
+// Calls from the core into windows that live above it; the shell fills them in.
+struct CoreHooks {
+    std::function<bool()> tips_visible;
+    std::function<void()> hide_tips;
+    std::function<void()> show_tips;
+    std::function<void()> end_tour_early;
+    // The transaction editor's "changed" mark, set when an entry's details cannot be read.
+    std::function<void()> addentry_set_add_or_edit_ongoing;
+};
+
+class Core {
+public:
+    Core(const QString& program_folder, const Platform& platform);
+    ~Core();
+    Core(const Core&) = delete;
+    Core& operator=(const Core&) = delete;
+
+    // The current Core; set by the constructor, cleared by the destructor.
+    static Core* current();
+
+    const Platform& platform() const { return platform_; }
+    const QString& program_folder() const { return program_folder_; }
+    QString data_path(const QString& file_name) const;
+    // The folder as shown in messages, with a backslash before the file name.
+    QString message_path(const QString& file_name) const;
+
+    // ---- records and tables ----
+    QVector<SummaryEntry> SummaryData;
+    int32_t maxSummarydata_index() const { return int32_t(SummaryData.size()) - 1; }
+    QVector<Checklist> Checklists;
+    int32_t maxChecklists_index() const { return int32_t(Checklists.size()) - 1; }
+
+    CurrentEntry current_entry;
+    CurrentEntry blank_entry;
+    EntryChecklist current_entry_checklist;
+    EntryChecklist blank_entry_checklist;
+    int16_t Currententry_checklist_index = 0;
+    Checklist current_checklist;
+    int16_t current_checklist_index = 0;
+    Checklist blank_checklist;
+
+    void init_blank_entry();
+    void init_blank_entry_checklist();
+    void init_blank_checklist();
+    void install_example_checklist();
+    void goto_next_entry();
+    void goto_previous_entry();
+    bool get_new_entry_slot(int32_t& index);
+
+    // ---- long-text store (VarData.dat) ----
+    int32_t next_vardata_index = 0;
+    void set_next_vardata_index();
+    void clamp_vardata_index(int32_t& index) const;
+    // The file is opened by the caller for a series of calls.
+    bool write_vardata(QFile& file, int32_t& index, const QString& text);
+    bool read_vardata(QFile& file, int32_t index, QString& text, uint8_t& format, int32_t& owner);
+    bool open_vardata(QFile& file);
+
+    // ---- entries file ----
+    int32_t num_summary_file_records = 0;
+    int32_t next_summary_record = 0;
+    void load_summary_data();
+    int allocate_summary_data(int32_t& n);
+    void resize_summary_data(int32_t n);
+    bool save_entry();
+    bool write_other_data();
+    bool write_checklist_answer_texts();
+    bool write_summary_record();
+    bool load_entry(int32_t n);
+    void read_other_data();
+    bool read_checklist_answer_texts();
+
+    // ---- checklist file ----
+    void load_checklists();
+    void save_checklist();
+    void resize_checklists(int32_t n);
+
+    // ---- messages and log ----
+    void show_message(int kind, const QString& text);
+    int ask_user(int style, const QString& text);
+    void append_log(const QString& text);
+
+    // ---- preferences ----
+    QString tiponstartup = "y";
+    QString nexttipindex = "0";
+    QString touronstartup = "y";
+    QString textcolor = "Blue";
+    uint32_t textcolor_value = kColorBlue;
+    QString custom_links;
+    QStringList trans_type;
+    QString quotes;
+    QString chartperiod;
+    QString charttrans1;
+    QString charttrans2;
+    QString charttrans3;
+    void load_preferences();
+    bool save_preferences();
+    void set_default_custom_links();
+    void append_default_custom_links();
+
+    // ---- operating-system helpers ----
+    QString browse_for_folder(bool allow_new_folder, const QString& prompt);
+    int shell_execute_open(const QString& path);
+    void launch_application(const QString& path);
+    void shell_open_url(const QString& address);
+    bool write_text_file(const QString& path, const QString& text, bool append);
+    bool string_to_collection(const QString& text, QStringList& collection);
+
+    // ---- program-wide state set at start-up ----
+    QString program_version = "4.03";
+    bool small_screen = false;
+    bool back_available = false;
+    bool forward_available = false;
+    int back_screen = 0;
+    int forward_screen = 0;
+    bool checklist_highlighted = false;
+    bool entry_highlighted = false;
+    bool tour_running = false;
+    QString entries_filename = "entries.dat";
+    QString chklist_filename = "chklist.dat";
+    QString vardata_filename = "VarData.dat";
+    QString pref_filename = "pref.dat";
+    QString backup_foldername = "QB_BackupData";
+    QString webdata_foldername = "WebData";
+    QString webdata_path;
+    int current_tip_index = 0;
+    int current_screen = 0;
+
+    CoreHooks hooks;
+
+private:
+    bool open_record_file(QFile& file, const QString& name);
+    bool write_long_text(QFile& file, int32_t& index, const QString& text);
+
+    QString program_folder_;
+    Platform platform_;
+};
+
+// Shorthand for the current Core.
+inline Core& core() { return *Core::current(); }
+
+} // namespace qb

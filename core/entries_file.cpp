@@ -1,0 +1,380 @@
+#include "core/core.h"
+#include "core/record_file.h"
+#include "core/record_io.h"
+#include "core/text_helpers.h"
+
+#include <algorithm>
+
+namespace qb {
+namespace {
+
+constexpr int kBlockBase = 608;
+constexpr int kBlockSize = 406;
+
+QByteArray encode_entry(const SummaryEntry& e) {
+    RecordWriter w(kEntryRecordSize);
+    w.i32(0, e.file_idx);
+    w.u8(4, 1);
+    w.i16(5, e.Inuse);
+    w.i16(7, e.deleted);
+    w.f64(9, e.entry_date);
+    const QString sec = e.security.isEmpty() ? e.security : e.security + "<s>" + e.symbol + "<\\s>";
+    w.text(17, 40, sec);
+    w.text(57, 25, e.transaction);
+    w.i64(82, e.price);
+    w.i16(90, e.web.present);
+    w.text(92, 200, e.web.address);
+    w.text(292, 100, e.web.reference_name);
+    w.i16(392, e.file.present);
+    w.i16(394, e.file.reserved);
+    w.text(396, 200, e.file.path);
+    w.i16(596, 0);
+    w.i32(598, 0);
+    w.i16(602, e.other.present);
+    w.i32(604, e.other.Index_to_other);
+    for (int k = 0; k < kChecklistBlocks; ++k) {
+        const int b = kBlockBase + kBlockSize * k;
+        const EntryChecklist& blk = e.checklist[k];
+        if (blk.Inuse == 0) {
+            w.text(b + 4, 100, QString());
+            continue;
+        }
+        w.i16(b, kTrue);
+        w.i16(b + 2, blk.completed);
+        w.text(b + 4, 100, blk.name);
+        w.i16(b + 104, blk.last_item_index);
+        for (int j = 0; j < kItemsPerChecklist; ++j) {
+            const int o = b + 106 + 10 * j;
+            const EntryChecklistItem& it = blk.Item[j];
+            w.i16(o, it.answer);
+            w.i32(o + 2, it.text_index);
+            w.i32(o + 6, it.comment_index);
+        }
+    }
+    return w.bytes();
+}
+
+void decode_entry(const QByteArray& bytes, SummaryEntry& e) {
+    RecordReader r(bytes);
+    e.format_byte = r.u8(4);
+    e.Inuse = r.i16(5);
+    e.deleted = r.i16(7);
+    e.entry_date = r.f64(9);
+    const QString sec = r.text(17, 40);
+    e.security = text_before_s_tag(sec);
+    e.symbol = get_tag(QStringLiteral("s"), sec);
+    e.transaction = r.text(57, 25);
+    e.price = r.i64(82);
+    e.web.present = r.i16(90);
+    e.web.address = r.text(92, 200);
+    e.web.reference_name = r.text(292, 100);
+    e.file.present = r.i16(392);
+    e.file.reserved = r.i16(394);
+    e.file.path = r.text(396, 200);
+    e.other.present = r.i16(602);
+    e.other.Index_to_other = r.i32(604);
+    e.other.text.clear();
+    for (int k = 0; k < kChecklistBlocks; ++k) {
+        const int b = kBlockBase + kBlockSize * k;
+        EntryChecklist& blk = e.checklist[k];
+        blk.Inuse = r.i16(b);
+        blk.completed = r.i16(b + 2);
+        blk.name = r.text(b + 4, 100);
+        // A damaged count must not walk past the 30 items.
+        blk.last_item_index = std::clamp<int16_t>(r.i16(b + 104), -1, kItemsPerChecklist - 1);
+        for (int j = 0; j < kItemsPerChecklist; ++j) {
+            const int o = b + 106 + 10 * j;
+            const int16_t answer = r.i16(o);
+            const int32_t ti = r.i32(o + 2), ci = r.i32(o + 6);
+            // Only touch items that hold something: untouched blocks stay shared.
+            if (answer || ti || ci || !std::as_const(blk.Item)[j].text.isEmpty()) {
+                EntryChecklistItem& it = blk.Item[j];
+                it.answer = answer;
+                it.text_index = ti;
+                it.comment_index = ci;
+                it.text.clear();
+                it.comment.clear();
+            }
+        }
+    }
+}
+
+int clamp_last(const EntryChecklist& blk) { return std::min<int>(blk.last_item_index, kItemsPerChecklist - 1); }
+
+} // namespace
+
+bool Core::open_record_file(QFile& file, const QString& name) {
+    file.setFileName(data_path(name));
+    return file.open(QIODevice::ReadWrite);
+}
+
+int Core::allocate_summary_data(int32_t& n) {
+    const int32_t asked = n;
+    for (;;) {
+        try {
+            SummaryData = QVector<SummaryEntry>(qsizetype(n) + 1);
+            return asked - n;
+        } catch (const std::bad_alloc&) {
+            n -= 100;
+            if (n > 0) continue;
+            SummaryData = QVector<SummaryEntry>(1);
+            n = 0;
+            show_message(msg_error, QStringLiteral("Unable to allocate memory for SummaryData"));
+            return 0;
+        }
+    }
+}
+
+void Core::resize_summary_data(int32_t n) {
+    try {
+        SummaryData.resize(qsizetype(n) + 1);
+    } catch (const std::bad_alloc& e) {
+        show_message(msg_error, QStringLiteral("Memory error allocating SummaryData. Error: ") + e.what());
+    }
+}
+
+void Core::load_summary_data() {
+    QFile f;
+    if (!open_record_file(f, entries_filename)) {
+        show_message(msg_error, QStringLiteral("Reading Summary file failed: ") + message_path(entries_filename) +
+                                    f.errorString());
+        SummaryData = QVector<SummaryEntry>(2);
+        next_summary_record = 0;
+        num_summary_file_records = 0;
+        return;
+    }
+    const int32_t count = record_count(f, kEntryRecordSize);
+    int32_t n = std::max(count - 2, 1);
+    const int shortfall = allocate_summary_data(n);
+    const int32_t first = std::max(shortfall + 1, 2);
+
+    int32_t i = 0;
+    QByteArray bytes;
+    for (int32_t rec = first; rec <= count; ++rec) {
+        if (!read_record(f, kEntryRecordSize, rec, bytes)) {
+            show_message(msg_error, QStringLiteral("Reading Summary file failed: ") + message_path(entries_filename) +
+                                        error_text(f));
+            next_summary_record = 0;
+            num_summary_file_records = 0;
+            return;
+        }
+        if (RecordReader(bytes).i16(7) != 0) continue;
+        SummaryEntry& e = SummaryData[i];
+        decode_entry(bytes, e);
+        e.file_idx = rec;
+        ++i;
+        if (i > maxSummarydata_index()) {
+            if (rec != count)
+                show_message(msg_debug_data,
+                             QStringLiteral("Memory index>maxSummarydata_index...second to last entry no read into memory"));
+            i = maxSummarydata_index();
+        }
+    }
+    f.close();
+    next_summary_record = count + 1;
+    num_summary_file_records = count;
+    set_next_vardata_index();
+    if (i > 1 && i < maxSummarydata_index()) resize_summary_data(i - 1);
+}
+
+bool Core::save_entry() {
+    CurrentEntry& c = current_entry;
+    if (c.mode == mode_edit) {
+        if (c.index < 0 || c.index > maxSummarydata_index()) {
+            show_message(msg_error, QStringLiteral("Data NOT Saved. Bad summary file index: ") + QString::number(c.index));
+            current_entry = blank_entry;
+            return false;
+        }
+        SummaryData[c.index] = c.entry;
+        return write_other_data() && write_checklist_answer_texts() && write_summary_record();
+    }
+
+    // Record 1 of the file is a placeholder: entries start at record 2.
+    if (next_summary_record == 1) next_summary_record = 2;
+    const int32_t taken = next_summary_record;
+    c.entry.file_idx = next_summary_record++;
+    c.entry.format_byte = 1;
+    bool ok = true;
+    if (c.entry.other.present == kTrue) {
+        c.entry.other.Index_to_other = next_vardata_index;
+        ok = write_other_data();
+    } else {
+        c.entry.other.Index_to_other = 0;
+    }
+    ok = write_checklist_answer_texts() && ok;
+    if (ok) {
+        ok = write_summary_record();
+        if (ok)
+            ++num_summary_file_records;
+        else
+            show_message(msg_error, QStringLiteral("Add Summary Data Failed. File Error"));
+    }
+    if (!ok) {
+        // Give the record number back so later new entries still land in the file.
+        next_summary_record = taken;
+        c.entry.file_idx = 0;
+    }
+    return ok;
+}
+
+bool Core::write_long_text(QFile& file, int32_t& index, const QString& text) {
+    if (trim_blanks(text).isEmpty()) {
+        index = 0;  // no text, no chain
+        return true;
+    }
+    clamp_vardata_index(index);
+    return write_vardata(file, index, text);
+}
+
+bool Core::write_other_data() {
+    OtherText& o = current_entry.entry.other;
+    if (o.present == 0) return true;
+    const QString text = trim_blanks(o.text);
+    if (text.isEmpty()) {
+        // An unread chain is kept as it is; a text of blanks is no text at all.
+        if (!o.text_unreadable) {
+            o.present = 0;
+            o.Index_to_other = 0;
+        }
+        return true;
+    }
+    clamp_vardata_index(o.Index_to_other);
+    QFile f;
+    if (!open_vardata(f)) {
+        show_message(msg_error, QStringLiteral("Writing to Vardata for Other info failded. Error: ") + f.errorString());
+        return false;
+    }
+    if (!write_vardata(f, o.Index_to_other, text)) {
+        show_message(msg_error, QStringLiteral("Writing Other data error, index: ") + QString::number(o.Index_to_other) +
+                                    QStringLiteral("...Error: ") + error_text(f));
+        return false;
+    }
+    o.text_unreadable = false;
+    return true;
+}
+
+bool Core::write_checklist_answer_texts() {
+    QFile f;
+    if (!open_vardata(f)) {
+        show_message(msg_error, QStringLiteral("Error writing to Vardata for Checklists. Error: ") + f.errorString());
+        return false;
+    }
+    auto failed = [&](int32_t& index) {
+        show_message(msg_error, QStringLiteral("Writing Checklist Data failed. Data NOT Saved. VarData Index: ") +
+                                    QString::number(index));
+        index = 0;
+        return false;
+    };
+    for (EntryChecklist& blk : current_entry.entry.checklist) {
+        if (blk.Inuse == 0) continue;
+        for (int j = 0; j <= clamp_last(blk); ++j) {
+            EntryChecklistItem& it = blk.Item[j];
+            if (!write_long_text(f, it.text_index, it.text)) return failed(it.text_index);
+            if (!write_long_text(f, it.comment_index, it.comment)) return failed(it.comment_index);
+        }
+    }
+    return true;
+}
+
+bool Core::write_summary_record() {
+    SummaryEntry& e = current_entry.entry;
+    QFile f;
+    auto file_error = [&]() {
+        show_message(msg_error, QStringLiteral("Writing Summary data file") + message_path(entries_filename) +
+                                    QStringLiteral("error...Index: ") + QString::number(e.file_idx) +
+                                    QStringLiteral("Error: ") + f.errorString());
+        return false;
+    };
+    if (!open_record_file(f, entries_filename)) return file_error();
+    int32_t count = record_count(f, kEntryRecordSize);
+    if (count == 0 && e.file_idx == 2) {
+        if (!write_record(f, kEntryRecordSize, 1, QByteArray(kEntryRecordSize, '\0'))) return file_error();
+        count = 1;
+    }
+    if (e.file_idx < 1 || e.file_idx > count + 1) {
+        show_message(msg_error, QStringLiteral("Data not saved. Summary Index out of Range: ") + QString::number(e.file_idx));
+        return false;
+    }
+    e.format_byte = 1;
+    if (!write_record(f, kEntryRecordSize, e.file_idx, encode_entry(e))) return file_error();
+    if (!f.flush()) return file_error();
+    if (current_entry.index >= 0 && current_entry.index <= maxSummarydata_index())
+        SummaryData[current_entry.index] = e;
+    return true;
+}
+
+bool Core::load_entry(int32_t n) {
+    current_entry = blank_entry;
+    Currententry_checklist_index = 0;
+    current_entry.index = n;
+    if (n < 0 || n > maxSummarydata_index()) return false;
+    current_entry.entry = SummaryData[n];
+    current_entry.mode = mode_edit;
+    OtherText& o = current_entry.entry.other;
+    if (o.present == kTrue) {
+        read_other_data();
+    } else {
+        o.present = 0;
+        o.text.clear();
+        o.Index_to_other = 0;
+    }
+    return read_checklist_answer_texts();
+}
+
+void Core::read_other_data() {
+    OtherText& o = current_entry.entry.other;
+    QFile f;
+    bool ok = false;
+    if (!open_vardata(f)) {
+        show_message(msg_error, QStringLiteral("Unable to open Vardata file for Other info. Error: ") + f.errorString());
+    } else {
+        uint8_t format = 0;
+        int32_t owner = 0;
+        QString text;
+        ok = read_vardata(f, o.Index_to_other, text, format, owner);
+        if (ok) {
+            o.text = trim_blanks(text);
+            o.present = kTrue;
+            o.text_unreadable = false;
+        } else {
+            show_message(msg_error, QStringLiteral("Unable to Read OTHER Data File: Index: ") + QString::number(o.Index_to_other));
+        }
+    }
+    if (!ok) {
+        // Keep the reference: a later save must not drop the stored text.
+        o.text.clear();
+        o.text_unreadable = true;
+        if (hooks.addentry_set_add_or_edit_ongoing) hooks.addentry_set_add_or_edit_ongoing();
+    }
+}
+
+bool Core::read_checklist_answer_texts() {
+    QFile f;
+    if (!open_vardata(f)) {
+        show_message(msg_error, QStringLiteral("Unable to open Vardata file. No Checklists Read. Error ") + f.errorString());
+        return false;
+    }
+    for (EntryChecklist& blk : current_entry.entry.checklist) {
+        if (blk.Inuse == 0) {
+            blk = blank_entry_checklist;
+            blk.Inuse = 0;
+            continue;
+        }
+        for (int j = 0; j <= clamp_last(blk); ++j) {
+            EntryChecklistItem& it = blk.Item[j];
+            uint8_t format = 0;
+            int32_t owner = 0;
+            QString text;
+            if (it.text_index > 0 && it.text_index < next_vardata_index &&
+                read_vardata(f, it.text_index, text, format, owner)) {
+                it.text = text;
+                if (it.comment_index > 0 && it.comment_index < next_vardata_index &&
+                    read_vardata(f, it.comment_index, text, format, owner))
+                    it.comment = text;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace qb

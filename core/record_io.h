@@ -1,0 +1,57 @@
+#pragma once
+// Little-endian field access inside a fixed-length record buffer.
+#include "core/codepage.h"
+
+#include <QByteArray>
+#include <QtEndian>
+#include <cstring>
+
+namespace qb {
+
+class RecordWriter {
+public:
+    explicit RecordWriter(int size) : buf_(size, '\0') {}
+    void i16(int off, int16_t v) { qToLittleEndian<int16_t>(v, ptr(off)); }
+    void i32(int off, int32_t v) { qToLittleEndian<int32_t>(v, ptr(off)); }
+    void i64(int off, int64_t v) { qToLittleEndian<int64_t>(v, ptr(off)); }
+    void u8(int off, uint8_t v) { buf_[off] = char(v); }
+    void f64(int off, double v) {
+        quint64 bits;
+        std::memcpy(&bits, &v, 8);
+        qToLittleEndian<quint64>(bits, ptr(off));
+    }
+    // Fixed-width text: cut to the width, blank-padded.
+    void text(int off, int width, const QString& s) {
+        const QByteArray b = encode_cp1252(s.left(width));
+        std::memset(ptr(off), ' ', width);
+        std::memcpy(ptr(off), b.constData(), b.size());
+    }
+    const QByteArray& bytes() const { return buf_; }
+
+private:
+    char* ptr(int off) { return buf_.data() + off; }
+    QByteArray buf_;
+};
+
+class RecordReader {
+public:
+    explicit RecordReader(const QByteArray& b) : buf_(b) {}
+    int16_t i16(int off) const { return qFromLittleEndian<int16_t>(ptr(off)); }
+    int32_t i32(int off) const { return qFromLittleEndian<int32_t>(ptr(off)); }
+    int64_t i64(int off) const { return qFromLittleEndian<int64_t>(ptr(off)); }
+    uint8_t u8(int off) const { return uint8_t(buf_[off]); }
+    double f64(int off) const {
+        const quint64 bits = qFromLittleEndian<quint64>(ptr(off));
+        double v;
+        std::memcpy(&v, &bits, 8);
+        return v;
+    }
+    QString raw_text(int off, int width) const { return decode_cp1252(ptr(off), width); }
+    QString text(int off, int width) const { return trim_blanks(raw_text(off, width)); }
+
+private:
+    const char* ptr(int off) const { return buf_.constData() + off; }
+    const QByteArray& buf_;
+};
+
+} // namespace qb

@@ -1,0 +1,133 @@
+#pragma once
+// The journal's in-memory records. Field names match the stored layouts so that the
+// record codecs read as a plain field-by-field mapping.
+
+#include <QSharedData>
+#include <QSharedDataPointer>
+#include <QString>
+#include <QVector>
+#include <array>
+#include <cstdint>
+
+namespace qb {
+
+using Flag = int16_t;          // -1 true, 0 false, as stored
+constexpr Flag kTrue = -1;
+constexpr Flag kFalse = 0;
+inline Flag to_flag(bool b) { return b ? kTrue : kFalse; }
+
+using Currency = int64_t;      // amount x 10000, never through double
+
+constexpr int mode_new = 0;
+constexpr int mode_edit = 1;
+
+constexpr int kItemsPerChecklist = 30;
+constexpr int kChecklistBlocks = 6;
+
+enum answer : int16_t { answer_none = 0, answer_yes = 1, answer_no = 2, answer_unsure = 3 };
+
+struct EntryChecklistItem {
+    int16_t answer = 0;
+    int32_t text_index = 0;
+    QString text;
+    int32_t comment_index = 0;
+    QString comment;
+};
+
+// The 30 items of a block, shared between copies until one of them is written, so a
+// table of thousands of entries does not hold thousands of blank item arrays.
+class ItemArray {
+public:
+    ItemArray() : d(blank_data()) {}
+    EntryChecklistItem& operator[](int j) { return d->items[j]; }
+    const EntryChecklistItem& operator[](int j) const { return d->items[j]; }
+    const EntryChecklistItem& at(int j) const { return d->items[j]; }
+    static constexpr int size() { return kItemsPerChecklist; }
+    EntryChecklistItem* begin() { return d->items.data(); }
+    EntryChecklistItem* end() { return d->items.data() + kItemsPerChecklist; }
+    const EntryChecklistItem* begin() const { return d->items.data(); }
+    const EntryChecklistItem* end() const { return d->items.data() + kItemsPerChecklist; }
+
+private:
+    struct Data : QSharedData {
+        std::array<EntryChecklistItem, kItemsPerChecklist> items{};
+    };
+    static Data* blank_data() {
+        static Data* blank = [] { auto* b = new Data; b->ref.ref(); return b; }();
+        return blank;
+    }
+    QSharedDataPointer<Data> d;
+};
+
+struct EntryChecklist {
+    Flag Inuse = 0;
+    Flag completed = 0;
+    QString name;
+    int16_t last_item_index = 0;
+    ItemArray Item;
+};
+
+struct WebRef {
+    Flag present = 0;
+    QString address;
+    QString reference_name;
+};
+
+struct FileRef {
+    Flag present = 0;
+    int16_t reserved = 0;
+    QString path;
+};
+
+struct OtherText {
+    Flag present = 0;
+    int32_t Index_to_other = 0;
+    QString text;
+    // Memory only: the stored chain could not be read, so an empty text here means
+    // "unknown", not "cleared"; a save then keeps the stored chain.
+    bool text_unreadable = false;
+};
+
+struct SummaryEntry {
+    int32_t file_idx = 0;
+    uint8_t format_byte = 0;
+    Flag Inuse = 0;
+    Flag deleted = 0;
+    double entry_date = 0;
+    QString security;
+    QString symbol;
+    QString quote;             // never written
+    QString transaction;
+    Currency price = 0;
+    WebRef web;
+    FileRef file;
+    OtherText other;
+    std::array<EntryChecklist, kChecklistBlocks> checklist{};
+
+    bool is_live() const { return Inuse == kTrue && deleted == 0; }
+};
+
+struct CurrentEntry {
+    int32_t mode = mode_new;
+    int32_t index = 0;
+    SummaryEntry entry;
+};
+
+struct Checklist {
+    int32_t file_idx = 0;
+    int16_t ShowIt = 0;
+    Flag Inuse = 0;
+    Flag deleted = 0;
+    int16_t Version = 0;
+    QString Name;
+    QString Author;
+    QString Copyright;
+    double Date = 0;
+    QString BookRef;
+    QString WebSite;
+    QString WhyUse;
+    int16_t TotalItems = 0;
+    std::array<QString, kItemsPerChecklist> Item{};
+};
+
+} // namespace qb

@@ -1,0 +1,123 @@
+#include "platform/qt_platform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace qb {
+
+void QtMessagePresenter::message_box(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    box.exec();
+}
+
+int QtMessagePresenter::question_box(const QString& title, const QString& text, int style) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (style & 0x70) {
+    case kStyleStop: icon = QMessageBox::Critical; break;
+    case kStyleQuestion: icon = QMessageBox::Question; break;
+    case 48: icon = QMessageBox::Warning; break;
+    case kStyleInformation: icon = QMessageBox::Information; break;
+    default: break;
+    }
+    QMessageBox box(icon, title, text, QMessageBox::Yes | QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+}
+
+QString QtDialogs::browse_for_folder(bool allow_new_folder, const QString& prompt) {
+    QFileDialog dlg(nullptr, prompt, QDir::homePath());
+    dlg.setFileMode(QFileDialog::Directory);
+    dlg.setOption(QFileDialog::ShowDirsOnly, true);
+    // Only the non-native dialog can hide its "new folder" button.
+    if (!allow_new_folder) dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg.setOption(QFileDialog::ReadOnly, !allow_new_folder);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+    return dlg.selectedFiles().first();
+}
+
+QString QtDialogs::open_file_name(const QString& title, const QString& filter) {
+    return QFileDialog::getOpenFileName(nullptr, title, QString(), filter);
+}
+
+QString QtDialogs::save_file_name(const QString& title, const QString& filter, const QString& suggested) {
+    return QFileDialog::getSaveFileName(nullptr, title, suggested, filter);
+}
+
+std::optional<QString> QtDialogs::input_box(const QString& prompt, const QString& title, const QString& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+int QtShellOpener::open_document(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return info.dir().exists() ? 2 : 3;
+    if (!info.isReadable()) return 5;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath())) ? 42 : 31;
+}
+
+bool QtShellOpener::open_url(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+bool QtShellOpener::start_program(const QString& program, const QStringList& arguments) {
+    if (QStandardPaths::findExecutable(program).isEmpty()) return false;
+    return QProcess::startDetached(program, arguments);
+}
+
+QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+
+int QtScreenInfo::screen_width_pixels() const {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 1024;
+}
+
+QtHttpTransport::QtHttpTransport(int timeout_ms, qint64 max_bytes)
+    : timeout_ms_(timeout_ms), max_bytes_(max_bytes) {}
+
+QtHttpTransport::~QtHttpTransport() = default;
+
+std::optional<QByteArray> QtHttpTransport::get(const QUrl& url) {
+    if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setTransferTimeout(timeout_ms_);
+    QNetworkReply* reply = manager_->get(request);
+    bool too_big = false;
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64 total) {
+        if (received > max_bytes_ || total > max_bytes_) {
+            too_big = true;
+            reply->abort();
+        }
+    });
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // A guard in case the transfer time-out never fires (a stalled connect).
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, reply, &QNetworkReply::abort);
+    guard.start(timeout_ms_ + 5000);
+    if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    guard.stop();
+
+    std::optional<QByteArray> result;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (!too_big && reply->error() == QNetworkReply::NoError && status >= 200 && status < 300) {
+        QByteArray body = reply->readAll();
+        if (body.size() <= max_bytes_) result = std::move(body);
+    }
+    reply->deleteLater();
+    return result;
+}
+
+} // namespace qb

@@ -1,0 +1,68 @@
+#pragma once
+// The real outside world: Qt implementations of the core's platform interfaces.
+#include "core/platform_api.h"
+
+#include <QObject>
+#include <memory>
+
+class QNetworkAccessManager;
+
+namespace qb {
+
+class QtMessagePresenter : public MessagePresenter {
+public:
+    void message_box(const QString& title, const QString& text) override;
+    int question_box(const QString& title, const QString& text, int style) override;
+};
+
+class QtDialogs : public Dialogs {
+public:
+    QString browse_for_folder(bool allow_new_folder, const QString& prompt) override;
+    QString open_file_name(const QString& title, const QString& filter) override;
+    QString save_file_name(const QString& title, const QString& filter, const QString& suggested) override;
+    std::optional<QString> input_box(const QString& prompt, const QString& title, const QString& initial) override;
+};
+
+class QtShellOpener : public ShellOpener {
+public:
+    int open_document(const QString& path) override;
+    bool open_url(const QUrl& url) override;
+    bool start_program(const QString& program, const QStringList& arguments) override;
+};
+
+class SystemClock : public Clock {
+public:
+    QDateTime now() const override;
+};
+
+class QtScreenInfo : public ScreenInfo {
+public:
+    int screen_width_pixels() const override;
+};
+
+// Blocking GET on the UI thread: a local event loop that ignores user input,
+// a transfer time-out and a size limit.
+class QtHttpTransport : public HttpTransport {
+public:
+    explicit QtHttpTransport(int timeout_ms = 30000, qint64 max_bytes = 10 * 1024 * 1024);
+    ~QtHttpTransport() override;
+    std::optional<QByteArray> get(const QUrl& url) override;
+
+private:
+    int timeout_ms_;
+    qint64 max_bytes_;
+    std::unique_ptr<QNetworkAccessManager> manager_;
+};
+
+// Owns one of each and hands out the Platform the Core takes.
+struct QtPlatform {
+    QtMessagePresenter messages;
+    QtDialogs dialogs;
+    QtShellOpener shell;
+    SystemClock clock;
+    QtScreenInfo screen;
+    QtHttpTransport http;
+    Platform platform() { return {&messages, &dialogs, &shell, &clock, &screen, &http}; }
+};
+
+} // namespace qb

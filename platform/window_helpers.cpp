@@ -1,0 +1,72 @@
+#include "platform/window_helpers.h"
+
+#include "core/text_helpers.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPalette>
+#include <QWheelEvent>
+#include <QWidget>
+#include <cmath>
+
+namespace qb {
+
+QColor color_from_ole(uint32_t ole) {
+    if (ole & 0x80000000u) {
+        // The system's button text is the only system colour the program stores.
+        return QApplication::palette().color(QPalette::ButtonText);
+    }
+    return QColor(int(ole & 0xFF), int((ole >> 8) & 0xFF), int((ole >> 16) & 0xFF));
+}
+
+void set_window_topmost(QWidget* window) {
+    if (!window) return;
+    if (!(window->windowFlags() & Qt::WindowStaysOnTopHint)) {
+        const bool was_visible = window->isVisible();
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        if (was_visible) window->show();
+    }
+    if (window->isVisible()) window->raise();
+}
+
+WheelFilter::WheelFilter(QObject* parent, Handler handler) : QObject(parent), handler_(std::move(handler)) {}
+
+void WheelFilter::install_on(QWidget* widget) {
+    widget->installEventFilter(this);
+    for (QWidget* child : widget->findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+bool WheelFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Wheel) return QObject::eventFilter(watched, event);
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    remainder_ += wheel->angleDelta().y();
+    while (remainder_ >= 120) {
+        remainder_ -= 120;
+        handler_(+1);
+    }
+    while (remainder_ <= -120) {
+        remainder_ += 120;
+        handler_(-1);
+    }
+    return true;
+}
+
+int count_text_lines(const QString& text, int width_twips, const QString& face, bool bold) {
+    QFont font(face);
+    font.setPointSizeF(9.75);
+    font.setBold(bold);
+    const QFontMetricsF metrics(font);
+    QHash<QChar, int> cache;
+    auto width = [&](QChar c) {
+        auto it = cache.constFind(c);
+        if (it != cache.constEnd()) return *it;
+        const int w = int(std::lround(metrics.horizontalAdvance(c) * kTwipsPerPixel));
+        cache.insert(c, w);
+        return w;
+    };
+    return qb::count_text_lines(text, width_twips, width);
+}
+
+} // namespace qb

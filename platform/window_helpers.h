@@ -1,0 +1,45 @@
+#pragma once
+// Window-side helpers: twips, colours, topmost windows, the mouse wheel and text measuring.
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QWidget;
+class QFont;
+
+namespace qb {
+
+// 15 twips to the pixel at 96 DPI.
+constexpr int kTwipsPerPixel = 15;
+inline int twips_to_px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+inline int px_to_twips(int px) { return px * kTwipsPerPixel; }
+
+// OLE colour (blue, green, red from the high byte down); system colours resolve through the palette.
+QColor color_from_ole(uint32_t ole);
+
+// Keeps a window above the others. The flag is set before the window is first shown
+// (setting it on a shown window hides it), and raise() brings it forward afterwards.
+void set_window_topmost(QWidget* window);
+
+// Turns wheel events on a widget (and its children, once installed on each) into steps:
+// +1 for every notch forward, -1 backward. The event is consumed.
+class WheelFilter : public QObject {
+public:
+    using Handler = std::function<void(int step)>;
+    WheelFilter(QObject* parent, Handler handler);
+    // Installs the filter on the widget and all its current children.
+    void install_on(QWidget* widget);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Handler handler_;
+    int remainder_ = 0;
+};
+
+// count_text_lines measured with the given face at 9.75 points.
+int count_text_lines(const QString& text, int width_twips, const QString& face, bool bold);
+
+} // namespace qb
