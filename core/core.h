@@ -139,6 +139,19 @@ public:
     bool write_text_file(const QString& path, const QString& text, bool append);
     bool string_to_collection(const QString& text, QStringList& collection);
 
+    // ---- checklist export and import ----
+    void export_checklist(const QString& path, int16_t index);
+    bool import_checklist(Checklist& record, const QString& path);
+
+    // ---- backup and restore ----
+    bool backup_data(const QString& folder);
+    bool restore_data(const QString& folder);
+
+    // ---- tips and tour texts ----
+    void load_tips();
+    // Fills titles and descriptions 1..count (index 0 untouched); both lists hold 12 texts.
+    bool load_tour_text(int16_t& count, QStringList& titles, QStringList& descriptions);
+
     // ---- program-wide state set at start-up ----
     QString program_version = "4.03";
     bool small_screen = false;

@@ -54,7 +54,7 @@ QByteArray encode_entry(const SummaryEntry& e) {
     return w.bytes();
 }
 
-void decode_entry(const QByteArray& bytes, SummaryEntry& e) {
+void decode_entry(const char* bytes, SummaryEntry& e) {
     RecordReader r(bytes);
     e.format_byte = r.u8(4);
     e.Inuse = r.i16(5);
@@ -146,28 +146,36 @@ void Core::load_summary_data() {
     const int32_t count = record_count(f, kEntryRecordSize);
     int32_t n = std::max(count - 2, 1);
     const int shortfall = allocate_summary_data(n);
-    const int32_t first = std::max(shortfall + 1, 2);
+    int32_t first = std::max(shortfall + 1, 2);
 
+    // Read sequentially in large chunks: one system call per few hundred records.
+    constexpr int32_t kChunkRecords = 256;
     int32_t i = 0;
-    QByteArray bytes;
-    for (int32_t rec = first; rec <= count; ++rec) {
-        if (!read_record(f, kEntryRecordSize, rec, bytes)) {
+    QByteArray chunk;
+    if (first <= count && !f.seek(qint64(first - 1) * kEntryRecordSize)) first = count + 1;
+    for (int32_t rec = first; rec <= count;) {
+        const int32_t n_chunk = std::min(kChunkRecords, count - rec + 1);
+        chunk = f.read(qint64(n_chunk) * kEntryRecordSize);
+        if (chunk.size() != qint64(n_chunk) * kEntryRecordSize) {
             show_message(msg_error, QStringLiteral("Reading Summary file failed: ") + message_path(entries_filename) +
                                         error_text(f));
             next_summary_record = 0;
             num_summary_file_records = 0;
             return;
         }
-        if (RecordReader(bytes).i16(7) != 0) continue;
-        SummaryEntry& e = SummaryData[i];
-        decode_entry(bytes, e);
-        e.file_idx = rec;
-        ++i;
-        if (i > maxSummarydata_index()) {
-            if (rec != count)
-                show_message(msg_debug_data,
-                             QStringLiteral("Memory index>maxSummarydata_index...second to last entry no read into memory"));
-            i = maxSummarydata_index();
+        for (int32_t k = 0; k < n_chunk; ++k, ++rec) {
+            const char* bytes = chunk.constData() + qsizetype(k) * kEntryRecordSize;
+            if (RecordReader(bytes).i16(7) != 0) continue;
+            SummaryEntry& e = SummaryData[i];
+            decode_entry(bytes, e);
+            e.file_idx = rec;
+            ++i;
+            if (i > maxSummarydata_index()) {
+                if (rec != count)
+                    show_message(msg_debug_data,
+                                 QStringLiteral("Memory index>maxSummarydata_index...second to last entry no read into memory"));
+                i = maxSummarydata_index();
+            }
         }
     }
     f.close();

@@ -1,6 +1,6 @@
 #include "core/core.h"
 
-#include <QSaveFile>
+#include "core/save_file.h"
 #include <cmath>
 
 namespace qb {
@@ -75,10 +75,8 @@ void Core::append_log(const QString& text) {
     file.close();
     // Half the characters, an exact half rounding to the even number.
     const qsizetype keep = qsizetype(std::nearbyint(double(whole.size()) / 2.0));
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) return fail(out.errorString());
-    out.write((whole.right(keep) + QStringLiteral("\r\n")).toUtf8());
-    if (!out.commit()) return fail(out.errorString());
+    QString why;
+    if (!save_whole_file(path, (whole.right(keep) + QStringLiteral("\r\n")).toUtf8(), &why)) return fail(why);
 }
 
 } // namespace qb

@@ -2,7 +2,7 @@
 #include "core/codepage.h"
 
 #include <QRegularExpression>
-#include <QSaveFile>
+#include "core/save_file.h"
 
 namespace qb {
 namespace {
@@ -67,9 +67,7 @@ bool Core::write_text_file(const QString& path, const QString& text, bool append
         if (f.open(QIODevice::WriteOnly | QIODevice::Append) && f.write(bytes) == bytes.size()) return true;
         why = f.errorString();
     } else {
-        QSaveFile f(path);
-        if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit()) return true;
-        why = f.errorString();
+        if (save_whole_file(path, bytes, &why)) return true;
     }
     show_message(msg_error, QStringLiteral("Failure to generate report. Error: ") + why);
     return false;

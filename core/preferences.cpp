@@ -3,7 +3,7 @@
 #include "core/text_colors.h"
 #include "core/text_helpers.h"
 
-#include <QSaveFile>
+#include "core/save_file.h"
 
 namespace qb {
 namespace {
@@ -135,9 +135,9 @@ bool Core::save_preferences() {
             make_tag("charttrans2", charttrans2) + make_tag("charttrans3", charttrans3) + QStringLiteral("\r\n");
 
     // Written whole through a temporary file, so a failed write leaves the old one.
-    QSaveFile out(data_path(pref_filename));
-    if (!out.open(QIODevice::WriteOnly) || out.write(encode_cp1252(text)) < 0 || !out.commit()) {
-        show_message(msg_error, QStringLiteral("Failure to save Preferences (Pref.dat file). Error: ") + out.errorString());
+    QString why;
+    if (!save_whole_file(data_path(pref_filename), encode_cp1252(text), &why)) {
+        show_message(msg_error, QStringLiteral("Failure to save Preferences (Pref.dat file). Error: ") + why);
         return false;
     }
     return true;

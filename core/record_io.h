@@ -35,11 +35,12 @@ private:
 
 class RecordReader {
 public:
-    explicit RecordReader(const QByteArray& b) : buf_(b) {}
+    explicit RecordReader(const QByteArray& b) : data_(b.constData()) {}
+    explicit RecordReader(const char* record) : data_(record) {}
     int16_t i16(int off) const { return qFromLittleEndian<int16_t>(ptr(off)); }
     int32_t i32(int off) const { return qFromLittleEndian<int32_t>(ptr(off)); }
     int64_t i64(int off) const { return qFromLittleEndian<int64_t>(ptr(off)); }
-    uint8_t u8(int off) const { return uint8_t(buf_[off]); }
+    uint8_t u8(int off) const { return uint8_t(data_[off]); }
     double f64(int off) const {
         const quint64 bits = qFromLittleEndian<quint64>(ptr(off));
         double v;
@@ -47,11 +48,18 @@ public:
         return v;
     }
     QString raw_text(int off, int width) const { return decode_cp1252(ptr(off), width); }
-    QString text(int off, int width) const { return trim_blanks(raw_text(off, width)); }
+    // Trimmed of blanks; only the trimmed bytes are decoded, so a blank field costs nothing.
+    QString text(int off, int width) const {
+        const char* p = ptr(off);
+        int b = 0, e = width;
+        while (b < e && p[b] == ' ') ++b;
+        while (e > b && p[e - 1] == ' ') --e;
+        return b == e ? QString() : decode_cp1252(p + b, e - b);
+    }
 
 private:
-    const char* ptr(int off) const { return buf_.constData() + off; }
-    const QByteArray& buf_;
+    const char* ptr(int off) const { return data_ + off; }
+    const char* data_;
 };
 
 } // namespace qb

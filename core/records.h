@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVector>
 #include <array>
+#include <utility>
+#include <vector>
 #include <cstdint>
 
 namespace qb {
@@ -34,26 +36,50 @@ struct EntryChecklistItem {
     QString comment;
 };
 
-// The 30 items of a block, shared between copies until one of them is written, so a
-// table of thousands of entries does not hold thousands of blank item arrays.
+// The 30 items of a block. Copies share one store until one of them is written, and
+// the store holds only the items up to the last one written: a table of thousands of
+// entries then holds no blank items at all.
 class ItemArray {
 public:
     ItemArray() : d(blank_data()) {}
-    EntryChecklistItem& operator[](int j) { return d->items[j]; }
-    const EntryChecklistItem& operator[](int j) const { return d->items[j]; }
-    const EntryChecklistItem& at(int j) const { return d->items[j]; }
+    EntryChecklistItem& operator[](int j) {
+        auto& items = d->items;  // detaches
+        if (j >= int(items.size())) items.resize(size_t(j) + 1);
+        return items[size_t(j)];
+    }
+    const EntryChecklistItem& operator[](int j) const { return at(j); }
+    const EntryChecklistItem& at(int j) const {
+        const auto& items = std::as_const(d)->items;
+        return j < int(items.size()) ? items[size_t(j)] : blank_item();
+    }
     static constexpr int size() { return kItemsPerChecklist; }
-    EntryChecklistItem* begin() { return d->items.data(); }
-    EntryChecklistItem* end() { return d->items.data() + kItemsPerChecklist; }
-    const EntryChecklistItem* begin() const { return d->items.data(); }
-    const EntryChecklistItem* end() const { return d->items.data() + kItemsPerChecklist; }
+
+    EntryChecklistItem* begin() { (*this)[size() - 1]; return d->items.data(); }
+    EntryChecklistItem* end() { (*this)[size() - 1]; return d->items.data() + size(); }
+    class const_iterator {
+    public:
+        const_iterator(const ItemArray* a, int j) : a_(a), j_(j) {}
+        const EntryChecklistItem& operator*() const { return a_->at(j_); }
+        const_iterator& operator++() { ++j_; return *this; }
+        bool operator!=(const const_iterator& o) const { return j_ != o.j_; }
+
+    private:
+        const ItemArray* a_;
+        int j_;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
 
 private:
     struct Data : QSharedData {
-        std::array<EntryChecklistItem, kItemsPerChecklist> items{};
+        std::vector<EntryChecklistItem> items;
     };
     static Data* blank_data() {
         static Data* blank = [] { auto* b = new Data; b->ref.ref(); return b; }();
+        return blank;
+    }
+    static const EntryChecklistItem& blank_item() {
+        static const EntryChecklistItem blank;
         return blank;
     }
     QSharedDataPointer<Data> d;

@@ -1,0 +1,139 @@
+// The one message path: boxes, questions, the log's layout and its truncation.
+#include "support/fakes.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace qb;
+using namespace qb::test;
+
+class TestMessages : public QObject {
+    Q_OBJECT
+
+private slots:
+    void kinds_data();
+    void kinds();
+    void log_line_layout();
+    void questions_are_not_logged();
+    void tips_hidden_and_tour_ended();
+    void truncation_data();
+    void truncation();
+    void unwritable_log();
+};
+
+void TestMessages::kinds_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("prefixed");
+    QTest::addColumn<bool>("boxed");
+    QTest::newRow("error") << 0 << "Error: x" << true;
+    QTest::newRow("warning") << 1 << "Warning: x" << true;
+    QTest::newRow("information") << 2 << "Information: x" << true;
+    QTest::newRow("debug data is logged only") << 3 << "Debug Data: x" << false;
+    QTest::newRow("unknown kind is a warning") << 7 << "Warning: x" << true;
+    QTest::newRow("negative kind is a warning") << -1 << "Warning: x" << true;
+}
+
+void TestMessages::kinds() {
+    QFETCH(int, kind);
+    QFETCH(QString, prefixed);
+    QFETCH(bool, boxed);
+    CoreFixture fx;
+    fx.core->show_message(kind, "x");
+    QCOMPARE(fx.messages.boxes.size(), boxed ? 1 : 0);
+    if (boxed) {
+        QCOMPARE(fx.messages.boxes[0].first, QString("Quorbelix"));
+        QCOMPARE(fx.messages.boxes[0].second, prefixed);
+    }
+    QVERIFY(read_file(fx.path("logs.txt")).contains(". Data: " + prefixed.toUtf8() + "\r\n\r\n"));
+}
+
+void TestMessages::log_line_layout() {
+    CoreFixture fx;
+    fx.start();
+    fx.core->SummaryData.resize(6);  // the upper index, not the number of entries in use
+    fx.core->show_message(msg_error, QString::fromUtf8("Kaput – ünïcode"));
+    const QByteArray log = read_file(fx.path("logs.txt"));
+    const QByteArray line = "03-14-2026 4.03: Num Trans: 5. Data: Error: " + QString::fromUtf8("Kaput – ünïcode").toUtf8() + "\r\n\r\n";
+    QVERIFY2(log.endsWith(line), log.constData());
+    fx.core->SummaryData.clear();
+    fx.core->show_message(msg_debug_data, "empty");
+    QVERIFY(read_file(fx.path("logs.txt")).endsWith("03-14-2026 4.03: Num Trans: -1. Data: Debug Data: empty\r\n\r\n"));
+}
+
+void TestMessages::questions_are_not_logged() {
+    CoreFixture fx;
+    fx.messages.answers.enqueue(kAnswerYes);
+    QCOMPARE(fx.core->ask_user(kStyleStop, "Sure?"), kAnswerYes);
+    QCOMPARE(fx.core->ask_user(kStyleQuestion, "Again?"), kAnswerNo);
+    QCOMPARE(fx.messages.questions[0], qMakePair(QString("Quorbelix"), QString("Sure?")));
+    QCOMPARE(fx.messages.styles, QList<int>({16, 32}));
+    QVERIFY(!QFile::exists(fx.path("logs.txt")));
+}
+
+void TestMessages::tips_hidden_and_tour_ended() {
+    for (bool tips_open : {true, false}) {
+        CoreFixture fx;
+        Core& c = *fx.core;
+        bool visible = tips_open;
+        QStringList events;
+        c.hooks.tips_visible = [&] { return visible; };
+        c.hooks.hide_tips = [&] { visible = false; events << "hide"; };
+        c.hooks.show_tips = [&] { visible = true; events << "show"; };
+        c.hooks.end_tour_early = [&] { c.tour_running = false; events << "end tour"; };
+        c.tour_running = true;
+        c.show_message(msg_debug_data, "still ends the tour");
+        QCOMPARE(c.tour_running, false);
+        QCOMPARE(visible, tips_open);
+        c.ask_user(kStyleStop, "q");
+        QCOMPARE(visible, tips_open);
+        const QStringList expected = tips_open ? QStringList{"hide", "end tour", "show", "hide", "show"}
+                                               : QStringList{"end tour"};
+        QCOMPARE(events, expected);
+    }
+}
+
+void TestMessages::truncation_data() {
+    QTest::addColumn<int>("existing");
+    QTest::addColumn<bool>("truncated");
+    // One record of "x" here is 51 bytes.
+    QTest::newRow("59949 + 51 = 60000 is kept") << 59949 << false;
+    QTest::newRow("59950 + 51 is cut") << 59950 << true;
+    QTest::newRow("59990 + 51 is cut") << 59990 << true;
+}
+
+void TestMessages::truncation() {
+    QFETCH(int, existing);
+    QFETCH(bool, truncated);
+    CoreFixture fx;
+    fx.core->SummaryData.resize(1);
+    QByteArray old;
+    for (int i = 0; old.size() < existing; ++i) old += QByteArray::number(i % 10);
+    old.truncate(existing);
+    write_file(fx.path("logs.txt"), old);
+    fx.core->show_message(msg_warning, "x");
+    const QByteArray log = read_file(fx.path("logs.txt"));
+    const QByteArray record = "03-14-2026 4.03: Num Trans: 0. Data: Warning: x\r\n\r\n";
+    QCOMPARE(record.size(), 51);
+    if (!truncated) {
+        QCOMPARE(log, old + record);
+        return;
+    }
+    const QByteArray full = old + record + "\r\nLogs.txt size limit reached. Truncating data.\r\n";
+    const qsizetype keep = qsizetype(std::nearbyint(full.size() / 2.0));
+    QCOMPARE(log, full.right(keep) + "\r\n");
+    QVERIFY(log.endsWith("Logs.txt size limit reached. Truncating data.\r\n\r\n"));
+}
+
+void TestMessages::unwritable_log() {
+    CoreFixture fx;
+    QVERIFY(QDir(fx.dir.path()).mkdir("logs.txt"));  // cannot be opened as a file
+    fx.core->show_message(msg_information, "hello");
+    fx.core->show_message(msg_debug_data, "quiet");
+    QCOMPARE(fx.messages.boxes.size(), 3);
+    QCOMPARE(fx.messages.boxes[0].second, QString("Information: hello"));
+    QVERIFY(fx.messages.boxes[1].second.startsWith("Error Writing to logs.txt file: "));
+    QVERIFY(fx.messages.boxes[2].second.startsWith("Error Writing to logs.txt file: "));
+}
+
+QTEST_GUILESS_MAIN(TestMessages)
+#include "tst_messages.moc"

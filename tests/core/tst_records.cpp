@@ -1,0 +1,518 @@
+// The record files byte for byte, and the save/load paths around them.
+#include "core/ole_date.h"
+#include "core/text_helpers.h"
+#include "support/fakes.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <QtTest>
+
+using namespace qb;
+using namespace qb::test;
+
+namespace {
+
+int16_t i16_at(const QByteArray& b, qsizetype off) { return qFromLittleEndian<int16_t>(b.constData() + off); }
+int32_t i32_at(const QByteArray& b, qsizetype off) { return qFromLittleEndian<int32_t>(b.constData() + off); }
+int64_t i64_at(const QByteArray& b, qsizetype off) { return qFromLittleEndian<int64_t>(b.constData() + off); }
+double f64_at(const QByteArray& b, qsizetype off) {
+    const quint64 bits = qFromLittleEndian<quint64>(b.constData() + off);
+    double d;
+    memcpy(&d, &bits, 8);
+    return d;
+}
+QByteArray padded(const QByteArray& text, int width) { return text + QByteArray(width - text.size(), ' '); }
+
+// A new entry in current_entry with one answered block, ready for save_entry.
+void make_new_entry(Core& c, const QString& security, const QString& details) {
+    int32_t slot = 0;
+    QVERIFY(c.get_new_entry_slot(slot));
+    c.current_entry = c.blank_entry;
+    c.current_entry.index = slot;
+    c.current_entry.mode = mode_new;
+    SummaryEntry& e = c.current_entry.entry;
+    e.Inuse = kTrue;
+    e.security = security;
+    e.symbol = "ACME";
+    e.transaction = "Buy";
+    e.price = 125000;  // 12.5
+    e.entry_date = ole_from_date(QDate(2026, 3, 14));
+    e.other.present = to_flag(!details.isEmpty());
+    e.other.text = details;
+    EntryChecklist& blk = e.checklist[0];
+    blk.Inuse = kTrue;
+    blk.name = "Keep Focus";
+    blk.last_item_index = 1;
+    blk.Item[0].answer = answer_yes;
+    blk.Item[0].text = "Be patient.";
+    blk.Item[0].comment = "I am.";
+    blk.Item[1].answer = answer_unsure;
+    blk.Item[1].text = "How much debt?";
+}
+
+} // namespace
+
+class TestRecords : public QObject {
+    Q_OBJECT
+
+private slots:
+    void new_entry_record_bytes();
+    void save_and_load_round_trip();
+    void vardata_chains_data();
+    void vardata_chains();
+    void vardata_truncates_long_text();
+    void vardata_read_range_and_owner();
+    void empty_or_blank_long_text_is_no_text();
+    void unreadable_long_text_keeps_reference();
+    void failed_new_save_gives_number_back();
+    void edit_with_bad_index_saves_nothing();
+    void partial_tail_is_not_a_record();
+    void deleted_records_are_skipped();
+    void entry_slots_and_navigation();
+    void security_symbol_field_data();
+    void security_symbol_field();
+    void example_checklist_saved_as_record_1();
+    void checklist_load_skips_deleted_data();
+    void checklist_load_skips_deleted();
+};
+
+void TestRecords::new_entry_record_bytes() {
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    make_new_entry(c, "Acme Corp", "Cheap.");
+    QVERIFY(c.save_entry());
+
+    const QByteArray file = read_file(fx.path("entries.dat"));
+    QCOMPARE(file.size(), 2 * 3044);
+    QCOMPARE(file.left(3044), QByteArray(3044, '\0'));  // record 1: placeholder
+    const QByteArray r = file.mid(3044);
+    QCOMPARE(i32_at(r, 0), 2);
+    QCOMPARE(uint8_t(r[4]), uint8_t(1));
+    QCOMPARE(i16_at(r, 5), int16_t(-1));
+    QCOMPARE(i16_at(r, 7), int16_t(0));
+    QCOMPARE(f64_at(r, 9), ole_from_date(QDate(2026, 3, 14)));
+    QCOMPARE(r.mid(17, 40), padded("Acme Corp<s>ACME<\\s>", 40));
+    QCOMPARE(r.mid(57, 25), padded("Buy", 25));
+    QCOMPARE(i64_at(r, 82), int64_t(125000));
+    QCOMPARE(i16_at(r, 90), int16_t(0));
+    QCOMPARE(r.mid(92, 200), QByteArray(200, ' '));
+    QCOMPARE(i16_at(r, 596), int16_t(0));
+    QCOMPARE(i32_at(r, 598), 0);
+    QCOMPARE(i16_at(r, 602), int16_t(-1));
+    QCOMPARE(i32_at(r, 604), 1);  // the details chain comes first in VarData.dat
+    // Block 0 in use, its items' chains after the details.
+    QCOMPARE(i16_at(r, 608), int16_t(-1));
+    QCOMPARE(r.mid(612, 100), padded("Keep Focus", 100));
+    QCOMPARE(i16_at(r, 712), int16_t(1));
+    QCOMPARE(i16_at(r, 714), int16_t(answer_yes));
+    QCOMPARE(i32_at(r, 716), 2);
+    QCOMPARE(i32_at(r, 720), 3);
+    QCOMPARE(i16_at(r, 724), int16_t(answer_unsure));
+    QCOMPARE(i32_at(r, 726), 4);
+    QCOMPARE(i32_at(r, 730), 0);  // no comment, no chain
+    // Block 1 unused: all zero with a blank name.
+    QCOMPARE(i16_at(r, 608 + 406), int16_t(0));
+    QCOMPARE(r.mid(608 + 406 + 4, 100), QByteArray(100, ' '));
+
+    const QByteArray var = read_file(fx.path("VarData.dat"));
+    QCOMPARE(var.size(), 4 * 111);
+    QCOMPARE(i16_at(var, 0), int16_t(-1));
+    QCOMPARE(uint8_t(var[2]), uint8_t(1));
+    QCOMPARE(i32_at(var, 3), 2);  // owner: the entry's record
+    QCOMPARE(i32_at(var, 7), 0);
+    QCOMPARE(var.mid(11, 100), padded("Cheap.", 100));
+    QCOMPARE(c.next_summary_record, 3);
+    QCOMPARE(c.num_summary_file_records, 1);
+}
+
+void TestRecords::save_and_load_round_trip() {
+    CoreFixture fx;
+    fx.start();
+    make_new_entry(*fx.core, QString::fromUtf8("Café €uro"), QString(260, u'x') + " end");
+    QVERIFY(fx.core->save_entry());
+    make_new_entry(*fx.core, "Second", QString());
+    QVERIFY(fx.core->save_entry());
+
+    fx.restart();
+    Core& c = *fx.core;
+    QCOMPARE(c.SummaryData.size(), 2);
+    const SummaryEntry& e = c.SummaryData[0];
+    QCOMPARE(e.file_idx, 2);
+    QCOMPARE(e.security, QString::fromUtf8("Café €uro"));
+    QCOMPARE(e.symbol, QString("ACME"));
+    QCOMPARE(e.price, Currency(125000));
+    QVERIFY(e.other.text.isEmpty());  // long texts are read only when an entry is opened
+    QCOMPARE(c.SummaryData[1].file_idx, 3);
+    QCOMPARE(c.SummaryData[1].other.present, Flag(0));
+
+    QVERIFY(c.load_entry(0));
+    QCOMPARE(c.current_entry.mode, mode_edit);
+    QCOMPARE(c.current_entry.entry.other.text, QString(260, u'x') + " end");
+    const EntryChecklist& blk = c.current_entry.entry.checklist[0];
+    QCOMPARE(blk.name, QString("Keep Focus"));
+    QCOMPARE(blk.Item[0].text, QString("Be patient."));
+    QCOMPARE(blk.Item[0].comment, QString("I am."));
+    QCOMPARE(blk.Item[1].answer, int16_t(answer_unsure));
+    QCOMPARE(blk.Item[1].comment, QString());
+
+    // Editing rewrites in place: same record, same chain start.
+    c.current_entry.entry.other.text = "Short now.";
+    c.current_entry.entry.checklist[0].Item[0].comment.clear();
+    QVERIFY(c.save_entry());
+    QCOMPARE(read_file(fx.path("entries.dat")).size(), 3 * 3044);
+    fx.restart();
+    QVERIFY(fx.core->load_entry(0));
+    QCOMPARE(fx.core->current_entry.entry.other.text, QString("Short now."));
+    QCOMPARE(fx.core->current_entry.entry.checklist[0].Item[0].comment_index, 0);
+    for (const QString& box : fx.messages.box_texts())  // only the missing-checklist notices
+        QCOMPARE(box, QString("Error: Checklist File NOT Found. Using Default Checklist"));
+}
+
+void TestRecords::vardata_chains_data() {
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<QList<int>>("nexts");    // Index_to_next of records 1.. after both writes
+    QTest::addColumn<QList<int>>("inuse");
+    QTest::newRow("250 alone") << 250 << 0 << QList<int>{2, 3, 0} << QList<int>{-1, -1, -1};
+    QTest::newRow("250 then 120 frees 3") << 250 << 120 << QList<int>{2, 0, 0} << QList<int>{-1, -1, 0};
+    QTest::newRow("250 then 420 appends 4, 5") << 250 << 420 << QList<int>{2, 3, 4, 5, 0} << QList<int>{-1, -1, -1, -1, -1};
+    QTest::newRow("100 is one record") << 100 << 0 << QList<int>{0} << QList<int>{-1};
+    QTest::newRow("101 is two") << 101 << 0 << QList<int>{2, 0} << QList<int>{-1, -1};
+}
+
+void TestRecords::vardata_chains() {
+    QFETCH(int, first);
+    QFETCH(int, second);
+    QFETCH(QList<int>, nexts);
+    QFETCH(QList<int>, inuse);
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    QFile f;
+    QVERIFY(c.open_vardata(f));
+    auto text_of = [](int n) {
+        QString s;
+        for (int i = 0; i < n; ++i) s += QChar(u'a' + i % 26);
+        return s;
+    };
+    int32_t index = c.next_vardata_index;
+    QCOMPARE(index, 1);
+    QVERIFY(c.write_vardata(f, index, text_of(first)));
+    QString expected = text_of(first);
+    if (second) {
+        QVERIFY(c.write_vardata(f, index, text_of(second)));
+        expected = text_of(second);
+    }
+    QCOMPARE(index, 1);
+    QString back;
+    uint8_t format = 0;
+    int32_t owner = -1;
+    QVERIFY(c.read_vardata(f, 1, back, format, owner));
+    QCOMPARE(back, expected);
+    QCOMPARE(format, uint8_t(1));
+    f.close();
+
+    const QByteArray var = read_file(fx.path("VarData.dat"));
+    QCOMPARE(var.size(), nexts.size() * 111);
+    for (int r = 0; r < nexts.size(); ++r) {
+        QCOMPARE(i32_at(var, r * 111 + 7), nexts[r]);
+        QCOMPARE(i16_at(var, r * 111), int16_t(inuse[r]));
+    }
+    if (first == 250 && !second) QCOMPARE(var.mid(2 * 111 + 11, 100), text_of(250).mid(200).toLatin1() + QByteArray(50, ' '));
+    if (second == 120) QCOMPARE(var.mid(2 * 111 + 11, 100), padded("Free", 100));
+}
+
+void TestRecords::vardata_truncates_long_text() {
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    QFile f;
+    QVERIFY(c.open_vardata(f));
+    int32_t index = c.next_vardata_index;
+    QVERIFY(c.write_vardata(f, index, QString(60000, u'z')));
+    QString back;
+    uint8_t format;
+    int32_t owner;
+    QVERIFY(c.read_vardata(f, index, back, format, owner));
+    QCOMPARE(back.size(), 50000);
+    QCOMPARE(c.next_vardata_index, 501);
+    f.close();
+    const QByteArray log = read_file(fx.path("logs.txt"));
+    QCOMPARE(log.count("VarData String Length too large. Truncating. Value: 600"), 1);
+}
+
+void TestRecords::vardata_read_range_and_owner() {
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    QFile f;
+    QVERIFY(c.open_vardata(f));
+    int32_t index = c.next_vardata_index;
+    c.current_entry.entry.file_idx = 7;
+    QVERIFY(c.write_vardata(f, index, QString(150, u'q') + "  "));
+    QString back;
+    uint8_t format;
+    int32_t owner;
+    QVERIFY(!c.read_vardata(f, c.next_vardata_index, back, format, owner));  // the next free record
+    QVERIFY(c.read_vardata(f, 1, back, format, owner));
+    QCOMPARE(owner, 7);
+    QCOMPARE(back, QString(150, u'q'));  // trailing blanks do not survive
+    f.close();
+    // Give record 2 another owner: read whole, one log line.
+    QByteArray var = read_file(fx.path("VarData.dat"));
+    qToLittleEndian<int32_t>(9, var.data() + 111 + 3);
+    write_file(fx.path("VarData.dat"), var);
+    QVERIFY(c.open_vardata(f));
+    QVERIFY(c.read_vardata(f, 1, back, format, owner));
+    QCOMPARE(back.size(), 150);
+    QVERIFY(read_file(fx.path("logs.txt")).contains("VarData Owner inconsistency. Record: 2 Index's 7, 9"));
+    QVERIFY(fx.messages.box_texts().filter("Owner").isEmpty());  // logged only
+}
+
+void TestRecords::empty_or_blank_long_text_is_no_text() {
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    make_new_entry(c, "Blank", "   ");
+    c.current_entry.entry.checklist[0].Item[0].comment = "   ";
+    c.current_entry.entry.checklist[0].Item[1].text.clear();  // empty item between filled ones
+    QVERIFY(c.save_entry());
+    const SummaryEntry& e = c.SummaryData[c.current_entry.index];
+    QCOMPARE(e.other.Index_to_other, 0);
+    QCOMPARE(e.other.present, Flag(0));
+    QCOMPARE(e.checklist[0].Item[0].comment_index, 0);
+    QCOMPARE(e.checklist[0].Item[1].text_index, 0);
+    QCOMPARE(read_file(fx.path("VarData.dat")).size(), 111);  // only "Be patient."
+    QCOMPARE(read_file(fx.path("entries.dat")).size(), 2 * 3044);
+}
+
+void TestRecords::unreadable_long_text_keeps_reference() {
+    CoreFixture fx;
+    fx.start();
+    make_new_entry(*fx.core, "Acme", "Stored details.");
+    QVERIFY(fx.core->save_entry());
+    // VarData.dat goes missing: the reference must survive an edit and a save.
+    const QByteArray var = read_file(fx.path("VarData.dat"));
+    QFile::remove(fx.path("VarData.dat"));
+    fx.restart();
+    Core& c = *fx.core;
+    int marked = 0;
+    c.hooks.addentry_set_add_or_edit_ongoing = [&] { ++marked; };
+    c.load_entry(0);
+    QVERIFY(fx.messages.box_texts().contains("Error: Unable to Read OTHER Data File: Index: 1"));
+    QCOMPARE(marked, 1);
+    QCOMPARE(c.current_entry.entry.other.present, kTrue);
+    QCOMPARE(c.current_entry.entry.other.Index_to_other, 1);
+    c.current_entry.entry.price = 990000;
+    QVERIFY(c.save_entry());
+    QCOMPARE(i32_at(read_file(fx.path("entries.dat")), 3044 + 604), 1);
+    QCOMPARE(i16_at(read_file(fx.path("entries.dat")), 3044 + 602), int16_t(-1));
+    // With the file back, the text is there again.
+    write_file(fx.path("VarData.dat"), var);
+    fx.restart();
+    QVERIFY(fx.core->load_entry(0));
+    QCOMPARE(fx.core->current_entry.entry.other.text, QString("Stored details."));
+    QCOMPARE(fx.core->current_entry.entry.price, Currency(990000));
+}
+
+void TestRecords::failed_new_save_gives_number_back() {
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    // entries.dat cannot be opened for writing: a folder of that name.
+    QFile::remove(fx.path("entries.dat"));
+    QVERIFY(QDir(fx.dir.path()).mkdir("entries.dat"));
+    make_new_entry(c, "Lost", QString());
+    QVERIFY(!c.save_entry());
+    QVERIFY(fx.messages.box_texts().contains("Error: Add Summary Data Failed. File Error"));
+    QCOMPARE(c.next_summary_record, 2);
+    QCOMPARE(c.current_entry.entry.file_idx, 0);
+    QVERIFY(QDir(fx.dir.path()).rmdir("entries.dat"));
+    QVERIFY(c.save_entry());
+    QCOMPARE(c.current_entry.entry.file_idx, 2);
+    make_new_entry(c, "Next", QString());
+    QVERIFY(c.save_entry());
+    QCOMPARE(c.current_entry.entry.file_idx, 3);
+    fx.restart();
+    QCOMPARE(fx.core->SummaryData[0].security, QString("Lost"));
+    QCOMPARE(fx.core->SummaryData[1].security, QString("Next"));
+}
+
+void TestRecords::edit_with_bad_index_saves_nothing() {
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    c.current_entry.mode = mode_edit;
+    c.current_entry.index = c.maxSummarydata_index() + 1;
+    c.current_entry.entry.security = "X";
+    QVERIFY(!c.save_entry());
+    QCOMPARE(fx.messages.box_texts().last(), QString("Error: Data NOT Saved. Bad summary file index: 2"));
+    QCOMPARE(c.current_entry.entry.security, QString());
+    QCOMPARE(read_file(fx.path("entries.dat")).size(), 0);
+}
+
+void TestRecords::partial_tail_is_not_a_record() {
+    CoreFixture fx;
+    fx.start();
+    make_new_entry(*fx.core, "Whole", QString());
+    QVERIFY(fx.core->save_entry());
+    QByteArray bytes = read_file(fx.path("entries.dat"));
+    bytes += QByteArray(2000, '\x7f');  // a torn write, over half a record
+    write_file(fx.path("entries.dat"), bytes);
+    fx.restart();
+    Core& c = *fx.core;
+    QCOMPARE(c.num_summary_file_records, 2);
+    QCOMPARE(c.SummaryData[0].security, QString("Whole"));
+    QVERIFY(!c.SummaryData[1].is_live());
+    make_new_entry(c, "After", QString());
+    QVERIFY(c.save_entry());
+    QCOMPARE(c.current_entry.entry.file_idx, 3);
+    QCOMPARE(read_file(fx.path("entries.dat")).size(), 3 * 3044);
+}
+
+void TestRecords::deleted_records_are_skipped() {
+    CoreFixture fx;
+    fx.start();
+    for (const char* name : {"A", "B", "C", "D"}) {
+        make_new_entry(*fx.core, name, QString());
+        QVERIFY(fx.core->save_entry());
+    }
+    Core& c = *fx.core;
+    QCOMPARE(c.SummaryData[2].security, QString("B"));
+    QVERIFY(c.load_entry(2));
+    c.current_entry.entry.deleted = kTrue;
+    QVERIFY(c.save_entry());
+    QCOMPARE(i16_at(read_file(fx.path("entries.dat")), 2 * 3044 + 7), int16_t(-1));
+    fx.restart();
+    QStringList names;
+    QList<int> records;
+    for (const SummaryEntry& e : fx.core->SummaryData)
+        if (e.is_live()) names << e.security, records << e.file_idx;
+    QCOMPARE(names, QStringList({"A", "C", "D"}));
+    QCOMPARE(records, QList<int>({2, 4, 5}));
+}
+
+void TestRecords::entry_slots_and_navigation() {
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    // An empty file: two free elements, the last one is the slot, twice.
+    QCOMPARE(c.SummaryData.size(), 2);
+    int32_t a = -1, b = -1;
+    QVERIFY(c.get_new_entry_slot(a));
+    QVERIFY(c.get_new_entry_slot(b));
+    QCOMPARE(a, 1);
+    QCOMPARE(b, 1);
+    for (int i = 0; i < 5; ++i) {
+        make_new_entry(c, QString::number(i), QString());
+        QVERIFY(c.save_entry());
+    }
+    // Element 0 stayed free; elements 1..5 hold entries. Make 3 not live.
+    c.SummaryData[3].Inuse = 1;  // only -1 counts
+    c.SummaryData[4].deleted = kTrue;
+    c.current_entry.index = 2;
+    c.goto_next_entry();
+    QCOMPARE(c.current_entry.index, 5);
+    c.goto_next_entry();
+    QCOMPARE(c.current_entry.index, 5);
+    c.goto_previous_entry();
+    QCOMPARE(c.current_entry.index, 2);
+    c.goto_previous_entry();
+    QCOMPARE(c.current_entry.index, 1);
+    c.goto_previous_entry();
+    QCOMPARE(c.current_entry.index, 1);
+}
+
+void TestRecords::security_symbol_field_data() {
+    QTest::addColumn<QString>("security");
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<QString>("security_back");
+    QTest::addColumn<QString>("symbol_back");
+    QTest::newRow("20 + 13 fits") << QString(20, u'S') << QString(13, u'Y') << QString(20, u'S') << QString(13, u'Y');
+    QTest::newRow("empty security") << QString() << QString("IGN") << QString() << QString();
+    QTest::newRow("too long loses symbol") << QString(30, u'S') << QString("ABCDEF") << QString(30, u'S') << QString();
+}
+
+void TestRecords::security_symbol_field() {
+    QFETCH(QString, security);
+    QFETCH(QString, symbol);
+    CoreFixture fx;
+    fx.start();
+    make_new_entry(*fx.core, security, QString());
+    fx.core->current_entry.entry.symbol = symbol;
+    QVERIFY(fx.core->save_entry());
+    fx.restart();
+    QTEST(fx.core->SummaryData[0].security, "security_back");
+    QTEST(fx.core->SummaryData[0].symbol, "symbol_back");
+}
+
+void TestRecords::example_checklist_saved_as_record_1() {
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    QVERIFY(fx.messages.box_texts().contains("Error: Checklist File NOT Found. Using Default Checklist"));
+    QVERIFY(QFile::exists(fx.path("chklist.dat")));
+    QCOMPARE(c.Checklists.size(), 1);
+    QCOMPARE(c.Checklists[0].ShowIt, int16_t(1));
+    c.save_checklist();
+    QCOMPARE(c.Checklists[0].file_idx, 1);
+    const QByteArray r = read_file(fx.path("chklist.dat"));
+    QCOMPARE(r.size(), 31622);
+    QCOMPARE(i32_at(r, 0), 1);
+    QCOMPARE(i16_at(r, 4), int16_t(1));
+    QCOMPARE(i16_at(r, 6), int16_t(-1));
+    QCOMPARE(i16_at(r, 8), int16_t(0));
+    QCOMPARE(i16_at(r, 10), int16_t(0));
+    QCOMPARE(r.mid(12, 100), padded("Dunmarrow Keep Focus", 100));
+    QCOMPARE(r.mid(112, 100), padded("Dunmarrow", 100));
+    QCOMPARE(f64_at(r, 412), ole_from_date(QDate(2026, 3, 14)));
+    QCOMPARE(r.mid(620, 1000), padded("This is an example Checklist, present when the Checklist file is not found.", 1000));
+    QCOMPARE(i16_at(r, 1620), int16_t(5));
+    QCOMPARE(r.mid(1622, 1000), padded("Be Patient. Boredom is your enemy!", 1000));
+    QCOMPARE(r.mid(1622 + 4000, 1000),
+             padded("What industry is the company in? What is the company's place in the industry?", 1000));
+    QCOMPARE(r.mid(1622 + 5000, 1000), QByteArray(1000, ' '));
+    fx.restart();
+    QCOMPARE(fx.core->Checklists.size(), 1);
+    QCOMPARE(fx.core->Checklists[0].Item[1], QString("How much debt does the company have?"));
+}
+
+void TestRecords::checklist_load_skips_deleted_data() {
+    QTest::addColumn<int>("records");
+    QTest::addColumn<QList<int>>("deleted");
+    QTest::addColumn<QList<int>>("loaded");  // file_idx of the loaded elements
+    QTest::addColumn<int>("table_size");
+    QTest::newRow("one record") << 1 << QList<int>{} << QList<int>{1} << 1;
+    QTest::newRow("five, 2 and 4 deleted") << 5 << QList<int>{2, 4} << QList<int>{1, 3, 5} << 3;
+    QTest::newRow("three, one deleted keeps a blank") << 3 << QList<int>{2} << QList<int>{1, 3} << 3;
+    QTest::newRow("all deleted") << 2 << QList<int>{1, 2} << QList<int>{} << 2;
+}
+
+void TestRecords::checklist_load_skips_deleted() {
+    QFETCH(int, records);
+    QFETCH(QList<int>, deleted);
+    QFETCH(QList<int>, loaded);
+    QFETCH(int, table_size);
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    c.Checklists.resize(records);
+    for (int i = 0; i < records; ++i) {
+        c.Checklists[i] = c.blank_checklist;
+        c.Checklists[i].Inuse = kTrue;
+        c.Checklists[i].Name = QString("List %1").arg(i + 1);
+        c.Checklists[i].deleted = to_flag(deleted.contains(i + 1));
+    }
+    c.save_checklist();
+    fx.restart();
+    QCOMPARE(fx.core->Checklists.size(), table_size);
+    for (int i = 0; i < loaded.size(); ++i) {
+        QCOMPARE(fx.core->Checklists[i].file_idx, loaded[i]);
+        QCOMPARE(fx.core->Checklists[i].Name, QString("List %1").arg(loaded[i]));
+    }
+    for (int i = loaded.size(); i < table_size; ++i) QCOMPARE(fx.core->Checklists[i].Inuse, Flag(0));
+}
+
+QTEST_GUILESS_MAIN(TestRecords)
+#include "tst_records.moc"
