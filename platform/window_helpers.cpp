@@ -2,6 +2,7 @@
 
 #include "core/text_helpers.h"
 
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QFont>
 #include <QFontMetricsF>
@@ -67,6 +68,28 @@ int count_text_lines(const QString& text, int width_twips, const QString& face, 
         return w;
     };
     return qb::count_text_lines(text, width_twips, width);
+}
+
+} // namespace qb
+
+
+namespace qb {
+
+void wheel_move_slider(QAbstractSlider* bar, int step, int upper) {
+    if (step > 0 && bar->value() > 0)
+        bar->setValue(bar->value() - 1);
+    else if (step < 0 && bar->value() < upper)
+        bar->setValue(bar->value() + 1);
+}
+
+void wheel_move_slider_small_change(QAbstractSlider* bar, int step) {
+    if (step > 0) {
+        const int v = bar->value() - bar->singleStep();
+        bar->setValue(v > 0 ? v : bar->minimum());
+    } else if (step < 0) {
+        const int v = bar->value() + bar->singleStep();
+        bar->setValue(v < bar->maximum() ? v : bar->maximum());
+    }
 }
 
 } // namespace qb

@@ -5,8 +5,9 @@
 #include <QString>
 #include <functional>
 
-class QWidget;
+class QAbstractSlider;
 class QFont;
+class QWidget;
 
 namespace qb {
 
@@ -41,5 +42,13 @@ private:
 
 // count_text_lines measured with the given face at 9.75 points.
 int count_text_lines(const QString& text, int width_twips, const QString& face, bool bold);
+
+
+// What the list and editor windows do with one wheel step (+1 forward, -1 backward):
+// move their scroll bar by one within 0..upper (upper is the bar's maximum unless a
+// window caps it lower).
+void wheel_move_slider(QAbstractSlider* bar, int step, int upper);
+// The same by the bar's small change, clamped to its minimum and maximum.
+void wheel_move_slider_small_change(QAbstractSlider* bar, int step);
 
 } // namespace qb

@@ -1,0 +1,127 @@
+// The window-side helpers: wheel steps, scroll-bar moves, topmost windows, the registry.
+#include "platform/window_helpers.h"
+#include "platform/window_registry.h"
+
+#include <QScrollBar>
+#include <QtTest>
+
+using namespace qb;
+
+namespace {
+
+void send_wheel(QWidget* w, int delta) {
+    QWheelEvent e(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+class TestWindowHelpers : public QObject {
+    Q_OBJECT
+
+private slots:
+    void wheel_steps_data();
+    void wheel_steps();
+    void slider_moves_data();
+    void slider_moves();
+    void topmost_keeps_window_visible();
+    void registry_loads_once();
+    void colors();
+};
+
+void TestWindowHelpers::wheel_steps_data() {
+    QTest::addColumn<QList<int>>("deltas");
+    QTest::addColumn<QList<int>>("steps");
+    QTest::newRow("one notch forward") << QList<int>{120} << QList<int>{1};
+    QTest::newRow("one notch backward") << QList<int>{-120} << QList<int>{-1};
+    QTest::newRow("two notches at once") << QList<int>{240} << QList<int>{1, 1};
+    QTest::newRow("fine deltas add up") << QList<int>{60, 30, 30} << QList<int>{1};
+    QTest::newRow("below a notch does nothing") << QList<int>{100} << QList<int>{};
+}
+
+void TestWindowHelpers::wheel_steps() {
+    QFETCH(QList<int>, deltas);
+    QWidget window;
+    auto* child = new QWidget(&window);
+    QList<int> seen;
+    auto* filter = new WheelFilter(&window, [&](int s) { seen << s; });
+    filter->install_on(&window);
+    for (int d : deltas) send_wheel(child, d);
+    QTEST(seen, "steps");
+}
+
+void TestWindowHelpers::slider_moves_data() {
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("upper");
+    QTest::addColumn<int>("after");
+    QTest::newRow("forward") << 5 << 1 << 40 << 4;
+    QTest::newRow("forward stops at 0") << 0 << 1 << 40 << 0;
+    QTest::newRow("backward") << 5 << -1 << 40 << 6;
+    QTest::newRow("backward stops at a cap under the maximum") << 29 << -1 << 29 << 29;
+}
+
+void TestWindowHelpers::slider_moves() {
+    QFETCH(int, value);
+    QFETCH(int, step);
+    QFETCH(int, upper);
+    QScrollBar bar;
+    bar.setRange(0, 40);
+    bar.setValue(value);
+    wheel_move_slider(&bar, step, upper);
+    QTEST(bar.value(), "after");
+
+    bar.setRange(10, 100);
+    bar.setSingleStep(30);
+    bar.setValue(25);
+    wheel_move_slider_small_change(&bar, 1);
+    QCOMPARE(bar.value(), 10);  // would go below 0: to the minimum
+    bar.setValue(80);
+    wheel_move_slider_small_change(&bar, -1);
+    QCOMPARE(bar.value(), 100);
+}
+
+void TestWindowHelpers::topmost_keeps_window_visible() {
+    QWidget w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    set_window_topmost(&w);
+    QVERIFY(w.isVisible());
+    QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    set_window_topmost(&w);  // a second call changes nothing
+    QVERIFY(w.isVisible());
+    QWidget hidden;
+    set_window_topmost(&hidden);
+    QVERIFY(!hidden.isVisible());
+}
+
+void TestWindowHelpers::registry_loads_once() {
+    WindowRegistry reg;
+    int made = 0;
+    reg.register_window("Tips", [&] { ++made; return new QWidget; });
+    QVERIFY(!reg.is_form_loaded("Tips"));
+    QWidget* a = reg.get("Tips");
+    QCOMPARE(reg.get("Tips"), a);
+    QCOMPARE(made, 1);
+    QVERIFY(reg.is_form_loaded("Tips"));
+    reg.unload("Tips");
+    QVERIFY(!reg.is_form_loaded("Tips"));
+    QVERIFY(reg.get("Tips"));
+    QCOMPARE(made, 2);  // created afresh after an unload
+    QVERIFY(!reg.get("Nothing"));
+    reg.unload("Tips");
+}
+
+void TestWindowHelpers::colors() {
+    QCOMPARE(color_from_ole(0xC00000), QColor(0, 0, 192));
+    QCOMPARE(color_from_ole(0x0080FF), QColor(255, 128, 0));
+    QCOMPARE(color_from_ole(0x80000012), QApplication::palette().color(QPalette::ButtonText));
+    QCOMPARE(twips_to_px(1440), 96);
+    // Measured with a real font: an empty text is one line, a long one wraps.
+    QCOMPARE(count_text_lines("", 3000, "Arial", false), 1);
+    QVERIFY(count_text_lines(QString("word ").repeated(200), 3000, "Arial", false) > 5);
+}
+
+QTEST_MAIN(TestWindowHelpers)
+#include "tst_window_helpers.moc"
