@@ -152,6 +152,19 @@ public:
     // Fills titles and descriptions 1..count (index 0 untouched); both lists hold 12 texts.
     bool load_tour_text(int16_t& count, QStringList& titles, QStringList& descriptions);
 
+    // ---- sorting, look-ups and security-name completion (sorting.cpp, autocomplete.cpp) ----
+    void sort_summary_data(int32_t key);  // a sort_key (core/sorting.h)
+    QString first_checklist_name_lower(int32_t index) const;
+    bool add_checklist_slot();
+    bool find_free_checklist_slot();
+    QString lookup_symbol_by_name(const QString& name) const;
+    // Per first character '!'..'}', the three latest distinct names, newest first.
+    std::array<std::array<QString, 3>, 93> autocomplete_names;
+    QString last_custom_trans_type;
+    void add_autocomplete_entry(const QString& name);
+    void build_autocomplete_table();
+    bool find_completion(int code, QString& completion, const QString& prefix) const;
+
     // ---- program-wide state set at start-up ----
     QString program_version = "4.03";
     bool small_screen = false;
