@@ -88,25 +88,41 @@ QtHttpTransport::QtHttpTransport(int timeout_ms, qint64 max_bytes)
 QtHttpTransport::~QtHttpTransport() = default;
 
 std::optional<QByteArray> QtHttpTransport::get(const QUrl& url) {
+    // Only web addresses: the manager would also read local files.
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https")) return std::nullopt;
+    // The local loop below runs timers and sockets; a fetch started from one of them
+    // must not nest inside this one.
+    if (busy_) return std::nullopt;
+    busy_ = true;
+
     if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(10);
+    // Qt's transfer time-out only counts time without data; the timer below bounds the
+    // whole transfer, so a server that trickles bytes cannot hold the program either.
     request.setTransferTimeout(timeout_ms_);
     QNetworkReply* reply = manager_->get(request);
     bool too_big = false;
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64 total) {
-        if (received > max_bytes_ || total > max_bytes_) {
+    const auto on_headers = QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this, reply, &too_big] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > max_bytes_) {
+            too_big = true;
+            reply->abort();
+        }
+    });
+    const auto on_progress = QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [this, reply, &too_big](qint64 received, qint64) {
+        if (received > max_bytes_) {
             too_big = true;
             reply->abort();
         }
     });
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    // A guard in case the transfer time-out never fires (a stalled connect).
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, reply, &QNetworkReply::abort);
-    guard.start(timeout_ms_ + 5000);
+    guard.start(timeout_ms_);
     if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     guard.stop();
 
@@ -116,7 +132,11 @@ std::optional<QByteArray> QtHttpTransport::get(const QUrl& url) {
         QByteArray body = reply->readAll();
         if (body.size() <= max_bytes_) result = std::move(body);
     }
+    // The lambdas above hold references into this frame.
+    QObject::disconnect(on_headers);
+    QObject::disconnect(on_progress);
     reply->deleteLater();
+    busy_ = false;
     return result;
 }
 

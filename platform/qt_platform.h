@@ -40,8 +40,9 @@ public:
     int screen_width_pixels() const override;
 };
 
-// Blocking GET on the UI thread: a local event loop that ignores user input,
-// a transfer time-out and a size limit.
+// Blocking GET on the UI thread: a local event loop that ignores user input, a time-out
+// on the whole transfer and a size limit. One transfer at a time: a GET asked for while
+// one runs fails at once.
 class QtHttpTransport : public HttpTransport {
 public:
     explicit QtHttpTransport(int timeout_ms = 30000, qint64 max_bytes = 10 * 1024 * 1024);
@@ -51,6 +52,7 @@ public:
 private:
     int timeout_ms_;
     qint64 max_bytes_;
+    bool busy_ = false;
     std::unique_ptr<QNetworkAccessManager> manager_;
 };
 

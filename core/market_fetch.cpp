@@ -1,0 +1,141 @@
+#include "core/market_fetch.h"
+
+#include "core/codepage.h"
+#include "core/core.h"
+#include "core/platform_api.h"
+#include "core/service_hosts.h"
+#include "core/text_helpers.h"
+
+#include <QStringDecoder>
+#include <QUrl>
+
+namespace qb {
+namespace {
+
+// Each symbol percent-encoded on its own, so "&", "#", "^" or a blank cannot end the
+// value or start another key; the commas between symbols stay as the service wants them.
+QByteArray encode_symbols(const QString& symbols) {
+    QByteArrayList parts;
+    for (const QString& s : symbols.split(u','))
+        parts << QUrl::toPercentEncoding(s);
+    return parts.join(',');
+}
+
+QUrl service_url(const char* host, const QByteArray& path_and_query) {
+    return QUrl::fromEncoded(QByteArray(service_hosts::kScheme) + host + path_and_query, QUrl::StrictMode);
+}
+
+// The services answer in UTF-8 or, older ones, in the Windows code page.
+QString reply_text(const QByteArray& body) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(body);
+    if (utf8.hasError()) return decode_cp1252(body);
+    return text;
+}
+
+QString fetch(HttpTransport* http, const QUrl& url) {
+    if (!http) return QString();
+    const std::optional<QByteArray> body = http->get(url);
+    return body ? reply_text(*body) : QString();
+}
+
+// A quote line carries at least five commas and three periods (price, date, change ...);
+// an error page or a "no such symbol" text does not. The last character is not looked at.
+bool looks_like_quotes(const QString& reply) {
+    int commas = 0, periods = 0;
+    for (qsizetype i = 0; i + 1 < reply.size(); ++i) {
+        if (reply[i] == u',') ++commas;
+        else if (reply[i] == u'.') ++periods;
+        if (commas >= 5 && periods >= 3) return true;
+    }
+    return false;
+}
+
+QString month_day_year(const QDate& d, char month_key, char day_key, char year_key) {
+    // Months are counted from 0 by the service.
+    return QStringLiteral("&%1=%2&%3=%4&%5=%6")
+        .arg(QChar::fromLatin1(month_key)).arg(d.month() - 1)
+        .arg(QChar::fromLatin1(day_key)).arg(d.day())
+        .arg(QChar::fromLatin1(year_key)).arg(d.year());
+}
+
+char history_interval(const QDate& a, const QDate& b) {
+    const int months = std::abs((a.year() * 12 + a.month()) - (b.year() * 12 + b.month()));
+    if (months <= 12) return 'd';
+    if (months <= 24) return 'w';
+    return 'm';
+}
+
+HttpTransport* current_transport() {
+    Core* c = Core::current();
+    return c ? c->platform().http : nullptr;
+}
+
+} // namespace
+
+QString get_one_quote(HttpTransport* http, const QString& symbols) {
+    const QByteArray query = "/d/quotes.csv?s=" + encode_symbols(symbols) + "&f=sl1d1t1c1ohgv&e=.csv";
+    const QString reply = fetch(http, service_url(service_hosts::kQuotePrimary, query));
+    if (!reply.isEmpty() && looks_like_quotes(reply)) return reply;
+    return fetch(http, service_url(service_hosts::kQuoteSecond, query));
+}
+
+QString get_stock_news(HttpTransport* http, const QString& symbol) {
+    return fetch(http, service_url(service_hosts::kHeadlines, "/rss/headline?s=" + encode_symbols(symbol)));
+}
+
+QString get_hist_quote(HttpTransport* http, const QString& symbol, const QDate& first_date,
+                       const QDate& second_date) {
+    // An invalid date would put "-1" months and zero years into the query.
+    if (!first_date.isValid() || !second_date.isValid()) return QString();
+    const QByteArray query = "/table.csv?s=" + encode_symbols(symbol) +
+                             month_day_year(second_date, 'd', 'e', 'f').toLatin1() + "&g=" +
+                             history_interval(first_date, second_date) +
+                             month_day_year(first_date, 'a', 'b', 'c').toLatin1() + "&ignore=.csv";
+    return fetch(http, service_url(service_hosts::kPriceHistory, query));
+}
+
+QString get_one_quote(const QString& symbols) { return get_one_quote(current_transport(), symbols); }
+QString get_stock_news(const QString& symbol) { return get_stock_news(current_transport(), symbol); }
+QString get_hist_quote(const QString& symbol, const QDate& first_date, const QDate& second_date) {
+    return get_hist_quote(current_transport(), symbol, first_date, second_date);
+}
+
+bool parse_quote_csv(const QString& symbol, const QString& reply, QString& price, QString& change) {
+    const QString key = u'"' + symbol.toUpper() + u'"';
+    const qsizetype at = reply.indexOf(key, 0, Qt::CaseInsensitive);
+    if (at < 0) return false;
+
+    // Only the symbol's own line: a short line must not borrow the next symbol's fields.
+    qsizetype line_end = reply.size();
+    for (qsizetype i = at + key.size(); i < reply.size(); ++i) {
+        if (reply[i] == u'\r' || reply[i] == u'\n') {
+            line_end = i;
+            break;
+        }
+    }
+    const QStringView line = QStringView(reply).first(line_end);
+    auto next_comma = [&](qsizetype from) { return line.indexOf(u',', from); };
+
+    const qsizetype c1 = next_comma(at);
+    if (c1 < 0) return false;
+    const qsizetype c2 = next_comma(c1 + 1);
+    if (c2 < 0) return false;
+    price = line.mid(c1 + 1, c2 - c1 - 1).toString();
+    const qsizetype dot = price.indexOf(u'.');
+    if (dot >= 0 && price.size() - dot - 1 > 2) price.truncate(dot + 3);
+
+    qsizetype c = c2;
+    for (int k = 0; k < 2; ++k) {
+        c = next_comma(c + 1);
+        if (c < 0) return false;
+    }
+    const qsizetype c5 = next_comma(c + 1);
+    if (c5 < 0) return false;
+    const QStringView field = line.mid(c + 1, c5 - c - 1);
+    change = (field.startsWith(u'-') || field.startsWith(u'+')) ? field.toString() : QStringLiteral("0.0");
+
+    return numeric_value(price) != 0;
+}
+
+} // namespace qb

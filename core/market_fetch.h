@@ -1,0 +1,28 @@
+#pragma once
+// Quotes, headlines and price history over HTTP. Each fetch is one blocking GET;
+// every failure (no connection, time-out, error status) comes back as "".
+#include <QDate>
+#include <QString>
+
+namespace qb {
+
+class HttpTransport;
+
+// symbols: one ticker or several joined by commas.
+QString get_one_quote(HttpTransport* http, const QString& symbols);
+QString get_stock_news(HttpTransport* http, const QString& symbol);
+// first_date fills the query's start keys, second_date its end keys; either order.
+QString get_hist_quote(HttpTransport* http, const QString& symbol, const QDate& first_date,
+                       const QDate& second_date);
+
+// The same, through the current Core's transport ("" when there is none).
+QString get_one_quote(const QString& symbols);
+QString get_stock_news(const QString& symbol);
+QString get_hist_quote(const QString& symbol, const QDate& first_date, const QDate& second_date);
+
+// Reads one symbol's last price and change out of a quote reply. True when the symbol
+// was found with a non-zero price. price and change are touched only once the symbol
+// was found; price may hold the raw field even when the result is false.
+bool parse_quote_csv(const QString& symbol, const QString& reply, QString& price, QString& change);
+
+} // namespace qb

@@ -1,0 +1,248 @@
+// Quote, headline and history fetches: the exact addresses, the second quote host,
+// failures as "", and the reading of one symbol out of a quote reply.
+#include "core/market_fetch.h"
+#include "core/service_hosts.h"
+#include "support/fakes.h"
+
+#include <QUrlQuery>
+#include <QtTest>
+
+using namespace qb;
+using namespace qb::test;
+
+using Reply = std::optional<QByteArray>;
+Q_DECLARE_METATYPE(Reply)
+
+namespace {
+
+const QByteArray kIbmLine = "\"IBM\",84.50,\"3/14/2026\",\"4:00pm\",+0.25,84.10,84.90,83.80,1234567\r\n";
+
+QString encoded(const QUrl& url) { return url.toString(QUrl::FullyEncoded); }
+
+QString quote_url(const char* host, const QString& encoded_symbols) {
+    return QStringLiteral("http://") + host + "/d/quotes.csv?s=" + encoded_symbols + "&f=sl1d1t1c1ohgv&e=.csv";
+}
+
+} // namespace
+
+class TestMarketFetch : public QObject {
+    Q_OBJECT
+
+private slots:
+    void quote_address_data();
+    void quote_address();
+    void quote_second_host_data();
+    void quote_second_host();
+    void news_address();
+    void history_address_data();
+    void history_address();
+    void history_invalid_date_is_not_sent();
+    void reply_text_decoding_data();
+    void reply_text_decoding();
+    void through_current_core();
+    void parse_data();
+    void parse();
+};
+
+void TestMarketFetch::quote_address_data() {
+    QTest::addColumn<QString>("symbols");
+    QTest::addColumn<QString>("in_query");
+    QTest::newRow("one") << "IBM" << "IBM";
+    QTest::newRow("several, case kept") << "IBM,msft,Ge" << "IBM,msft,Ge";
+    QTest::newRow("index caret") << "^GSPC,IBM" << "%5EGSPC,IBM";
+    QTest::newRow("ampersand cannot add a key") << "A&f=x" << "A%26f%3Dx";
+    QTest::newRow("hash cannot cut the query") << "X#Y" << "X%23Y";
+    QTest::newRow("blank") << "BRK B" << "BRK%20B";
+    QTest::newRow("period and dash stay") << "BRK.B,BF-B" << "BRK.B,BF-B";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestMarketFetch::quote_address() {
+    QFETCH(QString, symbols);
+    QFETCH(QString, in_query);
+    FakeHttp http;
+    http.replies.enqueue(kIbmLine);
+    QCOMPARE(get_one_quote(&http, symbols), QString::fromLatin1(kIbmLine));
+    QCOMPARE(http.requests.size(), 1);
+    QCOMPARE(encoded(http.requests[0]), quote_url(service_hosts::kQuotePrimary, in_query));
+    // The service reads back exactly what the caller asked for, and nothing more.
+    const QUrlQuery query(http.requests[0]);
+    QCOMPARE(query.queryItems().size(), 3);
+    QCOMPARE(query.queryItemValue("s", QUrl::FullyDecoded), symbols);
+    QCOMPARE(query.queryItemValue("f"), QString("sl1d1t1c1ohgv"));
+}
+
+void TestMarketFetch::quote_second_host_data() {
+    QTest::addColumn<Reply>("first");
+    QTest::addColumn<Reply>("second");
+    QTest::addColumn<bool>("asks_second");
+    QTest::addColumn<QString>("result");
+    const Reply ok = kIbmLine;
+    QTest::newRow("valid first") << ok << Reply("unused") << false << QString::fromLatin1(kIbmLine);
+    QTest::newRow("first failed") << Reply() << ok << true << QString::fromLatin1(kIbmLine);
+    QTest::newRow("first empty") << Reply("") << ok << true << QString::fromLatin1(kIbmLine);
+    QTest::newRow("error text") << Reply("Missing Symbols List.") << ok << true << QString::fromLatin1(kIbmLine);
+    QTest::newRow("html error page")
+        << Reply("<html><head><title>Service Unavailable</title></head><body>Try again later.</body></html>") << ok
+        << true << QString::fromLatin1(kIbmLine);
+    QTest::newRow("cut off") << Reply("\"IBM\",84.50,\"3/14/2026\"") << ok << true << QString::fromLatin1(kIbmLine);
+    QTest::newRow("commas without periods") << Reply("a,b,c,d,e,f,g") << ok << true << QString::fromLatin1(kIbmLine);
+    // The last character is never counted.
+    QTest::newRow("counts reached at last char") << Reply(",,,,,...") << ok << true << QString::fromLatin1(kIbmLine);
+    QTest::newRow("counts reached before last char") << Reply(",,,,,...x") << ok << false << QString(",,,,,...x");
+    QTest::newRow("huge body of junk") << Reply(QByteArray(2 * 1024 * 1024, 'x')) << ok << true
+                                       << QString::fromLatin1(kIbmLine);
+    QTest::newRow("second taken unchecked") << Reply("Missing") << Reply("Missing too") << true << "Missing too";
+    QTest::newRow("both failed") << Reply() << Reply() << true << "";
+    QTest::newRow("second failed") << Reply("junk") << Reply() << true << "";
+}
+
+void TestMarketFetch::quote_second_host() {
+    QFETCH(Reply, first);
+    QFETCH(Reply, second);
+    QFETCH(bool, asks_second);
+    QFETCH(QString, result);
+    FakeHttp http;
+    http.replies << first << second;
+    QCOMPARE(get_one_quote(&http, "IBM,^DJI"), result);
+    QCOMPARE(http.requests.size(), asks_second ? 2 : 1);
+    QCOMPARE(encoded(http.requests[0]), quote_url(service_hosts::kQuotePrimary, "IBM,%5EDJI"));
+    if (asks_second) QCOMPARE(encoded(http.requests[1]), quote_url(service_hosts::kQuoteSecond, "IBM,%5EDJI"));
+}
+
+void TestMarketFetch::news_address() {
+    FakeHttp http;
+    http.replies << Reply("<rss>one</rss>") << Reply();
+    QCOMPARE(get_stock_news(&http, "IBM"), QString("<rss>one</rss>"));
+    QCOMPARE(get_stock_news(&http, "A&B #1"), QString());  // a failure is just ""
+    QCOMPARE(http.requests.size(), 2);
+    QCOMPARE(encoded(http.requests[0]), QString("http://news.quorbelix.com/rss/headline?s=IBM"));
+    QCOMPARE(encoded(http.requests[1]), QString("http://news.quorbelix.com/rss/headline?s=A%26B%20%231"));
+    QCOMPARE(get_stock_news(nullptr, "IBM"), QString());
+}
+
+void TestMarketFetch::history_address_data() {
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QDate>("second");
+    QTest::addColumn<QString>("query");
+    QTest::newRow("months from 0")
+        << QDate(2005, 3, 5) << QDate(2005, 8, 18) << "d=7&e=18&f=2005&g=d&a=2&b=5&c=2005";
+    QTest::newRow("12 months is daily")
+        << QDate(2004, 1, 15) << QDate(2005, 1, 14) << "d=0&e=14&f=2005&g=d&a=0&b=15&c=2004";
+    QTest::newRow("13 months is weekly")
+        << QDate(2004, 1, 15) << QDate(2005, 2, 1) << "d=1&e=1&f=2005&g=w&a=0&b=15&c=2004";
+    QTest::newRow("24 months is weekly")
+        << QDate(2004, 1, 15) << QDate(2006, 1, 1) << "d=0&e=1&f=2006&g=w&a=0&b=15&c=2004";
+    QTest::newRow("25 months is monthly")
+        << QDate(2004, 1, 15) << QDate(2006, 2, 1) << "d=1&e=1&f=2006&g=m&a=0&b=15&c=2004";
+    QTest::newRow("dates reversed")
+        << QDate(2006, 2, 1) << QDate(2004, 1, 15) << "d=0&e=15&f=2004&g=m&a=1&b=1&c=2006";
+    QTest::newRow("december is 11")
+        << QDate(2005, 12, 31) << QDate(2005, 12, 31) << "d=11&e=31&f=2005&g=d&a=11&b=31&c=2005";
+}
+
+void TestMarketFetch::history_address() {
+    QFETCH(QDate, first);
+    QFETCH(QDate, second);
+    QFETCH(QString, query);
+    FakeHttp http;
+    http.replies << Reply("Date,Open\n");
+    QCOMPARE(get_hist_quote(&http, "IBM", first, second), QString("Date,Open\n"));
+    QCOMPARE(http.requests.size(), 1);
+    QCOMPARE(encoded(http.requests[0]), "http://history.quorbelix.com/table.csv?s=IBM&" + query + "&ignore=.csv");
+}
+
+void TestMarketFetch::history_invalid_date_is_not_sent() {
+    FakeHttp http;
+    http.replies << Reply("x");
+    QCOMPARE(get_hist_quote(&http, "IBM", QDate(), QDate(2005, 1, 1)), QString());
+    QCOMPARE(get_hist_quote(&http, "IBM", QDate(2005, 1, 1), QDate(2005, 2, 30)), QString());
+    QVERIFY(http.requests.isEmpty());
+    http.replies.clear();
+    QCOMPARE(get_hist_quote(&http, "IBM", QDate(2005, 1, 1), QDate(2005, 2, 1)), QString());  // failed
+    QCOMPARE(http.requests.size(), 1);
+}
+
+void TestMarketFetch::reply_text_decoding_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("utf-8") << QByteArray("Caf\xc3\xa9 \xe2\x82\xac") << QString::fromUtf8("Café €");
+    QTest::newRow("windows-1252") << QByteArray("Caf\xe9 \x80") << QString::fromUtf8("Café €");
+}
+
+void TestMarketFetch::reply_text_decoding() {
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    FakeHttp http;
+    http.replies << Reply(body);
+    QCOMPARE(get_stock_news(&http, "IBM"), text);
+}
+
+void TestMarketFetch::through_current_core() {
+    CoreFixture fx;
+    fx.http.replies << Reply(kIbmLine) << Reply("<rss/>") << Reply("Date\n");
+    QCOMPARE(get_one_quote("IBM"), QString::fromLatin1(kIbmLine));
+    QCOMPARE(get_stock_news("IBM"), QString("<rss/>"));
+    QCOMPARE(get_hist_quote("IBM", QDate(2005, 1, 1), QDate(2005, 2, 1)), QString("Date\n"));
+    QCOMPARE(fx.http.requests.size(), 3);
+    fx.core.reset();
+    QCOMPARE(get_one_quote("IBM"), QString());
+}
+
+void TestMarketFetch::parse_data() {
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("change");
+    const QString ibm = QString::fromLatin1(kIbmLine);
+    auto line = [](const QString& price, const QString& change) {
+        return "\"IBM\"," + price + ",\"3/14/2026\",\"4:00pm\"," + change + ",84.10,84.90,83.80,1234567\r\n";
+    };
+    QTest::newRow("plain") << "IBM" << ibm << true << "84.50" << "+0.25";
+    QTest::newRow("symbol in lower case") << "ibm" << ibm << true << "84.50" << "+0.25";
+    QTest::newRow("reply in lower case") << "IBM" << QString(ibm).replace("IBM", "ibm") << true << "84.50" << "+0.25";
+    QTest::newRow("price cut, not rounded") << "IBM" << line("12.3456", "-1.5") << true << "12.34" << "-1.5";
+    QTest::newRow("one decimal kept") << "IBM" << line("12.3", "-1.5") << true << "12.3" << "-1.5";
+    QTest::newRow("no decimals kept") << "IBM" << line("12", "+2") << true << "12" << "+2";
+    QTest::newRow("change N/A") << "IBM" << line("12.00", "N/A") << true << "12.00" << "0.0";
+    QTest::newRow("change without sign") << "IBM" << line("12.00", "0.25") << true << "12.00" << "0.0";
+    QTest::newRow("price 0.00") << "IBM" << line("0.00", "+0.25") << false << "0.00" << "+0.25";
+    QTest::newRow("price N/A") << "IBM" << line("N/A", "N/A") << false << "N/A" << "0.0";
+    QTest::newRow("symbol missing") << "MSFT" << ibm << false << "old" << "oldc";
+    QTest::newRow("key needs the quotes") << "IBM" << line("1", "+1").replace("\"IBM\"", "\"IBMX\"") << false << "old"
+                                          << "oldc";
+    QTest::newRow("empty reply") << "IBM" << "" << false << "old" << "oldc";
+    QTest::newRow("no commas") << "IBM" << "\"IBM\" is not a known symbol" << false << "old" << "oldc";
+    QTest::newRow("one comma") << "IBM" << "\"IBM\",84.50" << false << "old" << "oldc";
+    QTest::newRow("cut before the fifth field") << "IBM" << "\"IBM\",84.50,\"3/14/2026\",\"4:00pm\",+0.25" << false
+                                                << "84.50" << "oldc";
+    QTest::newRow("html page")
+        << "IBM" << "<html><body><h1>404 Not Found</h1>No quote for IBM, sorry.</body></html>" << false << "old"
+        << "oldc";
+    QTest::newRow("second line")
+        << "MSFT" << ibm + "\"MSFT\",27.105,\"3/14/2026\",\"4:00pm\",-0.30,27,28,26,99\r\n" << true << "27.10"
+        << "-0.30";
+    // A short line must not take its fields from the next symbol.
+    QTest::newRow("short line borrows nothing")
+        << "IBM" << "\"IBM\",N/A\r\n\"MSFT\",27.10,\"3/14/2026\",\"4:00pm\",-0.30,27,28,26,99\r\n" << false << "old"
+        << "oldc";
+    QTest::newRow("last line without newline") << "IBM" << QString(ibm).chopped(2) << true << "84.50" << "+0.25";
+    QTest::newRow("huge junk before the line") << "IBM" << QString(4 * 1024 * 1024, u'x') + "\n" + ibm << true
+                                               << "84.50" << "+0.25";
+}
+
+void TestMarketFetch::parse() {
+    QFETCH(QString, symbol);
+    QFETCH(QString, reply);
+    QFETCH(bool, result);
+    QFETCH(QString, price);
+    QFETCH(QString, change);
+    QString got_price = "old", got_change = "oldc";
+    QCOMPARE(parse_quote_csv(symbol, reply, got_price, got_change), result);
+    QCOMPARE(got_price, price);
+    QCOMPARE(got_change, change);
+}
+
+QTEST_GUILESS_MAIN(TestMarketFetch)
+#include "tst_market_fetch.moc"
