@@ -27,6 +27,30 @@ constexpr int kVarDataChunk = 100;
 constexpr int kVarDataMaxChain = 500;
 constexpr int kMaxTipIndex = 87;
 
+// Tips and tour texts: what a tip belongs to. 0..10 are the command-bar buttons, 11 the
+// toolbar; 12 and above stand for the first tip of all.
+enum tip_context : int16_t {
+    tip_summary = 0,
+    tip_details = 1,
+    tip_stock_of_month = 2,
+    tip_checklists = 3,
+    tip_new_checklist = 4,
+    tip_buy = 5,
+    tip_sell = 6,
+    tip_other_transaction = 7,
+    tip_web_page = 8,
+    tip_file_reference = 9,
+    tip_call_notes = 10,
+    tip_tool_bar = 11,
+};
+constexpr int kTipContexts = 12;
+constexpr int kTipSlots = kMaxTipIndex + 1;
+constexpr int kTourSlides = 11;
+struct TipSlot {
+    QString section;  // the area the tip belongs to, as tips.txt names it
+    QString tip;
+};
+
 // OLE colour values (blue, green, red from high to low byte).
 constexpr uint32_t kColorBlue = 0xC00000;
 constexpr uint32_t kColorButtonText = 0x80000012;  // the system's button-text colour
@@ -39,6 +63,10 @@ struct CoreHooks {
     std::function<void()> end_tour_early;
     // The transaction editor's "changed" mark, set when an entry's details cannot be read.
     std::function<void()> addentry_set_add_or_edit_ongoing;
+    // Backup and restore: the wait window (UserUpdate) and the entry list after a restore.
+    std::function<void(const QString& text, int16_t kind)> user_update_set_message;
+    std::function<void()> user_update_hide;
+    std::function<void()> reset_all_and_show_entries;
 };
 
 class Core {
@@ -151,6 +179,14 @@ public:
     void load_tips();
     // Fills titles and descriptions 1..count (index 0 untouched); both lists hold 12 texts.
     bool load_tour_text(int16_t& count, QStringList& titles, QStringList& descriptions);
+    // -- checklist export, backup and tips state (checklist_export.cpp, backup.cpp, tips_tour.cpp) --
+    std::array<TipSlot, kTipSlots> tip_table{};
+    std::array<int16_t, kTipContexts> tip_context_start{};
+    int16_t last_tip_index = 0;
+    void tips_section_index(const QString& name, int16_t slot);
+    // Copy one level: the normal files of a folder, and the files of each direct sub-folder.
+    void copy_folder_files(const QString& source, const QString& destination);
+    bool copy_folder_tree(const QString& source, const QString& destination);
 
     // ---- sorting, look-ups and security-name completion (sorting.cpp, autocomplete.cpp) ----
     void sort_summary_data(int32_t key);  // a sort_key (core/sorting.h)

@@ -7,6 +7,7 @@
 #include <QPair>
 #include <QQueue>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace qb::test {
@@ -90,11 +91,13 @@ class FakeHttp : public HttpTransport {
 public:
     std::optional<QByteArray> get(const QUrl& url) override {
         requests << url;
+        if (during_get) during_get(url);  // what the user does while the request waits
         if (replies.isEmpty()) return std::nullopt;
         return replies.dequeue();
     }
     QList<QUrl> requests;
     QQueue<std::optional<QByteArray>> replies;
+    std::function<void(const QUrl&)> during_get;
 };
 
 // A fresh Core on a temporary program folder, with every fake wired in.

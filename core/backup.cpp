@@ -1,0 +1,283 @@
+// Backup of the data files and the page folders to a folder of the user's choice, and
+// the way back.
+#include "core/core.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <filesystem>
+#include <system_error>
+
+namespace qb {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int16_t kWaitBackupRestore = 1;  // the wait window's picture for this work
+constexpr qint64 kCopyChunk = 1 << 20;
+
+const QString kDriveHint = QStringLiteral(
+    "Please ensure that the drive selected is ready (Hint: Check that the CD or floppy disk is in the drive). Error: ");
+
+fs::path to_fs(const QString& s) { return fs::path(QFile::encodeName(s).toStdString()); }
+QString from_fs(const fs::path& p) { return QFile::decodeName(QByteArray::fromStdString(p.string())); }
+QString error_text(const std::error_code& ec) { return QString::fromLocal8Bit(ec.message().c_str()); }
+
+QString with_slash(const QString& folder) { return folder.endsWith(u'/') ? folder : folder + u'/'; }
+
+// Copies one file; the destination is replaced only once the whole copy is written, so a
+// failure leaves the old copy as it was.
+bool copy_one_file(const QString& from, const QString& to, QString& why) {
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) {
+        why = in.errorString();
+        return false;
+    }
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        why = out.errorString();
+        return false;
+    }
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kCopyChunk);
+        if (in.error() != QFileDevice::NoError) {
+            why = in.errorString();
+            out.cancelWriting();
+            return false;
+        }
+        if (out.write(chunk) != chunk.size()) {
+            why = out.errorString();
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (!out.commit()) {
+        why = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+// The names of a folder's normal files (or of its sub-folders), in listing order. Dot
+// names are this system's hidden files and stay out.
+bool list_folder(const QString& folder, bool folders, QStringList& names, QString& last, QString& why) {
+    std::error_code ec;
+    fs::directory_iterator it(to_fs(folder), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const QString name = from_fs(it->path().filename());
+        last = name;
+        if (name.startsWith(u'.')) continue;
+        std::error_code kind_ec;
+        const bool wanted = folders ? it->is_directory(kind_ec) : it->is_regular_file(kind_ec);
+        if (wanted) names << name;
+    }
+    if (ec) {
+        why = error_text(ec);
+        return false;
+    }
+    return true;
+}
+
+// The path with its links resolved as far as it exists.
+QString real_path(const QString& path) {
+    const QFileInfo fi(path);
+    const QString canonical = fi.canonicalFilePath();
+    if (!canonical.isEmpty()) return canonical;
+    const QString parent = QFileInfo(fi.absolutePath()).canonicalFilePath();
+    return parent.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : QDir::cleanPath(parent + u'/' + fi.fileName());
+}
+
+bool is_inside(const QString& path, const QString& folder) {
+    const QString p = real_path(path);
+    const QString f = real_path(folder);
+    return p == f || p.startsWith(with_slash(f));
+}
+
+} // namespace
+
+void Core::copy_folder_files(const QString& source, const QString& destination) {
+    const QString src = with_slash(source);
+    const QString dst = with_slash(destination);
+    QString name;
+    auto failed = [&](const QString& why) {
+        show_message(msg_error, QStringLiteral("Copy files in Sub-Folder error: ") + why + QStringLiteral(". Source: ") +
+                                    source + QStringLiteral(", Dest: ") + destination + QStringLiteral(" Filename: ") +
+                                    name);
+    };
+    if (!QFileInfo(dst).isDir()) {
+        std::error_code ec;
+        fs::create_directory(to_fs(dst), ec);
+        if (!ec && !QFileInfo(dst).isDir()) ec = std::make_error_code(std::errc::not_a_directory);
+        if (ec) return failed(error_text(ec));
+    }
+    QStringList names;
+    QString last, why;
+    if (!list_folder(src, false, names, last, why)) return failed(why);
+    for (const QString& n : std::as_const(names)) {
+        name = n;
+        if (!copy_one_file(src + n, dst + n, why)) return failed(why);
+    }
+}
+
+bool Core::copy_folder_tree(const QString& source, const QString& destination) {
+    QStringList names;
+    QString last, why;
+    if (!list_folder(source, true, names, last, why)) {
+        show_message(msg_error, QStringLiteral("Failed to Copy Folder: ") + last + QStringLiteral(", Error: ") + why);
+        return false;
+    }
+    const QString src = with_slash(source);
+    const QString dst = with_slash(destination);
+    for (const QString& name : std::as_const(names)) copy_folder_files(src + name, dst + name);
+    return true;
+}
+
+namespace {
+
+void show_wait(Core& c, const QString& text) {
+    if (c.hooks.user_update_set_message) c.hooks.user_update_set_message(text, kWaitBackupRestore);
+    // One pass of the event loop, so the window paints before the copying holds the thread.
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void hide_wait(Core& c) {
+    if (c.hooks.user_update_hide) c.hooks.user_update_hide();
+}
+
+// The tables as a fresh start would build them from the files now in the program folder.
+void reload_tables(Core& c) {
+    c.load_summary_data();
+    c.install_example_checklist();
+    c.load_checklists();
+    c.current_checklist = c.Checklists.value(0);
+    c.current_checklist_index = 0;
+    c.load_preferences();
+}
+
+} // namespace
+
+bool Core::backup_data(const QString& folder) {
+    show_wait(*this, QStringLiteral("Please Wait...Backup In Progress."));
+    const QString target = with_slash(with_slash(folder) + backup_foldername);
+    auto failed = [&](int16_t step, const QString& why) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Unable to Backup Data. Progress: ") + QString::number(step) +
+                                    QStringLiteral(" Error: ") + why);
+        return false;
+    };
+
+    // Inside the program folder the backup would list itself as one of the folders to copy.
+    if (is_inside(target, program_folder_)) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Unable to Backup Data. The backup folder ") +
+                                    QDir::toNativeSeparators(real_path(target)) +
+                                    QStringLiteral(" lies inside the program folder ") +
+                                    QDir::toNativeSeparators(program_folder_) +
+                                    QStringLiteral(". Please select a folder outside the program folder."));
+        return false;
+    }
+    if (!QFileInfo(target).isDir()) {
+        std::error_code ec;
+        fs::create_directory(to_fs(target), ec);  // the picked folder itself must exist
+        if (!ec && !QFileInfo(target).isDir()) ec = std::make_error_code(std::errc::not_a_directory);
+        if (ec) {
+            hide_wait(*this);
+            show_message(msg_error, QStringLiteral("Unable to Backup Data. ") + kDriveHint + error_text(ec));
+            return false;
+        }
+    }
+
+    QString why;
+    const QString required[] = {vardata_filename, entries_filename, chklist_filename};
+    int16_t step = 0;
+    for (const QString& name : required) {
+        ++step;
+        if (!copy_one_file(data_path(name), target + name, why)) return failed(step, why);
+    }
+    step = 4;
+    // pref.dat appears only once a preference was saved. Without it, an older copy must
+    // not stay in the backup, or a restore would bring back preferences of another time.
+    if (QFileInfo::exists(data_path(pref_filename))) {
+        if (!copy_one_file(data_path(pref_filename), target + pref_filename, why)) return failed(step, why);
+    } else if (QFileInfo::exists(target + pref_filename)) {
+        QFile stale(target + pref_filename);
+        if (!stale.remove()) return failed(step, stale.errorString());
+    }
+    step = 5;
+    const bool copied = copy_folder_tree(with_slash(program_folder_), target);
+    hide_wait(*this);
+    return copied;
+}
+
+bool Core::restore_data(const QString& folder) {
+    const QString source = with_slash(folder);
+    if (!QFileInfo(folder).isDir()) return false;
+    {
+        QStringList files;
+        QString last, why;
+        if (!list_folder(source, false, files, last, why)) {
+            show_message(msg_error, QStringLiteral("Unable to Restore Data. ") + kDriveHint + why);
+            return false;
+        }
+        if (files.isEmpty()) return false;
+    }
+    // From inside the program folder a restore would copy its files onto themselves.
+    if (is_inside(folder, program_folder_)) {
+        show_message(msg_error, QStringLiteral("Unable to Restore Data. The backup folder ") +
+                                    QDir::toNativeSeparators(real_path(folder)) +
+                                    QStringLiteral(" lies inside the program folder ") +
+                                    QDir::toNativeSeparators(program_folder_) +
+                                    QStringLiteral(". Please select a backup folder outside the program folder."));
+        return false;
+    }
+    const QString required[] = {vardata_filename, entries_filename, chklist_filename};
+    for (const QString& name : required) {
+        if (!QFileInfo(source + name).isFile()) {
+            show_message(msg_error, QStringLiteral("Backup folder missing file: ") + name + QStringLiteral(" Restore Aborted"));
+            return false;
+        }
+    }
+
+    show_wait(*this, QStringLiteral("Please Wait...Restore In Progress."));
+    bool replaced = false;
+    auto failed = [&](int16_t step, const QString& why) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Unable to Restore Data. Progress: ") + QString::number(step) +
+                                    QStringLiteral(" Error: ") + why);
+        if (replaced) {
+            // Tables of before with files of after would be mixed by the next save.
+            reload_tables(*this);
+            current_entry.entry = SummaryData.value(0);
+            show_message(msg_warning,
+                         QStringLiteral("The restore stopped part way, after some of your data files had been "
+                                        "replaced. The data now in the program folder has been loaded again; "
+                                        "please check it, or run the restore again."));
+            if (hooks.reset_all_and_show_entries) hooks.reset_all_and_show_entries();
+        }
+        return false;
+    };
+
+    QString why;
+    int16_t step = 0;
+    for (const QString& name : required) {
+        ++step;
+        if (!copy_one_file(source + name, data_path(name), why)) return failed(step, why);
+        replaced = true;
+    }
+    step = 4;
+    if (QFileInfo(source + pref_filename).isFile()) {
+        if (!copy_one_file(source + pref_filename, data_path(pref_filename), why)) return failed(step, why);
+        step = 5;
+    }
+    copy_folder_tree(source, with_slash(program_folder_));
+
+    step = 6;
+    reload_tables(*this);
+    hide_wait(*this);
+    current_entry.entry = SummaryData.value(0);
+    if (hooks.reset_all_and_show_entries) hooks.reset_all_and_show_entries();
+    return true;
+}
+
+} // namespace qb

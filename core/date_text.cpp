@@ -1,0 +1,40 @@
+#include "core/date_text.h"
+
+#include "core/ole_date.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace qb {
+
+QString short_date_format() {
+    QString f = QLocale().dateFormat(QLocale::ShortFormat);
+    static const QRegularExpression years(QStringLiteral("y+"));
+    f.replace(years, QStringLiteral("yyyy"));
+    return f;
+}
+
+QString short_date_text(const QDate& d) { return QLocale().toString(d, short_date_format()); }
+
+QString general_date_text(double ole) {
+    const QDateTime dt = datetime_from_ole(ole);
+    if (!dt.isValid()) return QString();
+    QString s = short_date_text(dt.date());
+    if (dt.time() != QTime(0, 0)) s += u' ' + QLocale().toString(dt.time(), QStringLiteral("h:mm:ss AP"));
+    return s;
+}
+
+QDate parse_date_text(const QString& input) {
+    const QString text = input.trimmed();
+    const QLocale locale;
+    QDate d = locale.toDate(text, short_date_format());
+    if (!d.isValid()) {
+        d = locale.toDate(text, QLocale().dateFormat(QLocale::ShortFormat));
+        // A two-digit year means this century's, as users type it now.
+        if (d.isValid() && d.year() < 1950) d = d.addYears(100);
+    }
+    if (!d.isValid()) d = QDate::fromString(text, Qt::ISODate);
+    return d;
+}
+
+} // namespace qb
