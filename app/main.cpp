@@ -1,32 +1,16 @@
-#include "core/core.h"
 #include "platform/qt_platform.h"
+#include "shell/startup.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorbelix"));
+    // The program ends through Exit or the frame's close, never because a small window closed.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     qb::QtPlatform platform;
-    qb::Core core(QCoreApplication::applicationDirPath(), platform.platform());
-
-    core.init_blank_entry();
-    core.init_blank_entry_checklist();
-    core.init_blank_checklist();
-    core.set_default_custom_links();
-    core.load_summary_data();
-    core.install_example_checklist();
-    core.load_checklists();
-    core.current_checklist = core.Checklists.value(0);
-    core.current_entry.entry = core.SummaryData.value(0);
-    core.load_preferences();
-
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quorbelix"));
-    window.setCentralWidget(new QLabel(QStringLiteral("Quorbelix"), &window));
-    window.resize(800, 600);
-    window.show();
+    auto program = qb::Main(platform.platform(), QCoreApplication::applicationDirPath());
+    if (!program) return 1;
     return app.exec();
 }

@@ -1,0 +1,372 @@
+#include "shell/stand_in_screens.h"
+
+#include "core/codepage.h"
+#include "core/core.h"
+#include "core/ole_date.h"
+#include "platform/window_helpers.h"
+#include "shell/command.h"
+#include "shell/mdimain.h"
+#include "shell/shell.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace qb {
+
+StandInBase::StandInBase(QWidget* parent, const QString& name, const QString& caption) : QWidget(parent) {
+    setObjectName(name);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    body = new QVBoxLayout(this);
+    caption_label = new QLabel(caption, this);
+    caption_label->setObjectName(QStringLiteral("caption_label"));
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSize(14);
+    f.setBold(true);
+    caption_label->setFont(f);
+    body->addWidget(caption_label);
+    setWindowTitle(caption);
+}
+
+void StandInBase::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowTitleChange && caption_label) caption_label->setText(windowTitle());
+    QWidget::changeEvent(event);
+}
+
+void StandInBase::place_in_screen_area() {
+    if (Shell* s = Shell::current(); s && s->is_form_loaded(QStringLiteral("MDIMain"))) setGeometry(s->mdi()->screen_area());
+}
+
+void StandInBase::ask_to_correct(bool& modified, bool& continue_flag) {
+    continue_flag = true;
+    if (!modified) return;
+    const int answer = core().ask_user(
+        kStyleStop, QStringLiteral("Entry not Valid. Data NOT Saved. \r\nWould you like to Correct this data?"));
+    if (answer == kAnswerYes) {
+        continue_flag = false;
+        return;
+    }
+    modified = false;
+}
+
+void StandInBase::paint_text(QWidget* box) {
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Text, color_from_ole(core().textcolor_value));
+    box->setPalette(pal);
+}
+
+// ---- entry list ----
+
+StandInTitle::StandInTitle(QWidget* parent)
+    : StandInBase(parent, QStringLiteral("Title"), QStringLiteral("All Summary Data: SORTED by Date Added")) {
+    rows_ = new QListWidget(this);
+    rows_->setObjectName(QStringLiteral("entry_rows"));
+    body->addWidget(rows_);
+    connect(rows_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0 || row >= row_entries_.size()) return;
+        Core& c = core();
+        // The highlighted row's entry is the current one, so Edit, Delete and the pop-up act on it.
+        c.current_entry.index = row_entries_[row];
+        c.current_entry.entry = c.SummaryData.value(row_entries_[row]);
+        c.current_entry.mode = mode_edit;
+        c.entry_highlighted = true;
+    });
+    connect(rows_, &QListWidget::itemDoubleClicked, this, [] { shell().command()->Edit_entry(); });
+    update_foreground_color();
+}
+
+void StandInTitle::fill_rows() {
+    const Core& c = core();
+    QSignalBlocker block(rows_);
+    rows_->clear();
+    row_entries_.clear();
+    for (int32_t i = 0; i <= c.maxSummarydata_index(); ++i) {
+        const SummaryEntry& e = c.SummaryData[i];
+        if (!e.is_live()) continue;
+        rows_->addItem(date_from_ole(e.entry_date).toString(QStringLiteral("MM/dd/yyyy")) + QStringLiteral("   ") +
+                       trim_blanks(e.security) + QStringLiteral("   ") + trim_blanks(e.transaction));
+        row_entries_.append(i);
+    }
+}
+
+void StandInTitle::handle_resize() {
+    calls << QStringLiteral("handle_resize");
+    place_in_screen_area();
+}
+void StandInTitle::update_foreground_color() { paint_text(rows_); }
+void StandInTitle::reset_to_original() {
+    calls << QStringLiteral("reset_to_original");
+    setWindowTitle(QStringLiteral("All Summary Data: SORTED by Date Added"));
+}
+void StandInTitle::update_title_with_last_entries() {
+    calls << QStringLiteral("update_title_with_last_entries");
+    fill_rows();
+}
+void StandInTitle::update_Title_with_entries() {
+    calls << QStringLiteral("update_Title_with_entries");
+    fill_rows();
+}
+void StandInTitle::last_known_focus() {
+    calls << QStringLiteral("last_known_focus");
+    if (rows_->isVisible()) rows_->setFocus();
+}
+void StandInTitle::setfocus_to_last_entry() {
+    calls << QStringLiteral("setfocus_to_last_entry");
+    if (rows_->count() > 0) rows_->setCurrentRow(rows_->count() - 1);
+}
+void StandInTitle::do_page_up() { calls << QStringLiteral("do_page_up"); }
+void StandInTitle::do_page_down() { calls << QStringLiteral("do_page_down"); }
+void StandInTitle::verify_entry_delete_and_save() { calls << QStringLiteral("verify_entry_delete_and_save"); }
+
+void StandInTitle::show_addentry_or_savewebpage() {
+    calls << QStringLiteral("show_addentry_or_savewebpage");
+    Core& c = core();
+    Shell& s = shell();
+    if (isVisible()) hide();
+    s.command()->set_focused_button(button_details);
+    c.current_entry.mode = mode_edit;
+    const SummaryEntry& e = c.current_entry.entry;
+    QString name;
+    int32_t code = 0;
+    if (e.web.present != kTrue && e.file.present != kTrue) {
+        c.load_entry(c.current_entry.index);
+        name = QStringLiteral("AddEntry");
+        code = screen_edit_transaction;
+    } else if (e.web.present != kTrue) {
+        c.load_entry(c.current_entry.index);
+        name = QStringLiteral("SaveFileReference");
+        code = screen_edit_file_reference;
+    } else if (trim_blanks(e.transaction) == QStringLiteral("Call Notes")) {
+        name = QStringLiteral("SaveCallNotes");
+        code = screen_edit_call_notes;
+    } else {
+        name = QStringLiteral("SaveWebPage");
+        code = screen_edit_web_page;
+    }
+    Screen* editor = s.screen(name);
+    if (!editor) return;
+    editor->fill_display(1);
+    if (code == screen_edit_transaction) editor->widget()->setWindowTitle(QStringLiteral("View / Edit Transaction"));
+    editor->handle_resize();
+    editor->widget()->show();
+    editor->widget()->raise();
+    c.current_screen = code;
+}
+
+// ---- transaction editor ----
+
+StandInAddEntry::StandInAddEntry(QWidget* parent)
+    : StandInBase(parent, QStringLiteral("AddEntry"), QStringLiteral("Add New Transaction")) {
+    security_name_textbox = new QLineEdit(this);
+    security_name_textbox->setObjectName(QStringLiteral("security_name_textbox"));
+    body->addWidget(security_name_textbox);
+    body->addStretch();
+    connect(security_name_textbox, &QLineEdit::textChanged, this, [this] { add_or_edit_ongoing = true; });
+    update_foreground_color();
+}
+
+void StandInAddEntry::save_data_and_continue(bool& continue_flag) {
+    calls << QStringLiteral("save_data_and_continue");
+    ask_to_correct(add_or_edit_ongoing, continue_flag);
+}
+void StandInAddEntry::clear_add_or_edit_ongoing() {
+    calls << QStringLiteral("clear_add_or_edit_ongoing");
+    add_or_edit_ongoing = false;
+}
+void StandInAddEntry::handle_resize() { place_in_screen_area(); }
+void StandInAddEntry::update_foreground_color() { paint_text(security_name_textbox); }
+void StandInAddEntry::fill_display(int16_t kind) {
+    calls << QStringLiteral("set_current_AddEntry_display(%1)").arg(kind);
+    security_name_textbox->setText(trim_blanks(core().current_entry.entry.security));
+    add_or_edit_ongoing = false;
+}
+void StandInAddEntry::init_checklists() { calls << QStringLiteral("init_checklists"); }
+void StandInAddEntry::update_transaction_types() { calls << QStringLiteral("update_transaction_types"); }
+
+// ---- reference editors ----
+
+StandInReferenceEditor::StandInReferenceEditor(QWidget* parent, const QString& name, const QString& caption)
+    : StandInBase(parent, name, caption) {
+    security_name = new QLineEdit(this);
+    security_name->setObjectName(QStringLiteral("security_name"));
+    body->addWidget(security_name);
+    body->addStretch();
+    connect(security_name, &QLineEdit::textChanged, this, [this] { add_or_edit_ongoing = true; });
+    update_foreground_color();
+}
+
+void StandInReferenceEditor::save_data_and_continue(bool& continue_flag) {
+    calls << QStringLiteral("save_data_and_continue");
+    ask_to_correct(add_or_edit_ongoing, continue_flag);
+}
+void StandInReferenceEditor::clear_add_or_edit_ongoing() {
+    calls << QStringLiteral("clear_add_or_edit_ongoing");
+    add_or_edit_ongoing = false;
+}
+void StandInReferenceEditor::handle_resize() { place_in_screen_area(); }
+void StandInReferenceEditor::update_foreground_color() { paint_text(security_name); }
+void StandInReferenceEditor::fill_display(int16_t mode) {
+    calls << QStringLiteral("fill_display(%1)").arg(mode);
+    security_name->setText(trim_blanks(core().current_entry.entry.security));
+    add_or_edit_ongoing = false;
+}
+
+// ---- checklist list ----
+
+StandInShowChecklists::StandInShowChecklists(QWidget* parent)
+    : StandInBase(parent, QStringLiteral("ShowChecklists"), QStringLiteral("Checklists")) {
+    rows_ = new QListWidget(this);
+    rows_->setObjectName(QStringLiteral("checklist_rows"));
+    body->addWidget(rows_);
+    connect(rows_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0 || row >= row_checklists_.size()) return;
+        Core& c = core();
+        c.current_checklist_index = row_checklists_[row];
+        c.current_checklist = c.Checklists.value(c.current_checklist_index);
+        c.checklist_highlighted = true;
+    });
+    // A check box per row chooses whether the checklist scores new entries.
+    connect(rows_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        if (filling_) return;
+        const int row = rows_->row(item);
+        if (row < 0 || row >= row_checklists_.size()) return;
+        core().Checklists[row_checklists_[row]].ShowIt = item->checkState() == Qt::Checked ? 1 : 0;
+        add_or_edit_ongoing = true;
+    });
+    connect(rows_, &QListWidget::itemDoubleClicked, this, [] { shell().command()->Edit_entry(); });
+    update_foreground_color();
+}
+
+void StandInShowChecklists::handle_resize() { place_in_screen_area(); }
+void StandInShowChecklists::update_foreground_color() { paint_text(rows_); }
+
+void StandInShowChecklists::fill_display(int16_t) {
+    calls << QStringLiteral("set_showchecklist_display");
+    const Core& c = core();
+    filling_ = true;
+    QSignalBlocker block(rows_);
+    rows_->clear();
+    row_checklists_.clear();
+    for (int32_t i = 0; i <= c.maxChecklists_index(); ++i) {
+        const Checklist& k = c.Checklists[i];
+        if (k.Inuse != kTrue || k.deleted != 0) continue;
+        auto* item = new QListWidgetItem(trim_blanks(k.Name), rows_);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(k.ShowIt != 0 ? Qt::Checked : Qt::Unchecked);
+        row_checklists_.append(int16_t(i));
+    }
+    filling_ = false;
+}
+
+void StandInShowChecklists::verify_delete_and_save() {
+    calls << QStringLiteral("verify_delete_and_save");
+    Core& c = core();
+    if (c.current_screen == screen_checklist_editor && c.current_checklist.Inuse == 0) {
+        shell().mdi()->handle_cancel();
+        return;
+    }
+    if (c.current_screen == screen_checklists && !c.checklist_highlighted) {
+        c.show_message(msg_warning, QStringLiteral("No Checklist to Delete. Please highlight the Checklist to Delete, "
+                                                   "then press Delete again."));
+        return;
+    }
+    int live = 0;
+    for (const Checklist& k : std::as_const(c.Checklists)) live += (k.Inuse == kTrue && k.deleted == 0) ? 1 : 0;
+    if (live <= 1) {
+        c.show_message(msg_warning,
+                       QStringLiteral("You Must have at least one checklist to display. Delete not allowed."));
+        return;
+    }
+    const int16_t i = c.current_checklist_index;
+    if (i < 0 || i > c.maxChecklists_index()) return;
+    if (c.ask_user(kStyleStop, QStringLiteral("Are you sure you want to DELETE the ENTIRE ") +
+                                   trim_blanks(c.Checklists[i].Name) + QStringLiteral(" Checklist?")) != kAnswerYes)
+        return;
+    c.Checklists[i].deleted = kTrue;
+    c.save_checklist();
+    c.current_checklist_index = 0;
+    c.checklist_highlighted = false;
+    shell().command()->reset_all_and_show_checklists();
+}
+
+// ---- checklist editor ----
+
+StandInAddChecklist::StandInAddChecklist(QWidget* parent)
+    : StandInBase(parent, QStringLiteral("AddChecklist"), QStringLiteral("Checklist Editor")) {
+    name_text = new QLineEdit(this);
+    name_text->setObjectName(QStringLiteral("name_text"));
+    body->addWidget(name_text);
+    body->addStretch();
+    connect(name_text, &QLineEdit::textChanged, this, [this] { add_or_edit_ongoing = true; });
+    update_foreground_color();
+}
+
+void StandInAddChecklist::save_data_and_continue(bool& continue_flag) {
+    calls << QStringLiteral("save_data_and_continue");
+    Core& c = core();
+    continue_flag = true;
+    if (c.current_screen == screen_checklists) {
+        ChecklistListScreen* list = shell().show_checklists();
+        if (list && list->add_or_edit_ongoing) {
+            c.save_checklist();
+            list->add_or_edit_ongoing = false;
+        }
+    } else if (c.current_screen == screen_checklist_editor) {
+        ask_to_correct(add_or_edit_ongoing, continue_flag);
+    }
+}
+
+void StandInAddChecklist::clear_add_or_edit_ongoing() {
+    calls << QStringLiteral("clear_add_or_edit_ongoing");
+    add_or_edit_ongoing = false;
+    if (ChecklistListScreen* list = shell().show_checklists()) list->add_or_edit_ongoing = false;
+}
+
+void StandInAddChecklist::handle_resize() { place_in_screen_area(); }
+void StandInAddChecklist::update_foreground_color() { paint_text(name_text); }
+void StandInAddChecklist::fill_display(int16_t) {
+    calls << QStringLiteral("set_addchecklist_display");
+    name_text->setText(trim_blanks(core().current_checklist.Name));
+    add_or_edit_ongoing = false;
+}
+
+// ---- stock-idea viewer ----
+
+StandInViewweb::StandInViewweb(QWidget* parent)
+    : StandInBase(parent, QStringLiteral("viewweb"), QStringLiteral("Stock of the Month")) {
+    body->addStretch();
+}
+
+void StandInViewweb::handle_resize() { place_in_screen_area(); }
+void StandInViewweb::show_stock_of_month() { calls << QStringLiteral("show_stock_of_month"); }
+
+void register_stand_in_screens(Shell& s) {
+    auto screen = [&s](auto make) {
+        return [&s, make]() -> QWidget* {
+            QWidget* w = make(s.mdi()->client_area());
+            w->hide();
+            return w;
+        };
+    };
+    s.register_window(QStringLiteral("Title"), screen([](QWidget* p) { return new StandInTitle(p); }));
+    s.register_window(QStringLiteral("AddEntry"), screen([](QWidget* p) { return new StandInAddEntry(p); }));
+    s.register_window(QStringLiteral("ShowChecklists"), screen([](QWidget* p) { return new StandInShowChecklists(p); }));
+    s.register_window(QStringLiteral("AddChecklist"), screen([](QWidget* p) { return new StandInAddChecklist(p); }));
+    s.register_window(QStringLiteral("SaveWebPage"), screen([](QWidget* p) {
+        return new StandInReferenceEditor(p, QStringLiteral("SaveWebPage"), QStringLiteral("Save Web Page"));
+    }));
+    s.register_window(QStringLiteral("SaveFileReference"), screen([](QWidget* p) {
+        return new StandInReferenceEditor(p, QStringLiteral("SaveFileReference"), QStringLiteral("Save File Reference"));
+    }));
+    s.register_window(QStringLiteral("SaveCallNotes"), screen([](QWidget* p) {
+        return new StandInReferenceEditor(p, QStringLiteral("SaveCallNotes"), QStringLiteral("Conference Call Notes"));
+    }));
+    s.register_window(QStringLiteral("viewweb"), screen([](QWidget* p) { return new StandInViewweb(p); }));
+}
+
+} // namespace qb

@@ -1,0 +1,139 @@
+#pragma once
+// Stand-ins for the screens whose own windows arrive with their issues: each keeps the
+// screen contract with the shell, shows its caption and records what the shell asked of
+// it, so every button and menu item can be used and checked before the screen lands.
+#include "shell/screen.h"
+
+#include <QStringList>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QVBoxLayout;
+
+namespace qb {
+
+class StandInBase : public QWidget {
+    Q_OBJECT
+public:
+    StandInBase(QWidget* parent, const QString& name, const QString& caption);
+    // The contract calls in the order they came, as "name(argument)".
+    QStringList calls;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void place_in_screen_area();
+    // The typed-data guard of an editor that cannot save yet: unsaved changes bring the
+    // invalid-entry question; Yes stays on the screen, No leaves and drops them.
+    static void ask_to_correct(bool& modified, bool& continue_flag);
+    void paint_text(QWidget* box);
+
+    QLabel* caption_label = nullptr;
+    QVBoxLayout* body = nullptr;
+};
+
+class StandInTitle : public StandInBase, public EntryListScreen {
+    Q_OBJECT
+public:
+    explicit StandInTitle(QWidget* parent);
+    QWidget* widget() override { return this; }
+    void handle_resize() override;
+    void update_foreground_color() override;
+    void reset_to_original() override;
+    void update_title_with_last_entries() override;
+    void update_Title_with_entries() override;
+    void last_known_focus() override;
+    void setfocus_to_last_entry() override;
+    void show_addentry_or_savewebpage() override;
+    void do_page_up() override;
+    void do_page_down() override;
+    void verify_entry_delete_and_save() override;
+
+private:
+    void fill_rows();
+    QListWidget* rows_ = nullptr;
+    QList<int32_t> row_entries_;
+};
+
+class StandInAddEntry : public StandInBase, public TransactionEditorScreen {
+    Q_OBJECT
+public:
+    explicit StandInAddEntry(QWidget* parent);
+    QWidget* widget() override { return this; }
+    void save_data_and_continue(bool& continue_flag) override;
+    void clear_add_or_edit_ongoing() override;
+    void handle_resize() override;
+    void update_foreground_color() override;
+    void fill_display(int16_t kind) override;
+    void init_checklists() override;
+    void update_transaction_types() override;
+    bool add_or_edit_ongoing = false;
+
+private:
+    QLineEdit* security_name_textbox = nullptr;
+};
+
+// The web-page, file-reference and call-notes editors.
+class StandInReferenceEditor : public StandInBase, public Screen {
+    Q_OBJECT
+public:
+    StandInReferenceEditor(QWidget* parent, const QString& name, const QString& caption);
+    QWidget* widget() override { return this; }
+    void save_data_and_continue(bool& continue_flag) override;
+    void clear_add_or_edit_ongoing() override;
+    void handle_resize() override;
+    void update_foreground_color() override;
+    void fill_display(int16_t mode) override;
+    bool add_or_edit_ongoing = false;
+
+private:
+    QLineEdit* security_name = nullptr;
+};
+
+class StandInShowChecklists : public StandInBase, public ChecklistListScreen {
+    Q_OBJECT
+public:
+    explicit StandInShowChecklists(QWidget* parent);
+    QWidget* widget() override { return this; }
+    void handle_resize() override;
+    void update_foreground_color() override;
+    void fill_display(int16_t mode) override;
+    void verify_delete_and_save() override;
+
+private:
+    QListWidget* rows_ = nullptr;
+    QList<int16_t> row_checklists_;
+    bool filling_ = false;
+};
+
+class StandInAddChecklist : public StandInBase, public Screen {
+    Q_OBJECT
+public:
+    explicit StandInAddChecklist(QWidget* parent);
+    QWidget* widget() override { return this; }
+    void save_data_and_continue(bool& continue_flag) override;
+    void clear_add_or_edit_ongoing() override;
+    void handle_resize() override;
+    void update_foreground_color() override;
+    void fill_display(int16_t mode) override;
+    bool add_or_edit_ongoing = false;
+
+private:
+    QLineEdit* name_text = nullptr;
+};
+
+class StandInViewweb : public StandInBase, public StockIdeaScreen {
+    Q_OBJECT
+public:
+    explicit StandInViewweb(QWidget* parent);
+    QWidget* widget() override { return this; }
+    void handle_resize() override;
+    void show_stock_of_month() override;
+};
+
+class Shell;
+// Registers the stand-ins of all eight screens under their names.
+void register_stand_in_screens(Shell& shell);
+
+} // namespace qb

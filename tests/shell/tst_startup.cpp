@@ -1,0 +1,161 @@
+// The start-up sequence: one instance per program folder, the state it leaves, and the
+// choice between the tips window and the tour.
+#include "shell_fixture.h"
+
+#include "shell/tips.h"
+#include "shell/tour.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLockFile>
+#include <QToolBar>
+
+using namespace qb;
+using namespace qb::test;
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void first_start_state();
+    void second_instance_is_refused_before_any_data_file();
+    void lock_of_a_crashed_run_is_taken_over();
+    void small_screen_data();
+    void small_screen();
+    void tips_or_tour_data();
+    void tips_or_tour();
+    void next_tip_index_data();
+    void next_tip_index();
+};
+
+void TestStartup::first_start_state() {
+    ShellFixture f;
+    f.write_tour();
+    QVERIFY(f.start());
+    Core& c = f.c();
+    QCOMPARE(c.program_version, QStringLiteral("4.03"));
+    QCOMPARE(c.current_screen, 0);
+    QCOMPARE(c.back_available, false);
+    QCOMPARE(c.forward_available, false);
+    // No data files: the example checklist is the only one, and the empty files exist now.
+    QCOMPARE(c.Checklists.size(), 1);
+    QCOMPARE(c.current_checklist.Name, c.Checklists[0].Name);
+    QVERIFY(QFile::exists(f.path("entries.dat")));
+    QVERIFY(QFile::exists(f.path("chklist.dat")));
+    QVERIFY(f.startup_messages.join('|').contains("Checklist File NOT Found. Using Default Checklist"));
+
+    QCOMPARE(f.mdi()->windowTitle(), QStringLiteral("Quorbelix"));
+    QVERIFY(f.mdi()->isVisible());
+    QVERIFY(f.mdi()->Toolbar1()->isVisible());
+    QVERIFY(f.bar()->isVisible());
+    QCOMPARE(f.visible_screen(), QStringLiteral("Title"));
+    QCOMPARE(f.bar()->highlighted_button(), 0);
+    auto* title = f.stand_in<StandInTitle>("Title");
+    QCOMPARE(title->calls.filter("update_title_with_last_entries").size(), 1);
+    QVERIFY(title->calls.indexOf("handle_resize") < title->calls.indexOf("update_title_with_last_entries"));
+    QVERIFY(title->calls.indexOf("update_title_with_last_entries") < title->calls.indexOf("setfocus_to_last_entry"));
+    // The defaults: tips on, tour on, so the tour shows and the tips window only exists.
+    QVERIFY(f.s().is_form_loaded("Tips"));
+    QVERIFY(!f.s().loaded_window("Tips")->isVisible());
+    QVERIFY(f.s().loaded_window("Tour")->isVisible());
+    QCOMPARE(c.tour_running, true);
+}
+
+void TestStartup::second_instance_is_refused_before_any_data_file() {
+    ShellFixture first;
+    first.write_prefs();
+    QVERIFY(first.start());
+
+    ShellFixture second;
+    second.dir.remove();
+    // The second start shares the first one's program folder.
+    auto again = Main(second.platform(), first.dir.path());
+    QVERIFY(!again);
+    QCOMPARE(second.messages.box_texts(), QStringList{"Error: Quorbelix is already started."});
+    QVERIFY(first.s().mdi()->isVisible());
+
+    // On a folder nobody runs in, the refused start has opened no data file.
+    ShellFixture third;
+    QLockFile holder(third.path(instance_lock_name()));
+    QVERIFY(holder.tryLock(0));
+    QVERIFY(!third.start());
+    QCOMPARE(third.startup_messages, QStringList{"Error: Quorbelix is already started."});
+    for (const char* name : {"entries.dat", "chklist.dat", "VarData.dat", "pref.dat"})
+        QVERIFY2(!QFile::exists(third.path(name)), name);
+}
+
+void TestStartup::lock_of_a_crashed_run_is_taken_over() {
+    ShellFixture f;
+    f.write_prefs();
+    // What a run that died leaves: a lock naming a process that no longer exists.
+    write_file(f.path(instance_lock_name()), "999999999\nquorbelix\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    QVERIFY(f.start());
+    QVERIFY(f.startup_messages.filter("already started").isEmpty());
+}
+
+void TestStartup::small_screen_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("small");
+    QTest::addColumn<int>("frame_height");
+    QTest::addColumn<int>("child_height");
+    QTest::newRow("800 is small") << 800 << true << 8205 << 6660;
+    QTest::newRow("801 is large") << 801 << false << 8310 << 6760;
+}
+
+void TestStartup::small_screen() {
+    QFETCH(int, width);
+    ShellFixture f;
+    f.write_prefs();
+    f.screen.width = width;
+    QVERIFY(f.start());
+    QTEST(f.c().small_screen, "small");
+    QTEST(f.mdi()->height_twips(), "frame_height");
+    QCOMPARE(f.mdi()->width_twips(), 11895);  // 11900 twips in whole pixels
+    QTEST(int(f.mdi()->child_form_height), "child_height");
+    QCOMPARE(int(f.mdi()->MDI_height_original), f.mdi()->height_twips());
+}
+
+void TestStartup::tips_or_tour_data() {
+    QTest::addColumn<QString>("tips");
+    QTest::addColumn<QString>("tour");
+    QTest::addColumn<bool>("tips_shown");
+    QTest::addColumn<bool>("tour_shown");
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("tips and tour") << "y" << "y" << false << true << true;
+    QTest::newRow("tips only") << "y" << "n" << true << false << true;
+    QTest::newRow("neither") << "n" << "n" << false << false << false;
+    QTest::newRow("tour only") << "n" << "y" << false << true << false;
+}
+
+void TestStartup::tips_or_tour() {
+    QFETCH(QString, tips);
+    QFETCH(QString, tour);
+    ShellFixture f;
+    f.write_prefs(tips, tour);
+    QVERIFY(f.start());
+    QVERIFY(f.s().is_form_loaded("Tips"));
+    QTEST(f.s().loaded_window("Tips")->isVisible(), "tips_shown");
+    QTEST(f.s().is_form_loaded("Tour") && f.s().loaded_window("Tour")->isVisible(), "tour_shown");
+    QTEST(f.s().tips()->StartUpCheck->isChecked(), "checked");
+    // Setting the box at start-up writes nothing.
+    QCOMPARE(read_file(f.path("pref.dat")).contains("<tiponstartup>" + tips.toLatin1()), true);
+}
+
+void TestStartup::next_tip_index_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("tip");
+    QTest::newRow("5") << "5" << 5;
+    QTest::newRow("88 is past the table") << "88" << 0;
+    QTest::newRow("-1") << "-1" << 0;
+    QTest::newRow("87") << "87" << 87;
+}
+
+void TestStartup::next_tip_index() {
+    QFETCH(QString, stored);
+    ShellFixture f;
+    f.write_prefs("n", "n", stored);
+    QVERIFY(f.start());
+    QTEST(f.c().current_tip_index, "tip");
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
