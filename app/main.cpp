@@ -1,4 +1,5 @@
 #include "platform/qt_platform.h"
+#include "journal/title.h"
 #include "shell/startup.h"
 
 #include <QApplication>
@@ -10,7 +11,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     qb::QtPlatform platform;
-    auto program = qb::Main(platform.platform(), QCoreApplication::applicationDirPath());
+    auto program = qb::Main(platform.platform(), QCoreApplication::applicationDirPath(), qb::register_journal_windows);
     if (!program) return 1;
     return app.exec();
 }

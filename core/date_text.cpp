@@ -8,6 +8,9 @@
 namespace qb {
 
 QString short_date_format() {
+    // Without a locale of its own (the C locale) the journal uses the month/day/year
+    // form its files were written with.
+    if (QLocale().language() == QLocale::C) return QStringLiteral("M/d/yyyy");
     QString f = QLocale().dateFormat(QLocale::ShortFormat);
     static const QRegularExpression years(QStringLiteral("y+"));
     f.replace(years, QStringLiteral("yyyy"));

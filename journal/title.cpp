@@ -1,0 +1,357 @@
+#include "journal/title.h"
+
+#include "core/codepage.h"
+#include "core/core.h"
+#include "core/date_text.h"
+#include "core/ole_date.h"
+#include "core/text_helpers.h"
+#include "platform/window_helpers.h"
+#include "shell/command.h"
+#include "shell/mdimain.h"
+#include "shell/shell.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+namespace qb {
+namespace {
+
+constexpr int32_t kScrollLimit = 32700;
+
+// Cleared while the list redraws itself: focus that Qt moves off a row being hidden
+// is not the user's choice of a row.
+class RedrawGuard {
+public:
+    explicit RedrawGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~RedrawGuard() { flag_ = old_; }
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
+} // namespace
+
+Title::~Title() = default;
+
+QLineEdit* Title::box(int column, int16_t row) const {
+    switch (column) {
+    case 0: return Date_Entry_Display_text[size_t(row)];
+    case 1: return Security_Entry_Display_text[size_t(row)];
+    case 2: return Transaction_Entry_Display_text[size_t(row)];
+    case 3: return Price_Entry_Display_text[size_t(row)];
+    case 4: return quote_display[size_t(row)];
+    default: return Checklist_Entry_Display_text[size_t(row)];
+    }
+}
+
+void Title::set_screen_index_to_SummaryData(int32_t index, int16_t row) { screen_index[size_t(row)] = {index, true}; }
+
+void Title::clear_screen_index(int16_t row) { screen_index[size_t(row)] = {0, false}; }
+
+int32_t Title::get_SummaryData_from_screen_index(int16_t row) const { return screen_index[size_t(row)].summary_index; }
+
+QString Title::shorten_date_string(const QString& text) {
+    if (text.size() < 9) return text;
+    const qsizetype p1 = text.indexOf(u'/');
+    const qsizetype p2 = p1 < 0 ? -1 : text.indexOf(u'/', p1 + 1);
+    const QString candidate = text.left(p2 + 1) + text.right(2);
+    if (parse_date_text(candidate).isValid() && p2 >= 0) return candidate;
+    return text;
+}
+
+void Title::update_specific_title_entry(int32_t index, int16_t row) {
+    const Core& c = core();
+    const SummaryEntry& e = c.SummaryData[index];
+    const auto r = size_t(row);
+    Security_Entry_Display_text[r]->setText(trim_blanks(e.security));
+    Transaction_Entry_Display_text[r]->setText(trim_blanks(e.transaction));
+    Price_Entry_Display_text[r]->setText(format_price_text(e.price));
+    quote_display[r]->setText(trim_blanks(e.quote));
+
+    const double p = numeric_value(Price_Entry_Display_text[r]->text());
+    const double q = numeric_value(quote_display[r]->text());
+    QPalette qp = quote_display[r]->palette();
+    qp.setColor(QPalette::Text, color_from_ole(p <= q ? kQuoteGreen : kQuoteRed));
+    quote_display[r]->setPalette(qp);
+
+    Date_Entry_Display_text[r]->setText(shorten_date_string(short_date_text(date_from_ole(e.entry_date)).trimmed()));
+
+    int count = 0, last = -1;
+    for (int k = 0; k < kChecklistBlocks; ++k)
+        if (e.checklist[k].completed == kTrue) ++count, last = k;
+    QString text;
+    if (count > 0) {
+        const int per = checklist_column_chars / count;
+        QString joined;
+        for (int k = 0; k < kChecklistBlocks; ++k) {
+            if (e.checklist[k].completed != kTrue) continue;
+            const QString& name = e.checklist[k].name;
+            if (count == 1) {
+                text = name;
+            } else if (k == last) {
+                joined += trim_blanks(name);
+                text += name;
+            } else {
+                joined += trim_blanks(name) + QStringLiteral(", ");
+                text += name.left(per) + QStringLiteral("..,");
+            }
+        }
+        if (count > 1 && joined.size() <= checklist_column_chars) text = joined;
+    }
+    if (text.isEmpty()) {
+        if (e.web.present == kTrue) {
+            text = trim_blanks(e.web.reference_name);
+        } else if (e.file.present == kTrue) {
+            const QString file = trim_blanks(file_name_from_path(e.file.path));
+            text = e.web.reference_name.isEmpty() ? file
+                                                  : trim_blanks(e.web.reference_name) + QStringLiteral(" (") + file + u')';
+        }
+    }
+    Checklist_Entry_Display_text[r]->setText(text);
+    set_screen_index_visible(row);
+}
+
+void Title::set_screen_index_invisible(int16_t row) {
+    for (int col = 0; col < kColumns; ++col) box(col, row)->setVisible(false);
+    clear_screen_index(row);
+}
+
+void Title::set_screen_index_visible(int16_t row) {
+    for (int col = 0; col < kColumns; ++col) box(col, row)->setVisible(true);
+    paint_row(row, kWhite);
+}
+
+void Title::paint_row(int16_t row, uint32_t colour) {
+    if (row_colour_[size_t(row)] == colour) return;
+    row_colour_[size_t(row)] = colour;
+    const QColor bg = color_from_ole(colour);
+    for (int col = 0; col < kColumns; ++col) {
+        QLineEdit* b = box(col, row);
+        QPalette p = b->palette();
+        p.setColor(QPalette::Base, bg);
+        b->setPalette(p);
+    }
+}
+
+void Title::update_Title_with_entries() {
+    RedrawGuard guard(redrawing_);
+    Core& c = core();
+    const int32_t max = c.maxSummarydata_index();
+    if (max >= kScrollLimit) {
+        VScroll1->setVisible(false);
+    } else {
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setRange(0, std::max(max, 0));
+        VScroll1->setSingleStep(1);
+        VScroll1->setPageStep(3 * std::max(max / 100, 1));
+    }
+    int32_t i = current_start_entry_index;
+    bool shown_any = false;
+    for (int16_t row = 0; row <= last_row_index; ++row) {
+        bool found = false;
+        while (i <= max) {
+            const int32_t candidate = i++;
+            if (candidate < 0 || !c.SummaryData[candidate].is_live() || !entry_passes_view_filter(candidate)) continue;
+            update_specific_title_entry(candidate, row);
+            set_screen_index_to_SummaryData(candidate, row);
+            if (row == 0) current_start_entry_index = candidate;
+            last_shown_entry_index = candidate;
+            shown_any = found = true;
+            break;
+        }
+        if (!found) set_screen_index_invisible(row);
+    }
+    if (!shown_any) {
+        const int32_t j = find_previous_live_index(current_start_entry_index);
+        if (j >= 0 && j <= max && c.SummaryData[j].is_live()) {
+            update_specific_title_entry(j, 0);
+            set_screen_index_to_SummaryData(j, 0);
+            current_start_entry_index = j;
+        }
+    }
+}
+
+void Title::update_title_with_last_entries() {
+    const Core& c = core();
+    const int n = std::max(last_row_index - 3, 3);
+    int32_t i = c.maxSummarydata_index();
+    bool found = false;
+    int counted = 0;
+    while (!found && i >= 1) {
+        if (c.SummaryData[i].is_live()) {
+            ++counted;
+            found = counted >= n;
+        }
+        --i;
+    }
+    current_start_entry_index = i;
+    update_Title_with_entries();
+}
+
+void Title::highlight_screen_row(int16_t row, uint32_t& colour) {
+    if (row < 0 || row >= kRows) return;
+    if (!screen_index[size_t(row)].in_use) colour = kWhite;
+    if (colour == kYellow) {
+        Core& c = core();
+        const int32_t index = get_SummaryData_from_screen_index(row);
+        if (index <= c.maxSummarydata_index()) {
+            c.current_entry.entry = c.SummaryData[index];
+            c.current_entry.index = index;
+            c.current_entry.mode = mode_edit;
+            c.Currententry_checklist_index = 0;
+            c.entry_highlighted = true;
+            highlighted_row = row;
+            last_known_focus_row = row;
+            if (index < kScrollLimit) VScroll1->setValue(index);
+        }
+    }
+    paint_row(row, colour);
+}
+
+void Title::focus_box(QLineEdit* b) {
+    if (b->isVisible()) b->setFocus(Qt::OtherFocusReason);
+}
+
+void Title::setfocus_to_first_entry() {
+    if (!Date_Entry_Display_text[0]->isVisible()) return;
+    focus_box(Date_Entry_Display_text[0]);
+    uint32_t yellow = kYellow;
+    highlight_screen_row(0, yellow);
+}
+
+void Title::setfocus_to_last_entry() {
+    for (int16_t row = last_row_index; row >= 0; --row) {
+        if (!Date_Entry_Display_text[size_t(row)]->isVisible()) continue;
+        focus_box(Date_Entry_Display_text[size_t(row)]);
+        uint32_t yellow = kYellow;
+        highlight_screen_row(row, yellow);
+        return;
+    }
+}
+
+void Title::last_known_focus() {
+    const int16_t row = last_known_focus_row;
+    if (row < 0 || row >= kRows || !Date_Entry_Display_text[size_t(row)]->isVisible()) return;
+    focus_box(Date_Entry_Display_text[size_t(row)]);
+    uint32_t yellow = kYellow;
+    highlight_screen_row(row, yellow);
+}
+
+void Title::show_addentry_or_savewebpage() {
+    Core& c = core();
+    Shell& s = shell();
+    if (isVisible()) hide();
+    s.command()->set_focused_button(button_details);
+    c.current_entry.mode = mode_edit;
+    const SummaryEntry& e = c.current_entry.entry;
+    QString name;
+    if (e.web.present != kTrue && e.file.present != kTrue) {
+        c.load_entry(c.current_entry.index);
+        name = QStringLiteral("AddEntry");
+        c.current_screen = screen_edit_transaction;
+    } else if (e.web.present != kTrue) {
+        c.load_entry(c.current_entry.index);
+        name = QStringLiteral("SaveFileReference");
+        c.current_screen = screen_edit_file_reference;
+    } else if (trim_blanks(e.transaction) == u"Call Notes") {
+        name = QStringLiteral("SaveCallNotes");
+        c.current_screen = screen_edit_call_notes;
+    } else {
+        name = QStringLiteral("SaveWebPage");
+        c.current_screen = screen_edit_web_page;
+    }
+    Screen* editor = s.screen(name);
+    if (!editor) return;
+    editor->fill_display(1);
+    QWidget* w = editor->widget();
+    if (name == u"AddEntry") w->setWindowTitle(QStringLiteral("View / Edit Transaction"));
+    w->show();
+    w->raise();
+    if (name == u"AddEntry")
+        if (auto* box = w->findChild<QWidget*>(QStringLiteral("security_name_textbox")); box && box->isVisible())
+            box->setFocus(Qt::OtherFocusReason);
+}
+
+void Title::mouse_down_on_row(int column, int16_t row, Qt::MouseButton button, const QPoint& global) {
+    QLineEdit* other = column == 0 ? Security_Entry_Display_text[size_t(row)] : Date_Entry_Display_text[size_t(row)];
+    focus_box(other);
+    if (button != Qt::RightButton) return;
+    QLineEdit* clicked = box(column, row);
+    clicked->setEnabled(false);
+    if (MDIMain* mdi = shell().mdi(); mdi && mdi->mnuPopUp()) popup_menu(mdi->mnuPopUp(), global);
+    clicked->setEnabled(true);
+    for (const char* name : {"News", "Chart"})
+        if (auto* w = dynamic_cast<AfterLoadedWindow*>(shell().loaded_window(QString::fromLatin1(name))))
+            w->after_loaded_do();
+}
+
+bool Title::eventFilter(QObject* watched, QEvent* event) {
+    auto* b = qobject_cast<QLineEdit*>(watched);
+    if (!b) return QWidget::eventFilter(watched, event);
+    const int column = b->property("qb_column").toInt();
+    const auto row = int16_t(b->property("qb_row").toInt());
+    if (row_box_event(b, column, row, event)) return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+bool Title::row_box_event(QLineEdit* b, int column, int16_t row, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        // A menu or message box taking the focus for a while, or a row being hidden
+        // under it, is not a move to another row.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (redrawing_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return false;
+        if (event->type() == QEvent::FocusIn && !b->isVisible()) return false;
+        uint32_t colour = event->type() == QEvent::FocusIn ? kYellow : kWhite;
+        highlight_screen_row(row, colour);
+        return false;
+    }
+    case QEvent::KeyRelease: {
+        const auto* k = static_cast<QKeyEvent*>(event);
+        int code = 0;
+        switch (k->key()) {
+        case Qt::Key_PageUp: code = 33; break;
+        case Qt::Key_PageDown: code = 34; break;
+        case Qt::Key_End: code = 35; break;
+        case Qt::Key_Home: code = 36; break;
+        case Qt::Key_Up: code = 38; break;
+        case Qt::Key_Down: code = 40; break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: code = 13; break;
+        default: return false;
+        }
+        handle_grid_key(row, code, 0);
+        return true;
+    }
+    case QEvent::KeyPress: {
+        // The boxes are read-only; keep them from moving their own cursors on the list's keys.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_Up || key == Qt::Key_Down ||
+               key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+    }
+    case QEvent::MouseButtonDblClick: {
+        uint32_t yellow = kYellow;
+        highlight_screen_row(row, yellow);
+        shell().command()->Edit_entry();
+        return true;
+    }
+    case QEvent::MouseButtonPress: {
+        if (column > 1) return false;
+        const auto* m = static_cast<QMouseEvent*>(event);
+        mouse_down_on_row(column, row, m->button(), m->globalPosition().toPoint());
+        return true;
+    }
+    default: return false;
+    }
+}
+
+} // namespace qb

@@ -1,0 +1,466 @@
+// The entry list driven through its controls: rows, highlight, sorting and filters,
+// paging keys and the scroll bar, resizing, delete and undo, and the quote column.
+#include "core/ole_date.h"
+#include "core/sorting.h"
+#include "journal/title.h"
+#include "shell/command.h"
+#include "shell/mdimain.h"
+#include "shell/shell.h"
+#include "support/fakes.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtEndian>
+#include <QtTest>
+
+using namespace qb;
+using namespace qb::test;
+
+namespace {
+
+struct Spec {
+    Spec(const QString& sec = {}, const QString& tr = "Buy", qint64 p = 100000) : security(sec), transaction(tr), price(p) {}
+    QString security;
+    QString transaction;
+    qint64 price;  // 100000 is 10.00
+    QDate date = QDate(2026, 1, 1);
+    QStringList completed;  // names of completed checklist blocks
+    QString symbol;
+    int web = 0;            // 1 web page, 2 call notes, 3 file
+    QString topic;
+    QString path;
+};
+
+// A program folder with entries saved through the core, the shell and the real list.
+struct ListFixture {
+    explicit ListFixture(const QList<Spec>& specs = {}) {
+        fx.start();
+        for (const Spec& s : specs) add(s);
+        fx.messages.boxes.clear();
+        shell = std::make_unique<Shell>(*fx.core);
+        register_journal_windows(*shell);
+        shell->end_program = [] {};
+        mdi = shell->mdi();
+        mdi->show();
+        title = shell->window_as<Title>("Title");
+        title->popup_menu = [this](QMenu*, const QPoint&) { ++popups; };
+        title->handle_resize();
+        title->show();
+        QApplication::setActiveWindow(mdi);
+        title->update_title_with_last_entries();
+        title->setfocus_to_last_entry();
+    }
+    ~ListFixture() {
+        shell.reset();
+    }
+    void add(const Spec& s) {
+        Core& c = *fx.core;
+        int32_t slot;
+        QVERIFY(c.get_new_entry_slot(slot));
+        c.current_entry = c.blank_entry;
+        c.current_entry.index = slot;
+        SummaryEntry& e = c.current_entry.entry;
+        e.Inuse = kTrue;
+        e.security = s.security;
+        e.symbol = s.symbol;
+        e.transaction = s.transaction;
+        e.price = s.price;
+        e.entry_date = ole_from_date(s.date);
+        for (int k = 0; k < s.completed.size(); ++k) {
+            e.checklist[k].Inuse = kTrue;
+            e.checklist[k].completed = kTrue;
+            e.checklist[k].name = s.completed[k];
+            e.checklist[k].Item[0].answer = answer_yes;
+            e.checklist[k].Item[0].text = "q";
+        }
+        if (s.web == 1 || s.web == 2) {
+            e.web.present = kTrue;
+            e.web.reference_name = s.topic;
+            e.transaction = s.web == 1 ? "Web Page" : "Call Notes";
+        } else if (s.web == 3) {
+            e.file.present = kTrue;
+            e.file.path = s.path;
+            e.web.reference_name = s.topic;
+            e.transaction = "File";
+        }
+        QVERIFY(c.save_entry());
+    }
+    Core& core() { return *fx.core; }
+    QStringList column(const std::array<QLineEdit*, Title::kRows>& boxes) const {
+        QStringList out;
+        for (QLineEdit* b : boxes)
+            if (b->isVisible()) out << b->text();
+        return out;
+    }
+    int yellow_rows() const {
+        int n = 0;
+        for (int r = 0; r < Title::kRows; ++r)
+            if (title->Date_Entry_Display_text[size_t(r)]->isVisible() &&
+                title->Date_Entry_Display_text[size_t(r)]->palette().color(QPalette::Base) == QColor(255, 255, 0))
+                ++n;
+        return n;
+    }
+    void key(int row, int qt_key) { QTest::keyClick(title->Date_Entry_Display_text[size_t(row)], Qt::Key(qt_key)); }
+
+    CoreFixture fx;
+    std::unique_ptr<Shell> shell;
+    MDIMain* mdi = nullptr;
+    Title* title = nullptr;
+    int popups = 0;
+};
+
+QList<Spec> numbered(int n) {
+    QList<Spec> specs;
+    for (int i = 0; i < n; ++i) {
+        Spec s;
+        s.security = QString("Sec %1").arg(i, 3, 10, QChar(u'0'));
+        s.date = QDate(2026, 1, 1).addDays(i);
+        specs << s;
+    }
+    return specs;
+}
+
+} // namespace
+
+class TestTitle : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newest_page_has_one_yellow_row();
+    void row_texts_data();
+    void row_texts();
+    void shorten_date_data();
+    void shorten_date();
+    void sorting_and_filters();
+    void topic_filter_and_reset();
+    void keys_data();
+    void keys();
+    void scroll_bar_moves_highlight();
+    void wheel_moves_one_row();
+    void grows_to_35_rows_and_hides_on_shrink();
+    void focus_from_popup_keeps_current_entry();
+    void delete_yes_and_no();
+    void delete_after_resort_refuses();
+    void undo_brings_entries_back();
+    void quotes();
+    void second_quote_press_while_fetching();
+};
+
+void TestTitle::newest_page_has_one_yellow_row() {
+    ListFixture f(numbered(40));
+    // 23 rows at the load height; the newest page counts 19 live entries from the end.
+    QCOMPARE(f.title->last_row_index, int16_t(22));
+    const QStringList shown = f.column(f.title->Security_Entry_Display_text);
+    QCOMPARE(shown.size(), 20);
+    QCOMPARE(shown.last(), QString("Sec 039"));
+    QCOMPARE(shown.first(), QString("Sec 020"));
+    QCOMPARE(f.yellow_rows(), 1);
+    QCOMPARE(f.core().current_entry.entry.security, QString("Sec 039"));
+    QCOMPARE(f.core().current_entry.mode, mode_edit);
+    QVERIFY(f.core().entry_highlighted);
+    QCOMPARE(f.title->VScroll1->value(), f.core().current_entry.index);
+}
+
+void TestTitle::row_texts_data() {
+    QTest::addColumn<Spec>("spec");
+    QTest::addColumn<QString>("checklist_column");
+    Spec three{"A"};
+    three.completed = {"Value", "Growth", "Income"};
+    QTest::newRow("names joined when they fit") << three << "Value, Growth, Income";
+    Spec longer{"B"};
+    longer.completed = {"Balance sheet checks", "Earnings quality list", "Management review"};
+    QTest::newRow("cut when they do not") << longer << "Balance sheet ..,Earnings quali..,Management review";
+    Spec one{"C"};
+    one.completed = {QString("A very long checklist name that goes on past the column")};
+    QTest::newRow("one name in full") << one << "A very long checklist name that goes on past the column";
+    Spec file{"D"};
+    file.web = 3;
+    file.path = "C:\\data\\report.pdf";
+    QTest::newRow("file without a name") << file << "report.pdf";
+    file.topic = "Annual report";
+    QTest::newRow("file with a name") << file << "Annual report (report.pdf)";
+    Spec call{"E"};
+    call.web = 2;
+    call.topic = "Q3 call";
+    QTest::newRow("call topic") << call << "Q3 call";
+}
+
+void TestTitle::row_texts() {
+    QFETCH(Spec, spec);
+    ListFixture f({spec});
+    QCOMPARE(f.title->checklist_column_chars, int16_t(44));
+    QTEST(f.title->Checklist_Entry_Display_text[0]->text(), "checklist_column");
+    QCOMPARE(f.title->Price_Entry_Display_text[0]->text(), QString("10.00"));
+    QCOMPARE(f.title->Date_Entry_Display_text[0]->text(), QString("1/1/2026"));
+}
+
+void TestTitle::shorten_date_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shortened");
+    QTest::newRow("long") << "12/25/2005" << "12/25/05";
+    QTest::newRow("one-digit month") << "1/15/2006" << "1/15/06";
+    QTest::newRow("eight characters") << "1/5/2006" << "1/5/2006";
+    QTest::newRow("no slashes") << "2006-01-05" << "2006-01-05";
+}
+
+void TestTitle::shorten_date() {
+    QFETCH(QString, text);
+    QTEST(Title::shorten_date_string(text), "shortened");
+}
+
+void TestTitle::sorting_and_filters() {
+    ListFixture f({{"Beta", "Sell", 200000}, {"alpha", "Buy", 100000}, {"Gamma", "Buy", 300000}, {"Alpha", "Hold", 150000}});
+    Title* t = f.title;
+    // A press sorts by the column and, with no filter on, keeps only the highlighted
+    // entry's value in view; case is ignored.
+    QTest::mouseClick(t->Security_Command, Qt::LeftButton);
+    QCOMPARE(f.core().current_entry.entry.security, QString("alpha"));  // the first row is highlighted
+    QCOMPARE(t->Program_Title->text(), QString("View ONLY Security: 'Alpha'"));
+    QCOMPARE(f.column(t->Security_Entry_Display_text), QStringList({"alpha", "Alpha"}));
+    QCOMPARE(t->Security_Command->palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xFF));
+    QCOMPARE(t->Date_comand->palette().color(QPalette::Button), QColor(0xE0, 0xE0, 0xE0));
+    QCOMPARE(t->Security_Command->toolTip(), QString("Press to View ALL Data Sorted by Security Name"));
+    // Pressed again, the filter goes off and the whole table shows in that order.
+    QTest::mouseClick(t->Security_Command, Qt::LeftButton);
+    QCOMPARE(t->Program_Title->text(), QString("All Summary Data: SORTED by Security"));
+    QCOMPARE(f.column(t->Security_Entry_Display_text), QStringList({"alpha", "Alpha", "Beta", "Gamma"}));
+    QCOMPARE(t->Security_Command->toolTip(), QString("Press to View Data Only containing Highlighted Security Name"));
+    // Another column while no filter is on: sorted and filtered by that column.
+    QTest::mouseClick(t->Transaction_Command, Qt::LeftButton);
+    QCOMPARE(t->Program_Title->text(), QString("View ONLY Transaction: 'Buy'"));
+    QCOMPARE(f.column(t->Transaction_Entry_Display_text), QStringList({"Buy", "Buy"}));
+    // Any column while a filter is on turns it off.
+    QTest::mouseClick(t->Price_Command, Qt::LeftButton);
+    QCOMPARE(t->Program_Title->text(), QString("All Summary Data: SORTED by Price"));
+    QCOMPARE(f.column(t->Price_Entry_Display_text), QStringList({"10.00", "15.00", "20.00", "30.00"}));
+    // Back to the order added.
+    t->reset_to_original();
+    QCOMPARE(t->Program_Title->text(), QString("All Summary Data: SORTED by Date Added"));
+    QCOMPARE(t->view_filter_mode, int32_t(filter_all));
+    QVERIFY(!t->summary_sorted);
+    t->update_Title_with_entries();
+    QCOMPARE(f.column(t->Security_Entry_Display_text), QStringList({"Beta", "alpha", "Gamma", "Alpha"}));
+}
+
+void TestTitle::topic_filter_and_reset() {
+    Spec call{"Acme"};
+    call.web = 2;
+    call.topic = "Earnings";
+    Spec page{"Bolt"};
+    page.web = 1;
+    page.topic = " Earnings ";
+    Spec other{"Cog"};
+    other.web = 1;
+    other.topic = "Other";
+    Spec trade{"Dyn"};
+    trade.completed = {"Value"};
+    ListFixture f({call, page, other, trade});
+    Title* t = f.title;
+    // Highlight the call-notes entry: Command1 sorts by topic, then filters by it.
+    t->Date_Entry_Display_text[0]->setFocus();
+    QCOMPARE(f.core().current_entry.entry.security, QString("Acme"));
+    QTest::mouseClick(t->Command1, Qt::LeftButton);
+    // Sorted by topic ("earnings" ties before "other"), the view keeps the same topic,
+    // trimmed, of web pages and call notes alike; a transaction never passes.
+    QCOMPARE(t->Program_Title->text(), QString("View ONLY Web, File, Call Topic: 'Earnings'"));
+    QStringList shown = f.column(t->Security_Entry_Display_text);
+    shown.sort();
+    QCOMPARE(shown, QStringList({"Acme", "Bolt"}));
+    QTest::mouseClick(t->Command1, Qt::LeftButton);
+    QCOMPARE(t->Program_Title->text(), QString("All Summary Data: SORTED by Web, File, Call Topic"));
+    QCOMPARE(f.column(t->Security_Entry_Display_text).size(), 4);
+    // A transaction entry makes the same button sort by checklists.
+    t->reset_to_original();
+    t->update_Title_with_entries();
+    t->Date_Entry_Display_text[3]->setFocus();
+    QCOMPARE(f.core().current_entry.entry.security, QString("Dyn"));
+    QTest::mouseClick(t->Command1, Qt::LeftButton);
+    QCOMPARE(t->Program_Title->text(), QString("View ONLY Checklist: 'Value'"));
+    QCOMPARE(f.column(t->Security_Entry_Display_text), QStringList({"Dyn"}));
+}
+
+void TestTitle::keys_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("first_shown");
+    QTest::addColumn<QString>("current");
+    // 40 entries at elements 1..40 (element 0 stays free); the page starts at Sec 020.
+    QTest::newRow("Up in the page") << 5 << int(Qt::Key_Up) << "Sec 020" << "Sec 024";
+    QTest::newRow("Up on the first row scrolls one") << 0 << int(Qt::Key_Up) << "Sec 019" << "Sec 019";
+    QTest::newRow("Down in the page") << 5 << int(Qt::Key_Down) << "Sec 020" << "Sec 026";
+    QTest::newRow("Enter is Down") << 5 << int(Qt::Key_Return) << "Sec 020" << "Sec 026";
+    QTest::newRow("PageUp moves half a page") << 4 << int(Qt::Key_PageUp) << "Sec 009" << "Sec 013";
+    QTest::newRow("Home") << 4 << int(Qt::Key_Home) << "Sec 000" << "Sec 000";
+    QTest::newRow("End") << 4 << int(Qt::Key_End) << "Sec 020" << "Sec 039";
+    QTest::newRow("PageDown moves half a page") << 2 << int(Qt::Key_PageDown) << "Sec 031" << "Sec 033";
+}
+
+void TestTitle::keys() {
+    QFETCH(int, row);
+    QFETCH(int, key);
+    ListFixture f(numbered(40));
+    f.title->Date_Entry_Display_text[size_t(row)]->setFocus();
+    f.key(row, key);
+    QTEST(f.column(f.title->Security_Entry_Display_text).value(0), "first_shown");
+    QTEST(f.core().current_entry.entry.security, "current");
+    QCOMPARE(f.yellow_rows(), 1);
+}
+
+void TestTitle::scroll_bar_moves_highlight() {
+    ListFixture f(numbered(40));
+    Title* t = f.title;
+    t->Date_Entry_Display_text[5]->setFocus();
+    const int at = t->VScroll1->value();
+    t->VScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // an arrow: one row
+    QCOMPARE(t->VScroll1->value(), at + 1);
+    QCOMPARE(t->highlighted_row, int16_t(6));
+    t->VScroll1->triggerAction(QAbstractSlider::SliderPageStepSub);  // the track: three rows
+    QCOMPARE(t->highlighted_row, int16_t(3));
+    QCOMPARE(f.yellow_rows(), 1);
+    // Far above the page: the page moves there.
+    t->VScroll1->setValue(2);
+    QCOMPARE(f.column(t->Security_Entry_Display_text).value(0), QString("Sec 001"));
+}
+
+void TestTitle::wheel_moves_one_row() {
+    ListFixture f(numbered(40));
+    Title* t = f.title;
+    t->Date_Entry_Display_text[5]->setFocus();
+    t->scroll_down_one();
+    QCOMPARE(t->highlighted_row, int16_t(6));
+    t->scroll_up_one();
+    t->scroll_up_one();
+    QCOMPARE(t->highlighted_row, int16_t(4));
+}
+
+void TestTitle::grows_to_35_rows_and_hides_on_shrink() {
+    ListFixture f(numbered(60));
+    Title* t = f.title;
+    const QSize original = f.mdi->size();
+    f.mdi->resize(original.width(), original.height() + 400);
+    QApplication::processEvents();
+    t->handle_resize();
+    QCOMPARE(t->last_row_index, int16_t(34));
+    t->update_title_with_last_entries();
+    QCOMPARE(f.column(t->Security_Entry_Display_text).size(), 32);  // 31 counted + the one below
+    f.mdi->resize(original);
+    QApplication::processEvents();
+    t->handle_resize();
+    QCOMPARE(t->last_row_index, int16_t(22));
+    for (int r = 23; r < Title::kRows; ++r) QVERIFY(!t->Date_Entry_Display_text[size_t(r)]->isVisible());
+}
+
+void TestTitle::focus_from_popup_keeps_current_entry() {
+    ListFixture f(numbered(5));
+    Title* t = f.title;
+    t->Date_Entry_Display_text[1]->setFocus();
+    QCOMPARE(f.core().current_entry.entry.security, QString("Sec 001"));
+    // Focus lost to a menu and won back does not repaint or re-pick.
+    QFocusEvent out(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(t->Date_Entry_Display_text[1], &out);
+    QFocusEvent in(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(t->Date_Entry_Display_text[3], &in);
+    QCOMPARE(f.core().current_entry.entry.security, QString("Sec 001"));
+    QCOMPARE(f.yellow_rows(), 1);
+    // A right-click picks its row before the pop-up opens.
+    QTest::mouseClick(t->Security_Entry_Display_text[4], Qt::RightButton);
+    QCOMPARE(f.popups, 1);
+    QCOMPARE(f.core().current_entry.entry.security, QString("Sec 004"));
+    QVERIFY(t->Security_Entry_Display_text[4]->isEnabled());
+}
+
+void TestTitle::delete_yes_and_no() {
+    ListFixture f(numbered(3));
+    Title* t = f.title;
+    t->Date_Entry_Display_text[1]->setFocus();
+    const int32_t record = f.core().current_entry.entry.file_idx;
+    f.fx.messages.answers.enqueue(kAnswerNo);
+    t->verify_entry_delete_and_save();
+    QCOMPARE(f.column(t->Security_Entry_Display_text).size(), 3);
+    f.fx.messages.answers.enqueue(kAnswerYes);
+    t->verify_entry_delete_and_save();
+    QCOMPARE(f.fx.messages.questions.last().second, QString("Are you sure you want to DELETE this item?"));
+    QCOMPARE(f.column(t->Security_Entry_Display_text), QStringList({"Sec 000", "Sec 002"}));
+    const QByteArray file = read_file(f.fx.path("entries.dat"));
+    QCOMPARE(qFromLittleEndian<int16_t>(file.constData() + qsizetype(record - 1) * 3044 + 7), int16_t(-1));
+    QCOMPARE(f.core().current_screen, 0);
+    QVERIFY(f.core().entry_highlighted);  // the first row took the focus again
+    QCOMPARE(f.core().current_entry.entry.security, QString("Sec 000"));
+}
+
+void TestTitle::delete_after_resort_refuses() {
+    ListFixture f(numbered(3));
+    Core& c = f.core();
+    f.title->Date_Entry_Display_text[0]->setFocus();
+    const QString chosen = c.current_entry.entry.security;
+    c.sort_summary_data(sort_security);  // another element now sits at the remembered index
+    std::swap(c.SummaryData[1], c.SummaryData[2]);
+    if (c.SummaryData[c.current_entry.index].file_idx == c.current_entry.entry.file_idx)
+        std::swap(c.SummaryData[c.current_entry.index], c.SummaryData[c.current_entry.index == 1 ? 2 : 1]);
+    f.fx.messages.answers.enqueue(kAnswerYes);
+    f.title->verify_entry_delete_and_save();
+    for (const SummaryEntry& e : c.SummaryData) QCOMPARE(e.deleted, Flag(0));
+    QVERIFY(f.fx.messages.box_texts().last().startsWith("Warning: The highlighted entry is no longer where it was shown."));
+    QCOMPARE(chosen, QString("Sec 000"));
+}
+
+void TestTitle::undo_brings_entries_back() {
+    ListFixture f(numbered(4));
+    for (int n = 0; n < 3; ++n) {
+        f.title->Date_Entry_Display_text[0]->setFocus();
+        f.fx.messages.answers.enqueue(kAnswerYes);
+        f.title->verify_entry_delete_and_save();
+    }
+    QCOMPARE(f.column(f.title->Security_Entry_Display_text), QStringList({"Sec 003"}));
+    f.title->undo_all_entry_delete();
+    f.key(0, Qt::Key_Home);
+    QCOMPARE(f.column(f.title->Security_Entry_Display_text).size(), 4);
+    f.fx.restart();
+    int live = 0;
+    for (const SummaryEntry& e : f.fx.core->SummaryData) live += e.is_live();
+    QCOMPARE(live, 4);
+}
+
+void TestTitle::quotes() {
+    QList<Spec> specs = numbered(4);
+    specs[0].symbol = "acme";
+    specs[1].symbol = "ACME";   // the same symbol in other letters: asked once
+    specs[2].symbol = "BOLT";
+    specs[3].symbol = "NONE";
+    specs[0].price = 100000;    // 10.00 against a quote of 10.00: green
+    specs[2].price = 100100;    // 10.01 against 10.00: red
+    ListFixture f(specs);
+    f.fx.http.replies.enqueue(QByteArray("\"ACME\",10.00,\"3/14/2026\",\"4:00pm\",+0.25,9.75\r\n"
+                                         "\"BOLT\",10.00,\"3/14/2026\",\"4:00pm\",-0.10,10.1\r\n"
+                                         "\"NONE\",N/A,\"N/A\",\"N/A\",N/A,N/A\r\n"));
+    QTest::mouseClick(f.title->quote_command, Qt::LeftButton);
+    QCOMPARE(f.fx.http.requests.size(), 1);
+    QVERIFY2(f.fx.http.requests[0].toString().contains("acme,BOLT,NONE"), qPrintable(f.fx.http.requests[0].toString()));
+    QCOMPARE(f.column(f.title->quote_display), QStringList({"10.00", "10.00", "10.00", ""}));
+    QCOMPARE(f.title->quote_display[0]->palette().color(QPalette::Text), QColor(0, 192, 0));
+    QCOMPARE(f.title->quote_display[2]->palette().color(QPalette::Text), QColor(255, 0, 0));
+    QCOMPARE(f.core().SummaryData[1].quote, QString("10.00"));
+    // No reply: the message, and the quotes stay.
+    QTest::mouseClick(f.title->quote_command, Qt::LeftButton);
+    QCOMPARE(f.fx.messages.box_texts().last(),
+             QString("Information: Unable to Get Quotes. Please make sure you are connected to the Internet."));
+    QCOMPARE(f.column(f.title->quote_display).value(0), QString("10.00"));
+}
+
+void TestTitle::second_quote_press_while_fetching() {
+    QList<Spec> specs = numbered(1);
+    specs[0].symbol = "ACME";
+    ListFixture f(specs);
+    f.fx.http.replies.enqueue(QByteArray("\"ACME\",5.00,\"3/14/2026\",\"4:00pm\",+1.00,4.00\r\n"));
+    // The user presses again while the request waits in its event loop.
+    f.fx.http.during_get = [&](const QUrl&) { f.title->quote_command->click(); };
+    QTest::mouseClick(f.title->quote_command, Qt::LeftButton);
+    QCOMPARE(f.fx.http.requests.size(), 1);
+    QCOMPARE(f.core().SummaryData[1].quote, QString("5.00"));
+}
+
+QTEST_MAIN(TestTitle)
+#include "tst_title.moc"
