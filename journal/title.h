@@ -81,6 +81,11 @@ public:
     void scroll_down_one();
     void handle_grid_key(int16_t row, int key_code, int shift);
 
+    // ---- market data, as the other windows ask the list for it ----
+    QString get_one_quote(const QString& symbols) const;
+    QString get_stock_news(const QString& symbol) const;
+    QString get_hist_quote(const QString& symbol, const QDate& first_date, const QDate& second_date) const;
+
     // ---- delete ----
     void undo_all_entry_delete();
 

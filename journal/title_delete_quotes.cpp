@@ -70,13 +70,21 @@ void Title::undo_all_entry_delete() {
     update_Title_with_entries();
 }
 
+QString Title::get_one_quote(const QString& symbols) const { return qb::get_one_quote(symbols); }
+
+QString Title::get_stock_news(const QString& symbol) const { return qb::get_stock_news(symbol); }
+
+QString Title::get_hist_quote(const QString& symbol, const QDate& first_date, const QDate& second_date) const {
+    return qb::get_hist_quote(symbol, first_date, second_date);
+}
+
 void Title::quote_command_Click() {
     // The fetch runs a local event loop, so a second press can arrive while it waits.
     if (quote_fetch_running) return;
     quote_fetch_running = true;
     const QString symbols = build_symbol_list();
     if (!symbols.isEmpty()) {
-        const QString reply = get_one_quote(symbols);
+        const QString reply = qb::get_one_quote(symbols);
         if (reply.isEmpty()) {
             core().show_message(msg_information,
                                 QStringLiteral("Unable to Get Quotes. Please make sure you are connected to the Internet."));

@@ -158,6 +158,10 @@ void Title::Form_Load() {
     if (c.maxSummarydata_index() >= 32700) VScroll1->setVisible(false);
     set_sort_tooltips_view_only();
     reset_sort_button_colors();
+
+    // The wheel moves the highlight one row per notch, as the arrow keys do.
+    auto* wheel = new WheelFilter(this, [this](int step) { step > 0 ? scroll_up_one() : scroll_down_one(); });
+    wheel->install_on(this);
 }
 
 void Title::update_foreground_color() {

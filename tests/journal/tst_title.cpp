@@ -140,6 +140,7 @@ private slots:
     void keys();
     void scroll_bar_moves_highlight();
     void wheel_moves_one_row();
+    void double_click_opens_the_editor_of_its_kind();
     void grows_to_35_rows_and_hides_on_shrink();
     void focus_from_popup_keeps_current_entry();
     void delete_yes_and_no();
@@ -329,11 +330,44 @@ void TestTitle::wheel_moves_one_row() {
     ListFixture f(numbered(40));
     Title* t = f.title;
     t->Date_Entry_Display_text[5]->setFocus();
-    t->scroll_down_one();
+    auto wheel = [&](int delta) {
+        QWidget* over = t->Price_Entry_Display_text[2];
+        QWheelEvent e(QPointF(2, 2), over->mapToGlobal(QPointF(2, 2)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &e);
+    };
+    wheel(-120);  // towards the user: down one row
     QCOMPARE(t->highlighted_row, int16_t(6));
-    t->scroll_up_one();
-    t->scroll_up_one();
+    wheel(240);   // two notches away: up two rows
     QCOMPARE(t->highlighted_row, int16_t(4));
+    QCOMPARE(f.core().current_entry.entry.security, QString("Sec 024"));
+    // At the top of the page the wheel scrolls the list, as Up does.
+    t->Date_Entry_Display_text[0]->setFocus();
+    wheel(120);
+    QCOMPARE(f.column(t->Security_Entry_Display_text).value(0), QString("Sec 019"));
+}
+
+void TestTitle::double_click_opens_the_editor_of_its_kind() {
+    Spec page{"Bolt"};
+    page.web = 1;
+    page.topic = "Annual report";
+    Spec call{"Cog"};
+    call.web = 2;
+    call.topic = "Q3";
+    ListFixture f({{"Acme"}, page, call});
+    QTest::mouseDClick(f.title->Transaction_Entry_Display_text[0], Qt::LeftButton);
+    QCOMPARE(f.core().current_screen, 2);
+    QVERIFY(!f.title->isVisible());
+    QVERIFY(f.shell->window("AddEntry")->isVisible());
+    QCOMPARE(f.shell->window("AddEntry")->windowTitle(), QString("View / Edit Transaction"));
+    QCOMPARE(f.core().current_entry.entry.security, QString("Acme"));
+    for (auto [row, code, name] : {std::tuple{1, 4, "SaveWebPage"}, std::tuple{2, 12, "SaveCallNotes"}}) {
+        f.shell->command()->Image_action_Click(button_summary);
+        QVERIFY(f.title->isVisible());
+        QTest::mouseDClick(f.title->Checklist_Entry_Display_text[size_t(row)], Qt::LeftButton);
+        QCOMPARE(f.core().current_screen, code);
+        QVERIFY(f.shell->window(name)->isVisible());
+    }
 }
 
 void TestTitle::grows_to_35_rows_and_hides_on_shrink() {
