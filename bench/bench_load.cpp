@@ -1,6 +1,7 @@
 // Loading and saving with a large journal: generates a program folder of 10,000
 // entries (details text, two answered checklists each), then times the raw read of
 // entries.dat, load_summary_data, and one save_entry with its texts.
+#include "bench/bench_support.h"
 #include "core/core.h"
 #include "core/ole_date.h"
 
@@ -12,17 +13,6 @@
 #include <cstdio>
 
 namespace {
-
-class BenchClock : public qb::Clock {
-public:
-    QDateTime now() const override { return QDateTime(QDate(2026, 3, 14), QTime(12, 0)); }
-};
-
-class QuietPresenter : public qb::MessagePresenter {
-public:
-    void message_box(const QString&, const QString&) override {}
-    int question_box(const QString&, const QString&, int) override { return qb::kAnswerNo; }
-};
 
 void fill_entry(qb::Core& c, int n) {
     qb::SummaryEntry& e = c.current_entry.entry;
@@ -56,8 +46,8 @@ int main(int argc, char** argv) {
     const int count = argc > 1 ? QString(argv[1]).toInt() : 10000;
     QTemporaryDir dir;
     if (getenv("QB_KEEP")) dir.setAutoRemove(false), std::printf("folder %s\n", qPrintable(dir.path()));
-    BenchClock clock;
-    QuietPresenter quiet;
+    qb::bench::FixedClock clock;
+    qb::bench::QuietPresenter quiet;
     qb::Platform platform;
     platform.clock = &clock;
     platform.messages = &quiet;

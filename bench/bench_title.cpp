@@ -1,6 +1,7 @@
 // The entry list with a large journal: the time from the start of the start-up sequence
 // to the list shown with its newest page, and one page redraw after PageDown.
 // Runs offscreen: QT_QPA_PLATFORM=offscreen bench_title [entries]
+#include "bench/bench_support.h"
 #include "core/core.h"
 #include "core/ole_date.h"
 #include "journal/title.h"
@@ -14,17 +15,6 @@
 #include <cstdio>
 
 namespace {
-
-class BenchClock : public qb::Clock {
-public:
-    QDateTime now() const override { return QDateTime(QDate(2026, 3, 14), QTime(12, 0)); }
-};
-
-class QuietPresenter : public qb::MessagePresenter {
-public:
-    void message_box(const QString&, const QString&) override {}
-    int question_box(const QString&, const QString&, int) override { return qb::kAnswerNo; }
-};
 
 class BenchScreen : public qb::ScreenInfo {
 public:
@@ -40,8 +30,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int count = argc > 1 ? QString(argv[1]).toInt() : 10000;
     QTemporaryDir dir;
-    BenchClock clock;
-    QuietPresenter quiet;
+    qb::bench::FixedClock clock;
+    qb::bench::QuietPresenter quiet;
     BenchScreen screen;
     qb::Platform platform;
     platform.clock = &clock;

@@ -11,13 +11,9 @@ using namespace qb::test;
 namespace {
 
 void add_entry(Core& c, const QString& security) {
-    int32_t slot = 0;
-    QVERIFY(c.get_new_entry_slot(slot));
-    c.current_entry = c.blank_entry;
-    c.current_entry.index = slot;
-    c.current_entry.mode = mode_new;
-    SummaryEntry& e = c.current_entry.entry;
-    e.Inuse = kTrue;
+    SummaryEntry* started = start_new_entry(c);
+    QVERIFY(started);
+    SummaryEntry& e = *started;
     e.security = security;
     e.transaction = "Buy";
     e.entry_date = ole_from_date(QDate(2026, 3, 1));

@@ -23,12 +23,9 @@ void make_sound_folder(CoreFixture& fx) {
     fx.start();
     Core& c = *fx.core;
     for (int n = 0; n < 2; ++n) {
-        int32_t slot;
-        QVERIFY(c.get_new_entry_slot(slot));
-        c.current_entry = c.blank_entry;
-        c.current_entry.index = slot;
-        SummaryEntry& e = c.current_entry.entry;
-        e.Inuse = kTrue;
+        SummaryEntry* started = start_new_entry(c);
+        QVERIFY(started);
+        SummaryEntry& e = *started;
         e.security = QString("Sec %1").arg(n);
         e.other.present = kTrue;
         e.other.text = QString(230, u'd');

@@ -25,13 +25,9 @@ QByteArray padded(const QByteArray& text, int width) { return text + QByteArray(
 
 // A new entry in current_entry with one answered block, ready for save_entry.
 void make_new_entry(Core& c, const QString& security, const QString& details) {
-    int32_t slot = 0;
-    QVERIFY(c.get_new_entry_slot(slot));
-    c.current_entry = c.blank_entry;
-    c.current_entry.index = slot;
-    c.current_entry.mode = mode_new;
-    SummaryEntry& e = c.current_entry.entry;
-    e.Inuse = kTrue;
+    SummaryEntry* started = start_new_entry(c);
+    QVERIFY(started);
+    SummaryEntry& e = *started;
     e.security = security;
     e.symbol = "ACME";
     e.transaction = "Buy";

@@ -58,12 +58,9 @@ struct ListFixture {
     }
     void add(const Spec& s) {
         Core& c = *fx.core;
-        int32_t slot;
-        QVERIFY(c.get_new_entry_slot(slot));
-        c.current_entry = c.blank_entry;
-        c.current_entry.index = slot;
-        SummaryEntry& e = c.current_entry.entry;
-        e.Inuse = kTrue;
+        SummaryEntry* started = start_new_entry(c);
+        QVERIFY(started);
+        SummaryEntry& e = *started;
         e.security = s.security;
         e.symbol = s.symbol;
         e.transaction = s.transaction;

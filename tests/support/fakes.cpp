@@ -34,6 +34,16 @@ void CoreFixture::restart() {
     start();
 }
 
+SummaryEntry* start_new_entry(Core& c) {
+    int32_t slot = 0;
+    if (!c.get_new_entry_slot(slot)) return nullptr;
+    c.current_entry = c.blank_entry;
+    c.current_entry.index = slot;
+    c.current_entry.mode = mode_new;
+    c.current_entry.entry.Inuse = kTrue;
+    return &c.current_entry.entry;
+}
+
 QByteArray read_file(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

@@ -121,6 +121,10 @@ struct CoreFixture {
     std::unique_ptr<Core> core;
 };
 
+// Makes current_entry a new entry in use, in a fresh slot of the table, ready to be
+// filled and saved; nullptr when no slot could be had.
+SummaryEntry* start_new_entry(Core& c);
+
 QByteArray read_file(const QString& path);
 void write_file(const QString& path, const QByteArray& bytes);
 
