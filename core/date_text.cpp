@@ -32,7 +32,9 @@ QDate parse_date_text(const QString& input) {
     const QLocale locale;
     QDate d = locale.toDate(text, short_date_format());
     if (!d.isValid()) {
-        d = locale.toDate(text, QLocale().dateFormat(QLocale::ShortFormat));
+        QString two_digit = short_date_format();
+        two_digit.replace(QStringLiteral("yyyy"), QStringLiteral("yy"));
+        d = locale.toDate(text, two_digit);
         // A two-digit year means this century's, as users type it now.
         if (d.isValid() && d.year() < 1950) d = d.addYears(100);
     }

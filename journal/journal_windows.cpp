@@ -1,3 +1,4 @@
+#include "journal/addentry.h"
 #include "journal/title.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
@@ -9,6 +10,11 @@ void register_journal_windows(Shell& shell) {
         auto* t = new Title(shell.mdi()->client_area());
         t->hide();
         return static_cast<QWidget*>(t);
+    });
+    shell.register_window(QStringLiteral("AddEntry"), [&shell] {
+        auto* a = new AddEntry(shell.mdi()->client_area());
+        a->hide();
+        return static_cast<QWidget*>(a);
     });
 }
 

@@ -21,8 +21,8 @@ using namespace qb::test;
 
 namespace {
 
-struct Spec {
-    Spec(const QString& sec = {}, const QString& tr = "Buy", qint64 p = 100000) : security(sec), transaction(tr), price(p) {}
+struct Sample {
+    Sample(const QString& sec = {}, const QString& tr = "Buy", qint64 p = 100000) : security(sec), transaction(tr), price(p) {}
     QString security;
     QString transaction;
     qint64 price;  // 100000 is 10.00
@@ -36,9 +36,9 @@ struct Spec {
 
 // A program folder with entries saved through the core, the shell and the real list.
 struct ListFixture {
-    explicit ListFixture(const QList<Spec>& specs = {}) {
+    explicit ListFixture(const QList<Sample>& samples = {}) {
         fx.start();
-        for (const Spec& s : specs) add(s);
+        for (const Sample& s : samples) add(s);
         fx.messages.boxes.clear();
         shell = std::make_unique<Shell>(*fx.core);
         register_journal_windows(*shell);
@@ -56,7 +56,7 @@ struct ListFixture {
     ~ListFixture() {
         shell.reset();
     }
-    void add(const Spec& s) {
+    void add(const Sample& s) {
         Core& c = *fx.core;
         SummaryEntry* started = start_new_entry(c);
         QVERIFY(started);
@@ -109,15 +109,15 @@ struct ListFixture {
     int popups = 0;
 };
 
-QList<Spec> numbered(int n) {
-    QList<Spec> specs;
+QList<Sample> numbered(int n) {
+    QList<Sample> samples;
     for (int i = 0; i < n; ++i) {
-        Spec s;
+        Sample s;
         s.security = QString("Sec %1").arg(i, 3, 10, QChar(u'0'));
         s.date = QDate(2026, 1, 1).addDays(i);
-        specs << s;
+        samples << s;
     }
-    return specs;
+    return samples;
 }
 
 } // namespace
@@ -163,32 +163,32 @@ void TestTitle::newest_page_has_one_yellow_row() {
 }
 
 void TestTitle::row_texts_data() {
-    QTest::addColumn<Spec>("spec");
+    QTest::addColumn<Sample>("sample");
     QTest::addColumn<QString>("checklist_column");
-    Spec three{"A"};
+    Sample three{"A"};
     three.completed = {"Value", "Growth", "Income"};
     QTest::newRow("names joined when they fit") << three << "Value, Growth, Income";
-    Spec longer{"B"};
+    Sample longer{"B"};
     longer.completed = {"Balance sheet checks", "Earnings quality list", "Management review"};
     QTest::newRow("cut when they do not") << longer << "Balance sheet ..,Earnings quali..,Management review";
-    Spec one{"C"};
+    Sample one{"C"};
     one.completed = {QString("A very long checklist name that goes on past the column")};
     QTest::newRow("one name in full") << one << "A very long checklist name that goes on past the column";
-    Spec file{"D"};
+    Sample file{"D"};
     file.web = 3;
     file.path = "C:\\data\\report.pdf";
     QTest::newRow("file without a name") << file << "report.pdf";
     file.topic = "Annual report";
     QTest::newRow("file with a name") << file << "Annual report (report.pdf)";
-    Spec call{"E"};
+    Sample call{"E"};
     call.web = 2;
     call.topic = "Q3 call";
     QTest::newRow("call topic") << call << "Q3 call";
 }
 
 void TestTitle::row_texts() {
-    QFETCH(Spec, spec);
-    ListFixture f({spec});
+    QFETCH(Sample, sample);
+    ListFixture f({sample});
     QCOMPARE(f.title->checklist_column_chars, int16_t(44));
     QTEST(f.title->Checklist_Entry_Display_text[0]->text(), "checklist_column");
     QCOMPARE(f.title->Price_Entry_Display_text[0]->text(), QString("10.00"));
@@ -207,6 +207,10 @@ void TestTitle::shorten_date_data() {
 void TestTitle::shorten_date() {
     QFETCH(QString, text);
     QTEST(Title::shorten_date_string(text), "shortened");
+    // Without a locale of its own the program reads month/day/year as well.
+    QLocale::setDefault(QLocale::c());
+    QTEST(Title::shorten_date_string(text), "shortened");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 void TestTitle::sorting_and_filters() {
@@ -244,16 +248,16 @@ void TestTitle::sorting_and_filters() {
 }
 
 void TestTitle::topic_filter_and_reset() {
-    Spec call{"Acme"};
+    Sample call{"Acme"};
     call.web = 2;
     call.topic = "Earnings";
-    Spec page{"Bolt"};
+    Sample page{"Bolt"};
     page.web = 1;
     page.topic = " Earnings ";
-    Spec other{"Cog"};
+    Sample other{"Cog"};
     other.web = 1;
     other.topic = "Other";
-    Spec trade{"Dyn"};
+    Sample trade{"Dyn"};
     trade.completed = {"Value"};
     ListFixture f({call, page, other, trade});
     Title* t = f.title;
@@ -345,10 +349,10 @@ void TestTitle::wheel_moves_one_row() {
 }
 
 void TestTitle::double_click_opens_the_editor_of_its_kind() {
-    Spec page{"Bolt"};
+    Sample page{"Bolt"};
     page.web = 1;
     page.topic = "Annual report";
-    Spec call{"Cog"};
+    Sample call{"Cog"};
     call.web = 2;
     call.topic = "Q3";
     ListFixture f({{"Acme"}, page, call});
@@ -456,14 +460,14 @@ void TestTitle::undo_brings_entries_back() {
 }
 
 void TestTitle::quotes() {
-    QList<Spec> specs = numbered(4);
-    specs[0].symbol = "acme";
-    specs[1].symbol = "ACME";   // the same symbol in other letters: asked once
-    specs[2].symbol = "BOLT";
-    specs[3].symbol = "NONE";
-    specs[0].price = 100000;    // 10.00 against a quote of 10.00: green
-    specs[2].price = 100100;    // 10.01 against 10.00: red
-    ListFixture f(specs);
+    QList<Sample> samples = numbered(4);
+    samples[0].symbol = "acme";
+    samples[1].symbol = "ACME";   // the same symbol in other letters: asked once
+    samples[2].symbol = "BOLT";
+    samples[3].symbol = "NONE";
+    samples[0].price = 100000;    // 10.00 against a quote of 10.00: green
+    samples[2].price = 100100;    // 10.01 against 10.00: red
+    ListFixture f(samples);
     f.fx.http.replies.enqueue(QByteArray("\"ACME\",10.00,\"3/14/2026\",\"4:00pm\",+0.25,9.75\r\n"
                                          "\"BOLT\",10.00,\"3/14/2026\",\"4:00pm\",-0.10,10.1\r\n"
                                          "\"NONE\",N/A,\"N/A\",\"N/A\",N/A,N/A\r\n"));
@@ -482,9 +486,9 @@ void TestTitle::quotes() {
 }
 
 void TestTitle::second_quote_press_while_fetching() {
-    QList<Spec> specs = numbered(1);
-    specs[0].symbol = "ACME";
-    ListFixture f(specs);
+    QList<Sample> samples = numbered(1);
+    samples[0].symbol = "ACME";
+    ListFixture f(samples);
     f.fx.http.replies.enqueue(QByteArray("\"ACME\",5.00,\"3/14/2026\",\"4:00pm\",+1.00,4.00\r\n"));
     // The user presses again while the request waits in its event loop.
     f.fx.http.during_get = [&](const QUrl&) { f.title->quote_command->click(); };
