@@ -238,6 +238,15 @@ void TestTitle::sorting_and_filters() {
     QTest::mouseClick(t->Price_Command, Qt::LeftButton);
     QCOMPARE(t->Program_Title->text(), QString("All Summary Data: SORTED by Price"));
     QCOMPARE(f.column(t->Price_Entry_Display_text), QStringList({"10.00", "15.00", "20.00", "30.00"}));
+    // The date filter keeps the same stored date value only.
+    QTest::mouseClick(t->Date_comand, Qt::LeftButton);
+    QCOMPARE(t->Program_Title->text(), QString("View ONLY Date: '1/1/2026'"));
+    QCOMPARE(f.column(t->Security_Entry_Display_text).size(), 4);  // all four share the date
+    f.core().SummaryData[2].entry_date += 0.25;                   // same day, other time
+    t->update_Title_with_entries();
+    QCOMPARE(f.column(t->Security_Entry_Display_text).size(), 3);
+    QTest::mouseClick(t->Date_comand, Qt::LeftButton);
+    QCOMPARE(t->Program_Title->text(), QString("All Summary Data: SORTED by Date"));
     // Back to the order added.
     t->reset_to_original();
     QCOMPARE(t->Program_Title->text(), QString("All Summary Data: SORTED by Date Added"));
