@@ -24,6 +24,7 @@ private slots:
     void yes_stays_and_no_drops();
     void untouched_entry_saves_nothing();
     void save_lands_in_files_and_reopens_in_edit_mode();
+    void unreadable_details_survive_an_edit();
     void failed_save_stays_on_the_editor();
     void price_box_keeps_digits_and_point();
     void get_quote();
@@ -236,6 +237,38 @@ void TestAddEntry::save_lands_in_files_and_reopens_in_edit_mode() {
     QCOMPARE(e2->row_answer(2), int16_t(answer_none));
     QCOMPARE(e2->Text6[0]->toPlainText(), QString("patient"));
     QVERIFY(!e2->is_modified());
+}
+
+void TestAddEntry::unreadable_details_survive_an_edit() {
+    EditorFixture f;
+    f.type_valid_buy();
+    f.type(f.editor()->Other_info_textbox, "Stored reasons");
+    f.save();
+    QCOMPARE(f.entries_records(), 2);
+    // The text store goes missing: the entry opens without its details and says so.
+    const QByteArray store = read_file(f.fx.path("VarData.dat"));
+    QVERIFY(QFile::remove(f.fx.path("VarData.dat")));
+    f.restart();
+    f.press(button_summary);
+    f.title()->setfocus_to_last_entry();
+    f.press(button_details);
+    AddEntry* e = f.editor();
+    QVERIFY(f.fx.messages.box_texts().contains("Error: Unable to Read OTHER Data File: Index: 1"));
+    QCOMPARE(e->Other_info_textbox->toPlainText(), QString());
+    // The user changes the price and saves; the stored details must not be dropped.
+    e->security_price_textbox->clear();
+    f.type(e->security_price_textbox, "14");
+    f.save();
+    write_file(f.fx.path("VarData.dat"), store);
+    f.restart();
+    Core& c = f.core();
+    int32_t found = -1;
+    for (int32_t i = 0; i <= c.maxSummarydata_index(); ++i)
+        if (c.SummaryData[i].is_live()) found = i;
+    QVERIFY(found >= 0);
+    QCOMPARE(c.SummaryData[found].price, Currency(140000));
+    QVERIFY(c.load_entry(found));
+    QCOMPARE(c.current_entry.entry.other.text, QString("Stored reasons"));
 }
 
 void TestAddEntry::failed_save_stays_on_the_editor() {
