@@ -62,9 +62,9 @@ QString Title::shorten_date_string(const QString& text) {
     if (text.size() < 9) return text;
     const qsizetype p1 = text.indexOf(u'/');
     const qsizetype p2 = p1 < 0 ? -1 : text.indexOf(u'/', p1 + 1);
+    if (p2 < 0) return text;
     const QString candidate = text.left(p2 + 1) + text.right(2);
-    if (parse_date_text(candidate).isValid() && p2 >= 0) return candidate;
-    return text;
+    return parse_date_text(candidate).isValid() ? candidate : text;
 }
 
 void Title::update_specific_title_entry(int32_t index, int16_t row) {
@@ -246,38 +246,8 @@ void Title::last_known_focus() {
 }
 
 void Title::show_addentry_or_savewebpage() {
-    Core& c = core();
-    Shell& s = shell();
     if (isVisible()) hide();
-    s.command()->set_focused_button(button_details);
-    c.current_entry.mode = mode_edit;
-    const SummaryEntry& e = c.current_entry.entry;
-    QString name;
-    if (e.web.present != kTrue && e.file.present != kTrue) {
-        c.load_entry(c.current_entry.index);
-        name = QStringLiteral("AddEntry");
-        c.current_screen = screen_edit_transaction;
-    } else if (e.web.present != kTrue) {
-        c.load_entry(c.current_entry.index);
-        name = QStringLiteral("SaveFileReference");
-        c.current_screen = screen_edit_file_reference;
-    } else if (trim_blanks(e.transaction) == u"Call Notes") {
-        name = QStringLiteral("SaveCallNotes");
-        c.current_screen = screen_edit_call_notes;
-    } else {
-        name = QStringLiteral("SaveWebPage");
-        c.current_screen = screen_edit_web_page;
-    }
-    Screen* editor = s.screen(name);
-    if (!editor) return;
-    editor->fill_display(1);
-    QWidget* w = editor->widget();
-    if (name == u"AddEntry") w->setWindowTitle(QStringLiteral("View / Edit Transaction"));
-    w->show();
-    w->raise();
-    if (name == u"AddEntry")
-        if (auto* box = w->findChild<QWidget*>(QStringLiteral("security_name_textbox")); box && box->isVisible())
-            box->setFocus(Qt::OtherFocusReason);
+    open_entry_in_its_editor();
 }
 
 void Title::mouse_down_on_row(int column, int16_t row, Qt::MouseButton button, const QPoint& global) {

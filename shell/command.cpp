@@ -1,5 +1,6 @@
 #include "shell/command.h"
 
+#include "core/codepage.h"
 #include "core/core.h"
 #include "platform/window_helpers.h"
 #include "shell/mdimain.h"
@@ -37,6 +38,43 @@ const QByteArray kHighFace = "#FFFF80";
 int16_t transaction_kind(int16_t index) { return index == button_buy ? 1 : index == button_sell ? 2 : 0; }
 
 } // namespace
+
+void open_entry_in_its_editor() {
+    Core& c = core();
+    Shell& s = shell();
+    s.command()->set_focused_button(button_details);
+    c.current_entry.mode = mode_edit;
+    const SummaryEntry& e = c.current_entry.entry;
+    QString name;
+    int32_t code = 0;
+    if (e.web.present != kTrue && e.file.present != kTrue) {
+        c.load_entry(c.current_entry.index);
+        name = QStringLiteral("AddEntry");
+        code = screen_edit_transaction;
+    } else if (e.web.present != kTrue) {
+        c.load_entry(c.current_entry.index);
+        name = QStringLiteral("SaveFileReference");
+        code = screen_edit_file_reference;
+    } else if (trim_blanks(e.transaction) == u"Call Notes") {
+        name = QStringLiteral("SaveCallNotes");
+        code = screen_edit_call_notes;
+    } else {
+        name = QStringLiteral("SaveWebPage");
+        code = screen_edit_web_page;
+    }
+    c.current_screen = code;
+    Screen* editor = s.screen(name);
+    if (!editor) return;
+    editor->fill_display(1);
+    QWidget* w = editor->widget();
+    if (code == screen_edit_transaction) w->setWindowTitle(QStringLiteral("View / Edit Transaction"));
+    editor->handle_resize();
+    w->show();
+    w->raise();
+    if (code == screen_edit_transaction)
+        if (auto* box = w->findChild<QWidget*>(QStringLiteral("security_name_textbox")); box && box->isVisible())
+            box->setFocus(Qt::OtherFocusReason);
+}
 
 QPixmap svg_picture(const QString& name, QSize size, const QByteArray& face_colour) {
     QFile file(QStringLiteral(":/pictures/%1.svg").arg(name));

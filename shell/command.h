@@ -58,6 +58,10 @@ private:
     int highlighted_ = -1;
 };
 
+// Opens Core::current_entry (its caller has loaded it) in the editor of its kind, shows
+// that editor and makes its screen current: the entry list's last step of opening an entry.
+void open_entry_in_its_editor();
+
 // Renders one of our pictures (":/pictures/<name>.svg") at the given pixel size.
 QPixmap svg_picture(const QString& name, QSize size, const QByteArray& face_colour = {});
 

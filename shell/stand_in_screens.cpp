@@ -125,37 +125,8 @@ void StandInTitle::verify_entry_delete_and_save() { calls << QStringLiteral("ver
 
 void StandInTitle::show_addentry_or_savewebpage() {
     calls << QStringLiteral("show_addentry_or_savewebpage");
-    Core& c = core();
-    Shell& s = shell();
     if (isVisible()) hide();
-    s.command()->set_focused_button(button_details);
-    c.current_entry.mode = mode_edit;
-    const SummaryEntry& e = c.current_entry.entry;
-    QString name;
-    int32_t code = 0;
-    if (e.web.present != kTrue && e.file.present != kTrue) {
-        c.load_entry(c.current_entry.index);
-        name = QStringLiteral("AddEntry");
-        code = screen_edit_transaction;
-    } else if (e.web.present != kTrue) {
-        c.load_entry(c.current_entry.index);
-        name = QStringLiteral("SaveFileReference");
-        code = screen_edit_file_reference;
-    } else if (trim_blanks(e.transaction) == QStringLiteral("Call Notes")) {
-        name = QStringLiteral("SaveCallNotes");
-        code = screen_edit_call_notes;
-    } else {
-        name = QStringLiteral("SaveWebPage");
-        code = screen_edit_web_page;
-    }
-    Screen* editor = s.screen(name);
-    if (!editor) return;
-    editor->fill_display(1);
-    if (code == screen_edit_transaction) editor->widget()->setWindowTitle(QStringLiteral("View / Edit Transaction"));
-    editor->handle_resize();
-    editor->widget()->show();
-    editor->widget()->raise();
-    c.current_screen = code;
+    open_entry_in_its_editor();
 }
 
 // ---- transaction editor ----

@@ -1,6 +1,5 @@
-// The window-side helpers: wheel steps, scroll-bar moves, topmost windows, the registry.
+// The window-side helpers: wheel steps, scroll-bar moves, topmost windows, colours.
 #include "platform/window_helpers.h"
-#include "platform/window_registry.h"
 
 #include <QScrollBar>
 #include <QtTest>
@@ -26,7 +25,6 @@ private slots:
     void slider_moves_data();
     void slider_moves();
     void topmost_keeps_window_visible();
-    void registry_loads_once();
     void colors();
 };
 
@@ -94,23 +92,6 @@ void TestWindowHelpers::topmost_keeps_window_visible() {
     QWidget hidden;
     set_window_topmost(&hidden);
     QVERIFY(!hidden.isVisible());
-}
-
-void TestWindowHelpers::registry_loads_once() {
-    WindowRegistry reg;
-    int made = 0;
-    reg.register_window("Tips", [&] { ++made; return new QWidget; });
-    QVERIFY(!reg.is_form_loaded("Tips"));
-    QWidget* a = reg.get("Tips");
-    QCOMPARE(reg.get("Tips"), a);
-    QCOMPARE(made, 1);
-    QVERIFY(reg.is_form_loaded("Tips"));
-    reg.unload("Tips");
-    QVERIFY(!reg.is_form_loaded("Tips"));
-    QVERIFY(reg.get("Tips"));
-    QCOMPARE(made, 2);  // created afresh after an unload
-    QVERIFY(!reg.get("Nothing"));
-    reg.unload("Tips");
 }
 
 void TestWindowHelpers::colors() {
