@@ -1,5 +1,9 @@
-#include "platform/qt_platform.h"
+#include "checklists/checklists_windows.h"
 #include "journal/title.h"
+#include "market/market_windows.h"
+#include "platform/qt_platform.h"
+#include "references/references_windows.h"
+#include "reports/reports_windows.h"
 #include "shell/startup.h"
 
 #include <QApplication>
@@ -11,7 +15,13 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     qb::QtPlatform platform;
-    auto program = qb::Main(platform.platform(), QCoreApplication::applicationDirPath(), qb::register_journal_windows);
+    auto program = qb::Main(platform.platform(), QCoreApplication::applicationDirPath(), [](qb::Shell& shell) {
+        qb::register_journal_windows(shell);
+        qb::register_checklists_windows(shell);
+        qb::register_references_windows(shell);
+        qb::register_market_windows(shell);
+        qb::register_reports_windows(shell);
+    });
     if (!program) return 1;
     return app.exec();
 }

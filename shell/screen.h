@@ -102,6 +102,22 @@ public:
     void fill_display(int16_t) override { show_stock_of_month(); }
 };
 
+// The web page editor's part: the news reader hands it an article for a new entry.
+class WebPageEditorScreen : public Screen {
+public:
+    // Fills the new entry from the article; title receives the final reference name.
+    virtual void got_data_from_news(QString& name, QString& symbol, QString& price, QString& address,
+                                    QString& title) = 0;
+};
+
+// The news reader's side of that hand-off: asked by the web page editor when it starts a
+// new entry, it hands over a pending article (if any) through got_data_from_news.
+class NewsHandOff {
+public:
+    virtual ~NewsHandOff() = default;
+    virtual void send_data_to_savewebpage() = 0;
+};
+
 // An auxiliary window with work to do once it is first shown (news, chart).
 class AfterLoadedWindow {
 public:
