@@ -7,8 +7,13 @@
 #include "shell/startup.h"
 
 #include <QApplication>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
+    // The browser panes need a shared GL context, and their sandbox cannot start as root.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorbelix"));
     // The program ends through Exit or the frame's close, never because a small window closed.
