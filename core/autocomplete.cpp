@@ -4,6 +4,7 @@
 #include "core/core.h"
 
 #include <exception>
+#include <utility>
 
 namespace qb {
 namespace {
@@ -37,7 +38,7 @@ void Core::build_autocomplete_table() {
         // Not cleared first: after a restore the names of this run stay in front.
         last_custom_trans_type.clear();
         for (int32_t i = maxSummarydata_index(); i >= 0; --i) {
-            const SummaryEntry& e = SummaryData[i];
+            const SummaryEntry& e = std::as_const(SummaryData)[i];
             if (e.security.isEmpty() || e.Inuse == 0) continue;
             if (last_custom_trans_type.isEmpty() && custom_transaction(e.transaction))
                 last_custom_trans_type = trim_blanks(e.transaction);

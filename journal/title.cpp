@@ -16,7 +16,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -67,6 +69,47 @@ QString Title::shorten_date_string(const QString& text) {
     return parse_date_text(candidate).isValid() ? candidate : text;
 }
 
+namespace {
+
+// True when the locale writes its short dates as day and month in digits, either way
+// round, then a four-digit year, all separated by "/".
+bool numeric_slash_form() {
+    static QLocale known = QLocale::c();
+    static bool known_set = false, numeric = false;
+    const QLocale locale;
+    if (!known_set || !(locale == known)) {
+        static const QRegularExpression form(QStringLiteral("^(M{1,2}/d{1,2}|d{1,2}/M{1,2})/yyyy$"));
+        numeric = form.match(short_date_format()).hasMatch() && locale.zeroDigit() == u"0";
+        known = locale;
+        known_set = true;
+    }
+    return numeric;
+}
+
+bool ascii_digits(const QString& text, qsizetype from, qsizetype to) {
+    for (qsizetype i = from; i < to; ++i)
+        if (text.at(i) < u'0' || text.at(i) > u'9') return false;
+    return from < to;
+}
+
+} // namespace
+
+QString Title::date_box_text(const QDate& date) {
+    const QString text = short_date_text(date).trimmed();
+    if (text.size() < 9) return text;
+    const qsizetype p1 = text.indexOf(u'/');
+    const qsizetype p2 = p1 < 0 ? -1 : text.indexOf(u'/', p1 + 1);
+    if (p2 < 0) return text;
+    const QString candidate = text.left(p2 + 1) + text.right(2);
+    if (candidate == text) return text;
+    // The text was written from a real date, so its day and month read back with a
+    // two-digit year on every day but 29 February (which 1900 lacks): no parse needed.
+    const bool digits_only = p2 + 5 == text.size() && ascii_digits(text, 0, p1) && ascii_digits(text, p1 + 1, p2) &&
+                             ascii_digits(text, p2 + 1, text.size());
+    if (digits_only && !(date.month() == 2 && date.day() == 29) && numeric_slash_form()) return candidate;
+    return parse_date_text(candidate).isValid() ? candidate : text;
+}
+
 void Title::update_specific_title_entry(int32_t index, int16_t row) {
     const Core& c = core();
     const SummaryEntry& e = c.SummaryData[index];
@@ -82,7 +125,7 @@ void Title::update_specific_title_entry(int32_t index, int16_t row) {
     qp.setColor(QPalette::Text, color_from_ole(p <= q ? kQuoteGreen : kQuoteRed));
     quote_display[r]->setPalette(qp);
 
-    Date_Entry_Display_text[r]->setText(shorten_date_string(short_date_text(date_from_ole(e.entry_date)).trimmed()));
+    Date_Entry_Display_text[r]->setText(date_box_text(date_from_ole(e.entry_date)));
 
     int count = 0, last = -1;
     for (int k = 0; k < kChecklistBlocks; ++k)

@@ -5,6 +5,7 @@
 #include "shell/screen.h"
 #include "shell/shell.h"
 
+#include <QDate>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -69,6 +70,8 @@ public:
     void clear_screen_index(int16_t row);
     int32_t get_SummaryData_from_screen_index(int16_t row) const;
     static QString shorten_date_string(const QString& text);
+    // The date box's text for a date: the short form, shortened as above.
+    static QString date_box_text(const QDate& date);
     void update_specific_title_entry(int32_t index, int16_t row);
     void set_screen_index_invisible(int16_t row);
     void set_screen_index_visible(int16_t row);

@@ -1,5 +1,6 @@
 // The entry list driven through its controls: rows, highlight, sorting and filters,
 // paging keys and the scroll bar, resizing, delete and undo, and the quote column.
+#include "core/date_text.h"
 #include "core/ole_date.h"
 #include "core/sorting.h"
 #include "journal/title.h"
@@ -131,6 +132,8 @@ private slots:
     void row_texts();
     void shorten_date_data();
     void shorten_date();
+    void date_box_text_follows_the_rule_data();
+    void date_box_text_follows_the_rule();
     void sorting_and_filters();
     void topic_filter_and_reset();
     void keys_data();
@@ -210,6 +213,37 @@ void TestTitle::shorten_date() {
     // Without a locale of its own the program reads month/day/year as well.
     QLocale::setDefault(QLocale::c());
     QTEST(Title::shorten_date_string(text), "shortened");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestTitle::date_box_text_follows_the_rule_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("C") << QLocale::c();
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom);
+    QTest::newRow("fr_FR") << QLocale(QLocale::French, QLocale::France);
+    QTest::newRow("es_ES") << QLocale(QLocale::Spanish, QLocale::Spain);
+    QTest::newRow("ja_JP") << QLocale(QLocale::Japanese, QLocale::Japan);
+    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany);
+    QTest::newRow("ar_EG") << QLocale(QLocale::Arabic, QLocale::Egypt);
+}
+
+// The box text built from a date must be what the shortening rule makes of the full
+// text, on every day of years around 2000 (29 February of 1996, 2000 and 2004
+// included) and at the ends of the stored range.
+void TestTitle::date_box_text_follows_the_rule() {
+    QFETCH(QLocale, locale);
+    QLocale::setDefault(locale);
+    QList<QDate> dates{QDate(100, 1, 1), QDate(1899, 12, 30), QDate(1900, 2, 28), QDate(2100, 2, 28), QDate(9999, 12, 31)};
+    for (QDate d(1996, 1, 1); d <= QDate(2004, 12, 31); d = d.addDays(1)) dates << d;
+    int shortened = 0;
+    for (const QDate& d : dates) {
+        const QString full = short_date_text(d).trimmed();
+        const QString box = Title::date_box_text(d);
+        if (box != Title::shorten_date_string(full)) QFAIL(qPrintable(d.toString(Qt::ISODate) + ": " + box));
+        shortened += box != full;
+    }
+    if (locale.language() == QLocale::English) QVERIFY(shortened > 2000);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
