@@ -8,13 +8,13 @@
 #include <QWidget>
 #include <array>
 
-class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
+class QToolButton;
 
 namespace qb {
 
@@ -68,7 +68,7 @@ public:
 
     // ---- item rows ----
     QLabel* Things_label = nullptr;
-    std::array<QCheckBox*, kRows> Check1{};
+    std::array<QToolButton*, kRows> Check1{};
     std::array<QLabel*, kRows> Num_label{};
     std::array<QPlainTextEdit*, kRows> Text1{};
     std::array<QFrame*, kRows> Line3{};

@@ -7,7 +7,7 @@
 #include "shell/command.h"
 #include "shell/mdimain.h"
 
-#include <QCheckBox>
+#include <QToolButton>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -7,7 +7,6 @@
 #include "core/codepage.h"
 #include "core/core.h"
 
-#include <QCheckBox>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -16,6 +15,7 @@
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QToolButton>
 
 namespace qb {
 
@@ -69,18 +69,17 @@ void AddChecklist::build_rows() {
     number_font.setPointSize(8);
     for (int i = 0; i < kRows; ++i) {
         const auto r = size_t(i);
-        auto* tick = new QCheckBox(this);
+        // A picture button that stays down while set, as a graphical check box does.
+        auto* tick = new QToolButton(this);
+        tick->setCheckable(true);
         tick->setObjectName(QStringLiteral("Check1_%1").arg(i));
         tick->setToolTip(i == 0 ? QStringLiteral("For display only, you do not need to check  (Will Check during "
                                                  "transaction entry).")
                                 : QStringLiteral("For Display only, no need to check"));
-        // Drawn as a picture: the green check when set, an empty face when clear.
-        tick->setStyleSheet(QStringLiteral("QCheckBox { border: 1px solid #a0a0a0; background: #f0f0f0; }"
-                                           "QCheckBox::indicator { width: 0px; height: 0px; }"));
         tick->setIconSize(QSize(icon, icon));
         tick->setFocusPolicy(Qt::NoFocus);
-        connect(tick, &QCheckBox::toggled, this, [this, i] { Check1_Click(int16_t(i)); });
-        connect(tick, &QCheckBox::clicked, this, [this, i] { Check1_user_click(int16_t(i)); });
+        connect(tick, &QToolButton::toggled, this, [this, i] { Check1_Click(int16_t(i)); });
+        connect(tick, &QToolButton::clicked, this, [this, i] { Check1_user_click(int16_t(i)); });
         Check1[r] = tick;
 
         Num_label[r] = new QLabel(this);
@@ -186,12 +185,12 @@ void AddChecklist::Text1_Change(int16_t Index) {
 }
 
 void AddChecklist::show_tick_picture(int row) {
-    QCheckBox* tick = Check1[size_t(row)];
+    QToolButton* tick = Check1[size_t(row)];
     tick->setIcon(tick->isChecked() ? QIcon(greencheck_picture->pixmap()) : QIcon());
 }
 
 void AddChecklist::Check1_Click(int16_t Index) {
-    QCheckBox* tick = Check1[size_t(Index)];
+    QToolButton* tick = Check1[size_t(Index)];
     // A tick cannot be cleared while its item has text.
     if (!tick->isChecked() && !trim_blanks(Text1[size_t(Index)]->toPlainText()).isEmpty()) {
         tick->setChecked(true);
