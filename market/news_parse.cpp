@@ -132,6 +132,9 @@ bool parse_news(NewsParseState& state, const QString& feed_text, const QString& 
             if (r.item_count < kNewsSlots) ++r.item_count;
             stored = true;
         }
+        // An item that is never closed ends the feed (the reply was cut): no later item
+        // can be closed either, and searching on for each would take time by the square.
+        if (item_text.isEmpty() && feed_text.indexOf(QStringLiteral("</item>"), p, Qt::CaseInsensitive) < 0) break;
         start = p + item_text.size() + 5;
     }
     return stored;

@@ -227,6 +227,14 @@ void TestNewsParse::five_megabytes() {
     QCOMPARE(st.news_record.items[0].title, "Big");
     QVERIFY(st.news_record.items[0].description.startsWith("() Lorem ipsum & dolor sit amet, consectetur <adipiscing> elit."));
     QCOMPARE(st.news_record.items[34].title, "T34");
+
+    // 5 MB of items that are never closed: read as one empty item, without searching
+    // the rest of the text again for every one of them.
+    QString unclosed;
+    while (unclosed.size() < 5 * 1024 * 1024) unclosed += QStringLiteral("<item><title>Cut</title>");
+    QVERIFY(parse_news(st, unclosed, "IBM"));
+    QCOMPARE(st.news_record.item_count, int16_t(1));
+    QCOMPARE(st.news_record.items[0].title, "");
 }
 
 QTEST_GUILESS_MAIN(TestNewsParse)
