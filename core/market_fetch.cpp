@@ -80,6 +80,14 @@ QString get_one_quote(HttpTransport* http, const QString& symbols) {
     return fetch(http, service_url(service_hosts::kQuoteSecond, query));
 }
 
+std::optional<QString> get_quotes_once(HttpTransport* http, const QString& symbols) {
+    if (!http) return std::nullopt;
+    const QByteArray query = "/d/quotes.csv?s=" + encode_symbols(symbols) + "&f=sl1d1t1c1ohgv&e=.csv";
+    const std::optional<QByteArray> body = http->get(service_url(service_hosts::kQuotePrimary, query));
+    if (!body) return std::nullopt;
+    return reply_text(*body);
+}
+
 QString get_stock_news(HttpTransport* http, const QString& symbol) {
     return fetch(http, service_url(service_hosts::kHeadlines, "/rss/headline?s=" + encode_symbols(symbol)));
 }

@@ -3,6 +3,7 @@
 // every failure (no connection, time-out, error status) comes back as "".
 #include <QDate>
 #include <QString>
+#include <optional>
 
 namespace qb {
 
@@ -14,6 +15,10 @@ QString get_stock_news(HttpTransport* http, const QString& symbol);
 // first_date fills the query's start keys, second_date its end keys; either order.
 QString get_hist_quote(HttpTransport* http, const QString& symbol, const QDate& first_date,
                        const QDate& second_date);
+
+// The first quote host only, asked once: the quotes window's own request. No value when
+// the request failed (no connection, time-out, error status).
+std::optional<QString> get_quotes_once(HttpTransport* http, const QString& symbols);
 
 // The same, through the current Core's transport ("" when there is none).
 QString get_one_quote(const QString& symbols);

@@ -108,6 +108,8 @@ public:
     // Fills the new entry from the article; title receives the final reference name.
     virtual void got_data_from_news(QString& name, QString& symbol, QString& price, QString& address,
                                     QString& title) = 0;
+    // False while a page is being captured: the news reader then hands nothing over.
+    virtual bool new_save_allowed() { return true; }
 };
 
 // The news reader's side of that hand-off: asked by the web page editor when it starts a
