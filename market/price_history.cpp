@@ -36,7 +36,10 @@ void PriceHistory::parse_quote_data(const QString& data, const QString& symbol, 
         if (c)
             c->string_to_collection(line, pieces);
         if (pieces.size() != 7) continue;
-        const QDate day = parse_date_text(pieces[0]);
+        // The service writes ISO dates; trying that form first spares the locale's
+        // slower parse on every line.
+        QDate day = QDate::fromString(pieces[0], Qt::ISODate);
+        if (!day.isValid()) day = parse_date_text(pieces[0]);
         if (!day.isValid()) continue;
 
         if (hist_count > hist_data.size() - 1) hist_data.resize(hist_count + 11);

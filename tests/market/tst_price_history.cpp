@@ -82,6 +82,7 @@ private slots:
         QTest::newRow("blanks around commas") << " 2026-03-13 , 1 , 2 , 0.5 , 1 , 100 , 9.5 \n" << 1;
         QTest::newRow("empty field") << "2026-03-13,1,,0.5,1,100,9.5\n" << 0;
         QTest::newRow("eighth field") << "2026-03-13,1,2,0.5,1,100,9.5,7\n" << 0;
+        QTest::newRow("short date of the locale") << "3/13/2026,1,2,0.5,1,100,9.5\n" << 1;
         QTest::newRow("first field not a date") << "Total,1,2,0.5,1,100,9.5\n" << 0;
         QTest::newRow("short tail") << "2026-03-13,1,2,0.5,1,100,9.5\nx" << 1;
         QTest::newRow("only a line without line feed") << "2026-03-13,1,2,0.5,1,100,9.5" << 1;
