@@ -1,6 +1,7 @@
 #include "market/market_windows.h"
 
 #include "market/chart.h"
+#include "market/research.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
 
@@ -8,6 +9,7 @@ namespace qb {
 
 void register_market_windows(Shell& shell) {
     shell.register_window(QStringLiteral("Chart"), [&shell]() -> QWidget* { return new Chart(shell.mdi()); });
+    shell.register_window(QStringLiteral("Research"), [&shell]() -> QWidget* { return new Research(shell.mdi()); });
 }
 
 } // namespace qb
