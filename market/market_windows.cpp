@@ -2,6 +2,7 @@
 
 #include "market/chart.h"
 #include "market/research.h"
+#include "market/viewweb.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
 
@@ -10,6 +11,11 @@ namespace qb {
 void register_market_windows(Shell& shell) {
     shell.register_window(QStringLiteral("Chart"), [&shell]() -> QWidget* { return new Chart(shell.mdi()); });
     shell.register_window(QStringLiteral("Research"), [&shell]() -> QWidget* { return new Research(shell.mdi()); });
+    shell.register_window(QStringLiteral("viewweb"), [&shell]() -> QWidget* {
+        auto* w = new viewweb(shell.mdi()->client_area());
+        w->hide();
+        return w;
+    });
 }
 
 } // namespace qb
