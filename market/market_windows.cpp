@@ -1,7 +1,10 @@
 #include "market/market_windows.h"
 
+#include "market/chart.h"
 #include "market/news.h"
 #include "market/quotes.h"
+#include "market/research.h"
+#include "market/viewweb.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
 
@@ -10,6 +13,13 @@ namespace qb {
 void register_market_windows(Shell& shell) {
     shell.register_window(QStringLiteral("Quotes"), [&shell]() -> QWidget* { return new Quotes(shell.mdi()); });
     shell.register_window(QStringLiteral("News"), [&shell]() -> QWidget* { return new News(shell.mdi()); });
+    shell.register_window(QStringLiteral("Chart"), [&shell]() -> QWidget* { return new Chart(shell.mdi()); });
+    shell.register_window(QStringLiteral("Research"), [&shell]() -> QWidget* { return new Research(shell.mdi()); });
+    shell.register_window(QStringLiteral("viewweb"), [&shell]() -> QWidget* {
+        auto* w = new viewweb(shell.mdi()->client_area());
+        w->hide();
+        return w;
+    });
 }
 
 } // namespace qb
