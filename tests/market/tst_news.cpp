@@ -3,6 +3,7 @@
 #include "core/ole_date.h"
 #include "market/news.h"
 #include "market_loopback.h"
+#include "support/webengine_test_main.h"
 #include "platform/window_helpers.h"
 #include "shell/command.h"
 
@@ -418,5 +419,5 @@ void TestNews::refused_save_leaves_nothing_behind() {
     QCOMPARE(f.editor->handed.size(), 1);
 }
 
-QTEST_MAIN(TestNews)
+QB_WEBENGINE_TEST_MAIN(TestNews)
 #include "tst_news.moc"
