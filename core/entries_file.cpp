@@ -4,6 +4,10 @@
 #include "core/text_helpers.h"
 
 #include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace qb {
 namespace {
@@ -54,48 +58,83 @@ QByteArray encode_entry(const SummaryEntry& e) {
     return w.bytes();
 }
 
-void decode_entry(const char* bytes, SummaryEntry& e) {
+// One text per distinct stored value while a file loads: names, symbols, types and
+// topics repeat from entry to entry, and the entries then share one copy of each.
+class TextPool {
+public:
+    QString get(std::string_view bytes) {
+        if (bytes.empty()) return QString();
+        const auto it = texts_.find(bytes);
+        if (it != texts_.end()) return it->second;
+        QString text = decode_cp1252(bytes.data(), qsizetype(bytes.size()));
+        // Enough for every repeated value of a large journal; beyond that a value is
+        // most likely unique, and pooling it would only hold memory.
+        if (texts_.size() < kMaxTexts) texts_.emplace(std::string(bytes), text);
+        return text;
+    }
+
+private:
+    static constexpr size_t kMaxTexts = 20000;
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view v) const { return std::hash<std::string_view>{}(v); }
+    };
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> texts_;
+};
+
+QString decode(std::string_view bytes) {
+    return bytes.empty() ? QString() : decode_cp1252(bytes.data(), qsizetype(bytes.size()));
+}
+
+// Decodes a record into a default-constructed entry.
+void decode_entry(const char* bytes, SummaryEntry& e, TextPool& pool) {
     RecordReader r(bytes);
     e.format_byte = r.u8(4);
     e.Inuse = r.i16(5);
     e.deleted = r.i16(7);
     e.entry_date = r.f64(9);
-    const QString sec = r.text(17, 40);
-    e.security = text_before_s_tag(sec);
-    e.symbol = get_tag(QStringLiteral("s"), sec);
-    e.transaction = r.text(57, 25);
+    // The security, then its symbol between the "s" tags (the tag bytes are ASCII, so
+    // they are found in the stored bytes as in the decoded text).
+    const std::string_view sec = r.trimmed(17, 40);
+    const size_t open = sec.find("<s>");
+    if (open == std::string_view::npos) {
+        e.security = pool.get(sec);
+    } else {
+        e.security = pool.get(sec.substr(0, open));
+        const size_t close = sec.find("<\\s>", open);
+        if (close != std::string_view::npos && close > open + 3) e.symbol = pool.get(sec.substr(open + 3, close - open - 3));
+    }
+    e.transaction = pool.get(r.trimmed(57, 25));
     e.price = r.i64(82);
     e.web.present = r.i16(90);
-    e.web.address = r.text(92, 200);
-    e.web.reference_name = r.text(292, 100);
+    e.web.address = decode(r.trimmed(92, 200));
+    e.web.reference_name = pool.get(r.trimmed(292, 100));
     e.file.present = r.i16(392);
     e.file.reserved = r.i16(394);
-    e.file.path = r.text(396, 200);
+    e.file.path = decode(r.trimmed(396, 200));
     e.other.present = r.i16(602);
     e.other.Index_to_other = r.i32(604);
-    e.other.text.clear();
     for (int k = 0; k < kChecklistBlocks; ++k) {
         const int b = kBlockBase + kBlockSize * k;
         EntryChecklist& blk = e.checklist[k];
         blk.Inuse = r.i16(b);
         blk.completed = r.i16(b + 2);
-        blk.name = r.text(b + 4, 100);
+        blk.name = pool.get(r.trimmed(b + 4, 100));
         // A damaged count must not walk past the 30 items.
         blk.last_item_index = std::clamp<int16_t>(r.i16(b + 104), -1, kItemsPerChecklist - 1);
-        for (int j = 0; j < kItemsPerChecklist; ++j) {
-            const int o = b + 106 + 10 * j;
-            const int16_t answer = r.i16(o);
-            const int32_t ti = r.i32(o + 2), ci = r.i32(o + 6);
-            // Only touch items that hold something: untouched blocks stay shared.
-            if (answer || ti || ci || !std::as_const(blk.Item)[j].text.isEmpty()) {
-                EntryChecklistItem& it = blk.Item[j];
-                it.answer = answer;
-                it.text_index = ti;
-                it.comment_index = ci;
-                it.text.clear();
-                it.comment.clear();
-            }
+        // Items after the last one that holds something stay blank (and shared).
+        int count = kItemsPerChecklist;
+        for (; count > 0; --count) {
+            const int o = b + 106 + 10 * (count - 1);
+            if (r.i16(o) || r.i32(o + 2) || r.i32(o + 6)) break;
         }
+        if (count == 0) continue;
+        std::array<StoredItem, kItemsPerChecklist> items;
+        for (int j = 0; j < count; ++j) {
+            const int o = b + 106 + 10 * j;
+            items[size_t(j)] = {r.i16(o), r.i32(o + 2), r.i32(o + 6)};
+        }
+        blk.Item.assign_stored(items.data(), count);
     }
 }
 
@@ -147,16 +186,19 @@ void Core::load_summary_data() {
     int32_t n = std::max(count - 2, 1);
     const int shortfall = allocate_summary_data(n);
     int32_t first = std::max(shortfall + 1, 2);
+    bool overflowed = false;
 
-    // Read sequentially in large chunks: one system call per few hundred records.
+    // Read sequentially in large chunks into one buffer: one system call per few
+    // hundred records, and the buffer's memory is touched once.
     constexpr int32_t kChunkRecords = 256;
     int32_t i = 0;
-    QByteArray chunk;
+    QByteArray chunk(qsizetype(kChunkRecords) * kEntryRecordSize, Qt::Uninitialized);
+    TextPool pool;
     if (first <= count && !f.seek(qint64(first - 1) * kEntryRecordSize)) first = count + 1;
     for (int32_t rec = first; rec <= count;) {
         const int32_t n_chunk = std::min(kChunkRecords, count - rec + 1);
-        chunk = f.read(qint64(n_chunk) * kEntryRecordSize);
-        if (chunk.size() != qint64(n_chunk) * kEntryRecordSize) {
+        const qint64 want = qint64(n_chunk) * kEntryRecordSize;
+        if (f.read(chunk.data(), want) != want) {
             show_message(msg_error, QStringLiteral("Reading Summary file failed: ") + message_path(entries_filename) +
                                         error_text(f));
             next_summary_record = 0;
@@ -167,7 +209,8 @@ void Core::load_summary_data() {
             const char* bytes = chunk.constData() + qsizetype(k) * kEntryRecordSize;
             if (RecordReader(bytes).i16(7) != 0) continue;
             SummaryEntry& e = SummaryData[i];
-            decode_entry(bytes, e);
+            if (i == maxSummarydata_index() && overflowed) e = SummaryEntry();  // written over: start blank
+            decode_entry(bytes, e, pool);
             e.file_idx = rec;
             ++i;
             if (i > maxSummarydata_index()) {
@@ -175,6 +218,7 @@ void Core::load_summary_data() {
                     show_message(msg_debug_data,
                                  QStringLiteral("Memory index>maxSummarydata_index...second to last entry no read into memory"));
                 i = maxSummarydata_index();
+                overflowed = true;
             }
         }
     }
