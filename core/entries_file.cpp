@@ -1,8 +1,11 @@
 #include "core/core.h"
 #include "core/record_file.h"
 #include "core/record_io.h"
+#include "core/save_journal.h"
 #include "core/text_helpers.h"
 
+#include <QDir>
+#include <QSet>
 #include <algorithm>
 #include <array>
 #include <string>
@@ -162,7 +165,25 @@ int clamp_last(const EntryChecklist& blk) { return std::min<int>(blk.last_item_i
 
 bool Core::open_record_file(QFile& file, const QString& name) {
     file.setFileName(data_path(name));
-    return file.open(QIODevice::ReadWrite);
+    return file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+}
+
+bool Core::open_for_loading(QFile& file, const QString& name) {
+    file.setFileName(data_path(name));
+    // An absent file is created empty; a file that cannot be written still loads.
+    QFile probe(file.fileName());
+    if (!probe.open(QIODevice::ReadWrite)) note_folder_unwritable(probe.errorString());
+    probe.close();
+    return file.open(QIODevice::ReadOnly);
+}
+
+void Core::note_folder_unwritable(const QString& why) {
+    if (folder_unwritable_reported) return;
+    folder_unwritable_reported = true;
+    show_message(msg_warning, QStringLiteral("The program folder ") + QDir::toNativeSeparators(program_folder_) +
+                                  QStringLiteral(" cannot be written (") + why +
+                                  QStringLiteral("). Your data is shown, but saving will fail until the folder "
+                                                 "can be written."));
 }
 
 int Core::allocate_summary_data(int32_t& n) {
@@ -196,16 +217,19 @@ void Core::resize_summary_data(int32_t n) {
 }
 
 void Core::load_summary_data() {
+    recover_interrupted_save();
     QFile f;
-    if (!open_record_file(f, entries_filename)) {
+    const bool opened = open_for_loading(f, entries_filename);
+    if (!opened && (f.exists() || !folder_unwritable_reported)) {
         show_message(msg_error, QStringLiteral("Reading Summary file failed: ") + message_path(entries_filename) +
                                     f.errorString());
-        SummaryData = QVector<SummaryEntry>(2);
+        // The table as it was stays.
+        if (SummaryData.isEmpty()) SummaryData = QVector<SummaryEntry>(2);
         next_summary_record = 0;
         num_summary_file_records = 0;
         return;
     }
-    const int32_t count = record_count(f, kEntryRecordSize);
+    const int32_t count = opened ? record_count(f, kEntryRecordSize) : 0;
     int32_t n = std::max(count - 2, 1);
     const int shortfall = allocate_summary_data(n);
     int32_t first = std::max(shortfall + 1, 2);
@@ -252,21 +276,110 @@ void Core::load_summary_data() {
     if (i > 1 && i < maxSummarydata_index()) resize_summary_data(i - 1);
 }
 
+bool Core::recover_interrupted_save() {
+    bool found = false;
+    if (SaveJournal::recover(data_path(journal_filename), found)) {
+        if (found) show_message(msg_debug_data, QStringLiteral("A save cut short was undone"));
+        return true;
+    }
+    show_message(msg_error, QStringLiteral("A save that was cut short could not be undone. Error: ") + last_file_error() +
+                                QStringLiteral(". Nothing can be saved until ") + message_path(journal_filename) +
+                                QStringLiteral(" can be applied."));
+    return false;
+}
+
+bool Core::plan_save(SaveJournal& journal) {
+    if (!journal.add_file(data_path(entries_filename)) || !journal.add_file(data_path(vardata_filename))) return false;
+    const CurrentEntry& c = current_entry;
+    if (c.mode != mode_edit) return true;  // a new entry only appends
+    // An edit overwrites the entry's record and the old chains of its texts: keep them all.
+    QFile entries(data_path(entries_filename));
+    if (c.entry.file_idx >= 1 && entries.open(QIODevice::ReadOnly) &&
+        !journal.keep(entries, qint64(c.entry.file_idx - 1) * kEntryRecordSize, kEntryRecordSize))
+        return false;
+    QFile var;
+    if (open_vardata_for_reading(var)) {
+        int32_t count = 0;
+        if (!record_count(var, kVarDataRecordSize, count)) return false;
+        auto keep_chain = [&](int32_t cur) {
+            QSet<int32_t> seen;
+            while (cur >= 1 && cur <= count && !seen.contains(cur) && seen.size() <= 2 * (kVarDataMaxChain + 1)) {
+                seen.insert(cur);
+                QByteArray b;
+                if (!read_record(var, kVarDataRecordSize, cur, b) ||
+                    !journal.keep(var, qint64(cur - 1) * kVarDataRecordSize, kVarDataRecordSize))
+                    return false;
+                cur = RecordReader(b).i32(7);
+            }
+            return true;
+        };
+        if (!keep_chain(c.entry.other.Index_to_other)) return false;
+        for (const EntryChecklist& blk : c.entry.checklist) {
+            if (blk.Inuse == 0) continue;
+            for (int j = 0; j <= clamp_last(blk); ++j)
+                if (!keep_chain(blk.Item.at(j).text_index) || !keep_chain(blk.Item.at(j).comment_index)) return false;
+        }
+    }
+    return journal.write_pending();
+}
+
 bool Core::save_entry() {
     CurrentEntry& c = current_entry;
+    if (c.mode == mode_edit && (c.index < 0 || c.index > maxSummarydata_index())) {
+        show_message(msg_error, QStringLiteral("Data NOT Saved. Bad summary file index: ") + QString::number(c.index));
+        current_entry = blank_entry;
+        return false;
+    }
+    // Files left half-saved by an earlier failure are put right before anything is added.
+    if (!recover_interrupted_save()) return false;
+    // Record 1 of the file is a placeholder: entries start at record 2.
+    if (c.mode != mode_edit && next_summary_record == 1) next_summary_record = 2;
+
+    const SummaryEntry entry_before = c.entry;
+    const bool has_slot = c.index >= 0 && c.index <= maxSummarydata_index();
+    const SummaryEntry slot_before = has_slot ? SummaryData[c.index] : SummaryEntry{};
+    const int32_t vardata_before = next_vardata_index;
+    const int32_t next_record_before = next_summary_record;
+    const int32_t records_before = num_summary_file_records;
+
+    SaveJournal journal(data_path(journal_filename));
+    bool ok = plan_save(journal);
+    if (!ok)
+        show_message(msg_error, QStringLiteral("Data NOT Saved. Unable to prepare the data files for the save. Error: ") +
+                                    last_file_error());
+    if (ok) {
+        journal.activate();
+        ok = write_entry_files();
+    }
+    if (ok && !journal.commit()) {
+        ok = false;
+        show_message(msg_error, QStringLiteral("Data NOT Saved. Unable to finish writing the data files. Error: ") +
+                                    last_file_error());
+    }
+    if (ok) return true;
+
+    // Nothing of a failed save stays: the files, the table and the counters go back.
+    if (!journal.roll_back()) {
+        show_message(msg_error, QStringLiteral("Unable to restore the data files after the failed save. Error: ") +
+                                    last_file_error() +
+                                    QStringLiteral(". They will be restored when Quorbelix starts again."));
+    }
+    c.entry = entry_before;
+    if (c.mode == mode_new) c.entry.file_idx = 0;
+    if (has_slot) SummaryData[c.index] = slot_before;
+    next_vardata_index = vardata_before;
+    next_summary_record = next_record_before;
+    num_summary_file_records = records_before;
+    return false;
+}
+
+bool Core::write_entry_files() {
+    CurrentEntry& c = current_entry;
     if (c.mode == mode_edit) {
-        if (c.index < 0 || c.index > maxSummarydata_index()) {
-            show_message(msg_error, QStringLiteral("Data NOT Saved. Bad summary file index: ") + QString::number(c.index));
-            current_entry = blank_entry;
-            return false;
-        }
         SummaryData[c.index] = c.entry;
         return write_other_data() && write_checklist_answer_texts() && write_summary_record();
     }
 
-    // Record 1 of the file is a placeholder: entries start at record 2.
-    if (next_summary_record == 1) next_summary_record = 2;
-    const int32_t taken = next_summary_record;
     c.entry.file_idx = next_summary_record++;
     c.entry.format_byte = 1;
     bool ok = true;
@@ -284,21 +397,18 @@ bool Core::save_entry() {
         else
             show_message(msg_error, QStringLiteral("Add Summary Data Failed. File Error"));
     }
-    if (!ok) {
-        // Give the record number back so later new entries still land in the file.
-        next_summary_record = taken;
-        c.entry.file_idx = 0;
-    }
     return ok;
 }
 
-bool Core::write_long_text(QFile& file, int32_t& index, const QString& text) {
+bool Core::write_long_text(QFile& file, int32_t& index, const QString& text, bool& unreadable) {
     if (trim_blanks(text).isEmpty()) {
-        index = 0;  // no text, no chain
+        if (!unreadable) index = 0;  // no text, no chain; an unread chain stays as stored
         return true;
     }
     clamp_vardata_index(index);
-    return write_vardata(file, index, text);
+    if (!write_vardata(file, index, text)) return false;
+    unreadable = false;
+    return true;
 }
 
 bool Core::write_other_data() {
@@ -344,8 +454,8 @@ bool Core::write_checklist_answer_texts() {
         if (blk.Inuse == 0) continue;
         for (int j = 0; j <= clamp_last(blk); ++j) {
             EntryChecklistItem& it = blk.Item[j];
-            if (!write_long_text(f, it.text_index, it.text)) return failed(it.text_index);
-            if (!write_long_text(f, it.comment_index, it.comment)) return failed(it.comment_index);
+            if (!write_long_text(f, it.text_index, it.text, it.text_unreadable)) return failed(it.text_index);
+            if (!write_long_text(f, it.comment_index, it.comment, it.comment_unreadable)) return failed(it.comment_index);
         }
     }
     return true;
@@ -357,11 +467,12 @@ bool Core::write_summary_record() {
     auto file_error = [&]() {
         show_message(msg_error, QStringLiteral("Writing Summary data file") + message_path(entries_filename) +
                                     QStringLiteral("error...Index: ") + QString::number(e.file_idx) +
-                                    QStringLiteral("Error: ") + f.errorString());
+                                    QStringLiteral("Error: ") + error_text(f));
         return false;
     };
     if (!open_record_file(f, entries_filename)) return file_error();
-    int32_t count = record_count(f, kEntryRecordSize);
+    int32_t count = 0;
+    if (!record_count(f, kEntryRecordSize, count)) return file_error();
     if (count == 0 && e.file_idx == 2) {
         if (!write_record(f, kEntryRecordSize, 1, QByteArray(kEntryRecordSize, '\0'))) return file_error();
         count = 1;
@@ -372,7 +483,6 @@ bool Core::write_summary_record() {
     }
     e.format_byte = 1;
     if (!write_record(f, kEntryRecordSize, e.file_idx, encode_entry(e))) return file_error();
-    if (!f.flush()) return file_error();
     if (current_entry.index >= 0 && current_entry.index <= maxSummarydata_index())
         SummaryData[current_entry.index] = e;
     return true;
@@ -400,7 +510,7 @@ void Core::read_other_data() {
     OtherText& o = current_entry.entry.other;
     QFile f;
     bool ok = false;
-    if (!open_vardata(f)) {
+    if (!open_vardata_for_reading(f)) {
         show_message(msg_error, QStringLiteral("Unable to open Vardata file for Other info. Error: ") + f.errorString());
     } else {
         uint8_t format = 0;
@@ -425,10 +535,22 @@ void Core::read_other_data() {
 
 bool Core::read_checklist_answer_texts() {
     QFile f;
-    if (!open_vardata(f)) {
+    if (!open_vardata_for_reading(f)) {
         show_message(msg_error, QStringLiteral("Unable to open Vardata file. No Checklists Read. Error ") + f.errorString());
         return false;
     }
+    // A chain that cannot be read leaves its text unknown, not empty: a save keeps the
+    // stored chain. The user hears of it once, not once per text.
+    bool any_unreadable = false;
+    auto read_text = [&](int32_t index, QString& out) {
+        out.clear();
+        if (index == 0) return true;
+        uint8_t format = 0;
+        int32_t owner = 0;
+        const bool ok = index > 0 && index < next_vardata_index && read_vardata(f, index, out, format, owner, true);
+        any_unreadable = any_unreadable || !ok;
+        return ok;
+    };
     for (EntryChecklist& blk : current_entry.entry.checklist) {
         if (blk.Inuse == 0) {
             blk = blank_entry_checklist;
@@ -437,17 +559,15 @@ bool Core::read_checklist_answer_texts() {
         }
         for (int j = 0; j <= clamp_last(blk); ++j) {
             EntryChecklistItem& it = blk.Item[j];
-            uint8_t format = 0;
-            int32_t owner = 0;
-            QString text;
-            if (it.text_index > 0 && it.text_index < next_vardata_index &&
-                read_vardata(f, it.text_index, text, format, owner)) {
-                it.text = text;
-                if (it.comment_index > 0 && it.comment_index < next_vardata_index &&
-                    read_vardata(f, it.comment_index, text, format, owner))
-                    it.comment = text;
-            }
+            it.text_unreadable = !read_text(it.text_index, it.text);
+            it.comment_unreadable = !read_text(it.comment_index, it.comment);
         }
+    }
+    if (any_unreadable) {
+        show_message(msg_error, QStringLiteral("Some checklist texts of this entry could not be read from ") +
+                                    message_path(vardata_filename) +
+                                    QStringLiteral(". They are kept as stored when the entry is saved."));
+        if (hooks.addentry_set_add_or_edit_ongoing) hooks.addentry_set_add_or_edit_ongoing();
     }
     return true;
 }

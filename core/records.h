@@ -34,6 +34,9 @@ struct EntryChecklistItem {
     QString text;
     int32_t comment_index = 0;
     QString comment;
+    // Memory only: the stored chain could not be read; a save keeps it.
+    bool text_unreadable = false;
+    bool comment_unreadable = false;
 };
 
 // What a record of entries.dat holds of an item: its answer and the first records of

@@ -300,7 +300,8 @@ void TestRecords::unreadable_long_text_keeps_reference() {
     c.hooks.addentry_set_add_or_edit_ongoing = [&] { ++marked; };
     c.load_entry(0);
     QVERIFY(fx.messages.box_texts().contains("Error: Unable to Read OTHER Data File: Index: 1"));
-    QCOMPARE(marked, 1);
+    QCOMPARE(fx.messages.box_texts().filter("Some checklist texts of this entry could not be read").size(), 1);
+    QVERIFY(marked > 0);
     QCOMPARE(c.current_entry.entry.other.present, kTrue);
     QCOMPARE(c.current_entry.entry.other.Index_to_other, 1);
     c.current_entry.entry.price = 990000;
