@@ -1,6 +1,7 @@
 // Backup of the data files and the page folders to a folder of the user's choice, and
 // the way back.
 #include "core/core.h"
+#include "core/file_io.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -148,7 +149,6 @@ void hide_wait(Core& c) {
 // The tables as a fresh start would build them from the files now in the program folder.
 void reload_tables(Core& c) {
     c.load_summary_data();
-    c.install_example_checklist();
     c.load_checklists();
     c.current_checklist = c.Checklists.value(0);
     c.current_checklist_index = 0;
@@ -260,6 +260,8 @@ bool Core::restore_data(const QString& folder) {
 
     QString why;
     int16_t step = 0;
+    // A journal of a save cut short belongs to the files being replaced, not to the backup's.
+    if (!recover_interrupted_save()) return failed(step, last_file_error());
     for (const QString& name : required) {
         ++step;
         if (!copy_one_file(source + name, data_path(name), why)) return failed(step, why);

@@ -66,7 +66,7 @@ void Core::load_checklists() {
                                     QStringLiteral(" failed, i,rec_idx:") + QString::number(c) + u',' +
                                     QString::number(last) + error_text(f));
     };
-    if (!open_record_file(f, chklist_filename)) return file_error();
+    if (!open_for_loading(f, chklist_filename) && f.exists()) return file_error();
     last = record_count(f, kChecklistRecordSize) - 1;
     if (last < 0) {
         show_message(msg_error, QStringLiteral("Checklist File NOT Found. Using Default Checklist"));
@@ -92,11 +92,13 @@ bool Core::save_checklist() {
     QFile f;
     auto file_error = [&]() {
         show_message(msg_error, QStringLiteral("Writing Checklist file: ") + message_path(chklist_filename) +
-                                    QStringLiteral("  error...") + f.errorString());
+                                    QStringLiteral("  error...") + error_text(f));
         return false;
     };
     if (!open_record_file(f, chklist_filename)) return file_error();
-    int32_t next = record_count(f, kChecklistRecordSize) + 1;
+    int32_t next = 0;
+    if (!record_count(f, kChecklistRecordSize, next)) return file_error();
+    ++next;
     bool all_written = true;
     for (int32_t i = 0; i <= maxChecklists_index(); ++i) {
         Checklist& cl = Checklists[i];

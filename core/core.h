@@ -13,6 +13,8 @@
 
 namespace qb {
 
+class SaveJournal;
+
 enum message_kind : int16_t {
     msg_error = 0,
     msg_warning = 1,
@@ -114,8 +116,11 @@ public:
     void clamp_vardata_index(int32_t& index) const;
     // The file is opened by the caller for a series of calls.
     bool write_vardata(QFile& file, int32_t& index, const QString& text);
-    bool read_vardata(QFile& file, int32_t index, QString& text, uint8_t& format, int32_t& owner);
+    // quiet: a failed read is logged only; the caller tells the user.
+    bool read_vardata(QFile& file, int32_t index, QString& text, uint8_t& format, int32_t& owner, bool quiet = false);
+    // Opened for writing, unbuffered: every record written is checked as it is written.
     bool open_vardata(QFile& file);
+    bool open_vardata_for_reading(QFile& file);
 
     // ---- entries file ----
     int32_t num_summary_file_records = 0;
@@ -128,6 +133,9 @@ public:
     bool write_checklist_answer_texts();
     bool write_summary_record();
     bool load_entry(int32_t n);
+    // A save cut short (a kill, a failed write) left a journal: put the files back as they
+    // were before it. false when that failed; saves are then refused.
+    bool recover_interrupted_save();
     void read_other_data();
     bool read_checklist_answer_texts();
 
@@ -156,7 +164,10 @@ public:
     QString charttrans2;
     QString charttrans3;
     void load_preferences();
-    bool save_preferences();
+    // chosen_by_user false: a save the program makes by itself (the next tip, the tour's end).
+    bool save_preferences(bool chosen_by_user = true);
+    // pref.dat was refused at load (too large); the defaults are in use.
+    bool preferences_refused = false;
     void set_default_custom_links();
     void append_default_custom_links();
 
@@ -216,6 +227,7 @@ public:
     QString chklist_filename = "chklist.dat";
     QString vardata_filename = "VarData.dat";
     QString pref_filename = "pref.dat";
+    QString journal_filename = "save.journal";
     QString backup_foldername = "QB_BackupData";
     QString webdata_foldername = "WebData";
     QString webdata_path;
@@ -224,9 +236,17 @@ public:
 
     CoreHooks hooks;
 
+    // The folder could not be written at load; the user has been told once.
+    bool folder_unwritable_reported = false;
+
 private:
     bool open_record_file(QFile& file, const QString& name);
-    bool write_long_text(QFile& file, int32_t& index, const QString& text);
+    bool open_for_loading(QFile& file, const QString& name);
+    void note_folder_unwritable(const QString& why);
+    bool write_long_text(QFile& file, int32_t& index, const QString& text, bool& unreadable);
+    bool plan_save(SaveJournal& journal);
+    bool write_entry_files();
+    bool log_failure_reported_ = false;
 
     QString program_folder_;
     Platform platform_;

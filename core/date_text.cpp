@@ -8,13 +8,19 @@
 namespace qb {
 
 QString short_date_format() {
+    // Asked for every date shown: kept until the locale changes.
+    static QLocale known = QLocale::c();
+    static QString format;
+    const QLocale locale;
+    if (!format.isEmpty() && locale == known) return format;
+    known = locale;
     // Without a locale of its own (the C locale) the journal uses the month/day/year
     // form its files were written with.
-    if (QLocale().language() == QLocale::C) return QStringLiteral("M/d/yyyy");
-    QString f = QLocale().dateFormat(QLocale::ShortFormat);
+    if (locale.language() == QLocale::C) return format = QStringLiteral("M/d/yyyy");
+    format = locale.dateFormat(QLocale::ShortFormat);
     static const QRegularExpression years(QStringLiteral("y+"));
-    f.replace(years, QStringLiteral("yyyy"));
-    return f;
+    format.replace(years, QStringLiteral("yyyy"));
+    return format;
 }
 
 QString short_date_text(const QDate& d) { return QLocale().toString(d, short_date_format()); }

@@ -3,7 +3,7 @@
 #include "core/core.h"
 #include "core/ole_date.h"
 
-#include <QSaveFile>
+#include "core/save_file.h"
 
 namespace qb {
 namespace {
@@ -43,7 +43,7 @@ void write_index_report(Core& c, const DevToolHooks& hooks) {
     if (hooks.undo_all_entry_delete) hooks.undo_all_entry_delete();
 
     QFile vardata;
-    if (!c.open_vardata(vardata)) return file_error(c, vardata.errorString());
+    if (!c.open_vardata_for_reading(vardata)) return file_error(c, vardata.errorString());
 
     const QString blank = QStringLiteral("\r\n");
     QString out = QStringLiteral("Report of the Data and the Various Indexes\r\n"
@@ -58,10 +58,8 @@ void write_index_report(Core& c, const DevToolHooks& hooks) {
     vardata.close();
 
     // Written whole, so a failure leaves the last report as it was.
-    QSaveFile file(c.data_path(QStringLiteral("report.txt")));
-    const QByteArray bytes = out.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        file_error(c, file.errorString());
+    QString why;
+    if (!save_whole_file(c.data_path(QStringLiteral("report.txt")), out.toUtf8(), &why)) file_error(c, why);
 }
 
 void add_test_entries(Core& c, int16_t count, const QString& indicator, Flag add_other,

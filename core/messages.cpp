@@ -54,7 +54,10 @@ int Core::ask_user(int style, const QString& text) {
 
 void Core::append_log(const QString& text) {
     const QString path = data_path(QStringLiteral("logs.txt"));
+    // Told once: a log that cannot be written must not add a box to every message.
     auto fail = [&](const QString& why) {
+        if (log_failure_reported_ || folder_unwritable_reported) return;
+        log_failure_reported_ = true;
         if (platform_.messages)
             platform_.messages->message_box(kTitle, QStringLiteral("Error Writing to logs.txt file: ") + why);
     };

@@ -52,6 +52,8 @@ QString link_items(int i, const QString& caption, const QString& link, const QSt
 
 QString yes_no(const QString& stored) { return stored.toLower() == u"n" ? QStringLiteral("n") : QStringLiteral("y"); }
 
+constexpr qint64 kMaxPreferencesBytes = 1 << 20;
+
 } // namespace
 
 void Core::append_default_custom_links() {
@@ -72,13 +74,21 @@ void Core::set_default_custom_links() {
 
 void Core::load_preferences() {
     QFile f(data_path(pref_filename));
-    if (!f.open(QIODevice::ReadOnly)) {
+    // A preferences file is a few kilobytes; a huge one would stall the start for nothing.
+    const bool too_large = f.open(QIODevice::ReadOnly) && f.size() > kMaxPreferencesBytes;
+    if (!f.isOpen() || too_large) {
+        if (too_large) {
+            preferences_refused = true;
+            show_message(msg_error, QStringLiteral("Failure to read Preferences (Pref.dat file). Error: the file is too "
+                                                   "large. The default preferences are used until you save yours."));
+        }
         chartperiod = "1 Year";
         charttrans1 = "Buy";
         charttrans2 = "Sell";
         charttrans3 = "Call Notes";
         return;
     }
+    preferences_refused = false;
     const QString text = decode_cp1252(f.readAll());
     f.close();
     auto tag = [&](const char* key) { return get_tag(QString::fromLatin1(key), text); };
@@ -125,7 +135,9 @@ void Core::load_preferences() {
     if (charttrans3.isEmpty()) charttrans3 = "Call Notes";
 }
 
-bool Core::save_preferences() {
+bool Core::save_preferences(bool chosen_by_user) {
+    // A refused file stays as it is until the user saves preferences himself.
+    if (preferences_refused && !chosen_by_user) return true;
     QString text = make_tag("tiponstartup", trim_blanks(tiponstartup)) +
                    make_tag("nexttipindex", trim_blanks(nexttipindex)) +
                    make_tag("touronstartup", trim_blanks(touronstartup)) + make_tag("textcolor", trim_blanks(textcolor)) +
@@ -140,6 +152,7 @@ bool Core::save_preferences() {
         show_message(msg_error, QStringLiteral("Failure to save Preferences (Pref.dat file). Error: ") + why);
         return false;
     }
+    preferences_refused = false;
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QtEndian>
 #include <cstring>
+#include <string_view>
 
 namespace qb {
 
@@ -50,15 +51,29 @@ public:
     QString raw_text(int off, int width) const { return decode_cp1252(ptr(off), width); }
     // Trimmed of blanks; only the trimmed bytes are decoded, so a blank field costs nothing.
     QString text(int off, int width) const {
+        const std::string_view v = trimmed(off, width);
+        return v.empty() ? QString() : decode_cp1252(v.data(), qsizetype(v.size()));
+    }
+    // The bytes of a text field without its blanks at either end. The fields are mostly
+    // padding, so the blanks are skipped eight at a time.
+    std::string_view trimmed(int off, int width) const {
         const char* p = ptr(off);
+        constexpr uint64_t kBlanks = 0x2020202020202020ull;
         int b = 0, e = width;
-        while (b < e && p[b] == ' ') ++b;
+        while (e - b >= 8 && word(p + e - 8) == kBlanks) e -= 8;
         while (e > b && p[e - 1] == ' ') --e;
-        return b == e ? QString() : decode_cp1252(p + b, e - b);
+        while (e - b >= 8 && word(p + b) == kBlanks) b += 8;
+        while (b < e && p[b] == ' ') ++b;
+        return std::string_view(p + b, size_t(e - b));
     }
 
 private:
     const char* ptr(int off) const { return data_ + off; }
+    static uint64_t word(const char* p) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        return w;
+    }
     const char* data_;
 };
 

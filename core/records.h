@@ -34,25 +34,46 @@ struct EntryChecklistItem {
     QString text;
     int32_t comment_index = 0;
     QString comment;
+    // Memory only: the stored chain could not be read; a save keeps it.
+    bool text_unreadable = false;
+    bool comment_unreadable = false;
+};
+
+// What a record of entries.dat holds of an item: its answer and the first records of
+// its two texts.
+struct StoredItem {
+    int16_t answer = 0;
+    int32_t text_index = 0;
+    int32_t comment_index = 0;
 };
 
 // The 30 items of a block. Copies share one store until one of them is written, and
 // the store holds only the items up to the last one written: a table of thousands of
-// entries then holds no blank items at all.
+// entries then holds no blank items at all. A loaded block keeps its items in the
+// stored form (a fifth of the size) until they are first read.
 class ItemArray {
 public:
     ItemArray() : d(blank_data()) {}
     EntryChecklistItem& operator[](int j) {
-        auto& items = d->items;  // detaches
+        Data& x = *d;  // detaches
+        x.expand();
+        auto& items = x.items;
         if (j >= int(items.size())) items.resize(size_t(j) + 1);
         return items[size_t(j)];
     }
     const EntryChecklistItem& operator[](int j) const { return at(j); }
     const EntryChecklistItem& at(int j) const {
-        const auto& items = std::as_const(d)->items;
-        return j < int(items.size()) ? items[size_t(j)] : blank_item();
+        const Data& x = *d;
+        x.expand();
+        return j < int(x.items.size()) ? x.items[size_t(j)] : blank_item();
     }
     static constexpr int size() { return kItemsPerChecklist; }
+    // Items 0..count-1 as a record holds them, texts empty; the others blank.
+    void assign_stored(const StoredItem* items, int count) {
+        Data& x = *d;
+        x.items.clear();
+        x.stored.assign(items, items + count);
+    }
 
     EntryChecklistItem* begin() { (*this)[size() - 1]; return d->items.data(); }
     EntryChecklistItem* end() { (*this)[size() - 1]; return d->items.data() + size(); }
@@ -72,7 +93,20 @@ public:
 
 private:
     struct Data : QSharedData {
-        std::vector<EntryChecklistItem> items;
+        // Written out in full on first use; the same items either way, so a const
+        // reader may do it.
+        void expand() const {
+            if (stored.empty()) return;
+            items.resize(stored.size());
+            for (size_t j = 0; j < stored.size(); ++j) {
+                items[j].answer = stored[j].answer;
+                items[j].text_index = stored[j].text_index;
+                items[j].comment_index = stored[j].comment_index;
+            }
+            std::vector<StoredItem>().swap(stored);
+        }
+        mutable std::vector<EntryChecklistItem> items;
+        mutable std::vector<StoredItem> stored;  // items not yet written out
     };
     static Data* blank_data() {
         static Data* blank = [] { auto* b = new Data; b->ref.ref(); return b; }();

@@ -36,17 +36,28 @@ VarRec decode(const QByteArray& b) {
 
 bool Core::open_vardata(QFile& file) {
     file.setFileName(data_path(vardata_filename));
-    return file.open(QIODevice::ReadWrite);
+    return file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+}
+
+bool Core::open_vardata_for_reading(QFile& file) {
+    file.setFileName(data_path(vardata_filename));
+    return file.open(QIODevice::ReadOnly);
 }
 
 void Core::set_next_vardata_index() {
     QFile f;
-    if (!open_vardata(f)) {
+    const bool opened = open_for_loading(f, vardata_filename);
+    qint64 size = 0;
+    if (!opened && !f.exists() && folder_unwritable_reported) {
+        next_vardata_index = 1;  // an empty store that cannot be created; the user was told
+        return;
+    }
+    if (!opened || !file_size(f, size)) {
         show_message(msg_error, QStringLiteral("Unable to Open VarData Data File: ") + message_path(vardata_filename));
         next_vardata_index = 0;
         return;
     }
-    next_vardata_index = record_count(f, kVarDataRecordSize) + 1;
+    next_vardata_index = int32_t(size / kVarDataRecordSize) + 1;
 }
 
 void Core::clamp_vardata_index(int32_t& index) const {
@@ -58,7 +69,6 @@ bool Core::write_vardata(QFile& f, int32_t& index, const QString& text) {
         show_message(msg_debug_data, QStringLiteral("Index into write_vardata out of range : ") + QString::number(index));
         return false;
     }
-    const int32_t count = record_count(f, kVarDataRecordSize);
     if (text.isEmpty()) return false;
 
     int chunks = int((text.size() + kVarDataChunk - 1) / kVarDataChunk);
@@ -74,6 +84,9 @@ bool Core::write_vardata(QFile& f, int32_t& index, const QString& text) {
                                     QStringLiteral(" Error: ") + error_text(f));
         return false;
     };
+    // A size that cannot be read is a failed write, never a reason to renumber the store.
+    int32_t count = 0;
+    if (!record_count(f, kVarDataRecordSize, count)) return fail();
     auto put = [&](int32_t pos, int32_t next, const QString& data) {
         return write_record(f, kVarDataRecordSize, pos, encode({kTrue, 1, owner, next, data}));
     };
@@ -135,7 +148,7 @@ bool Core::write_vardata(QFile& f, int32_t& index, const QString& text) {
     return true;
 }
 
-bool Core::read_vardata(QFile& f, int32_t index, QString& text, uint8_t& format, int32_t& owner) {
+bool Core::read_vardata(QFile& f, int32_t index, QString& text, uint8_t& format, int32_t& owner, bool quiet) {
     text.clear();
     format = 0;
     owner = 0;
@@ -150,7 +163,7 @@ bool Core::read_vardata(QFile& f, int32_t index, QString& text, uint8_t& format,
     for (int round = 0; round < kMaxRounds; ++round) {
         QByteArray b;
         if (!read_record(f, kVarDataRecordSize, cur, b)) {
-            show_message(msg_error, QStringLiteral("Unable to Read to VarData Data File: ") +
+            show_message(quiet ? msg_debug_data : msg_error, QStringLiteral("Unable to Read to VarData Data File: ") +
                                         message_path(vardata_filename) + QStringLiteral(" Error: ") +
                                         (error_text(f).isEmpty() ? QStringLiteral("Input past end of file") : error_text(f)));
             return false;

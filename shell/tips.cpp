@@ -134,7 +134,7 @@ void Tips::Close_Click() {
     int n = c.current_tip_index + 1;
     if (n > last_loaded_tip()) n = 0;
     c.nexttipindex = QString::number(n);
-    c.save_preferences();
+    c.save_preferences(false);
 }
 
 void Tips::closeEvent(QCloseEvent* event) {

@@ -165,7 +165,7 @@ void Tour::end_and_hand_over() {
     hide();
     if (c.touronstartup != QStringLiteral("y")) return;
     c.touronstartup = QStringLiteral("n");
-    c.save_preferences();
+    c.save_preferences(false);
     if (c.tiponstartup == QStringLiteral("y")) {
         c.current_tip_index = 0;
         Tips* tips = shell().tips();

@@ -1,0 +1,104 @@
+#include "core/file_io.h"
+
+#include "core/save_journal.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qb {
+namespace {
+
+FileFault* g_fault = nullptr;
+QString g_last_error;
+
+bool fail_with(int err) {
+    g_last_error = QString::fromLocal8Bit(std::strerror(err));
+    return false;
+}
+
+bool fail_with(const QFile& f) {
+    g_last_error = f.errorString();
+    return false;
+}
+
+bool change_allowed(const QString& path) {
+    if (g_fault && !g_fault->allow_change(path)) return fail_with(g_fault->error_number());
+    return true;
+}
+
+} // namespace
+
+void set_file_fault(FileFault* fault) { g_fault = fault; }
+
+QString last_file_error() { return g_last_error; }
+
+bool file_size(const QFile& f, qint64& size) {
+    g_last_error.clear();
+    struct stat st {};
+    if (f.handle() < 0) return fail_with(EBADF);
+    if (::fstat(f.handle(), &st) != 0) return fail_with(errno);
+    size = st.st_size;
+    return true;
+}
+
+bool file_size_at(const QString& path, qint64& size) {
+    g_last_error.clear();
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        size = st.st_size;
+        return true;
+    }
+    if (errno != ENOENT) return fail_with(errno);
+    size = 0;
+    return true;
+}
+
+bool write_at(QFile& f, qint64 offset, const QByteArray& bytes) {
+    g_last_error.clear();
+    if (SaveJournal* j = SaveJournal::active(); j && !j->before_write(f, offset, bytes.size())) return false;
+    qint64 allowed = bytes.size();
+    if (g_fault) allowed = std::clamp<qint64>(g_fault->allow_write(f.fileName(), offset, bytes.size()), 0, bytes.size());
+    if (!f.seek(offset)) return fail_with(f);
+    if (allowed > 0 && f.write(bytes.constData(), allowed) != allowed) return fail_with(f);
+    if (allowed < bytes.size()) return fail_with(g_fault->error_number());
+    return true;
+}
+
+bool resize_file(QFile& f, qint64 size) {
+    g_last_error.clear();
+    if (!change_allowed(f.fileName())) return false;
+    if (!f.resize(size)) return fail_with(f);
+    return true;
+}
+
+bool sync_file(QFile& f) {
+    g_last_error.clear();
+    if (!change_allowed(f.fileName())) return false;
+    if (f.handle() < 0) return fail_with(EBADF);
+    if (::fsync(f.handle()) != 0) return fail_with(errno);
+    return true;
+}
+
+bool remove_file(const QString& path) {
+    g_last_error.clear();
+    if (!change_allowed(path)) return false;
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) return fail_with(errno);
+    return true;
+}
+
+bool sync_folder(const QString& folder) {
+    g_last_error.clear();
+    if (!change_allowed(folder)) return false;
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return fail_with(errno);
+    const bool ok = ::fsync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    return ok ? true : fail_with(err);
+}
+
+} // namespace qb

@@ -1,0 +1,39 @@
+#pragma once
+// Every change to a data file passes here. Writes are unbuffered and checked where they
+// happen, sizes come from the file system (never 0 for "could not tell"), and a write
+// that overwrites stored bytes during a save is journalled first (core/save_journal.h).
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace qb {
+
+// Stands in for the device in tests: a disk that fills up, a size limit, a process
+// killed part way through a save.
+class FileFault {
+public:
+    virtual ~FileFault() = default;
+    // How many of the len bytes written at offset reach the file; fewer fails the write
+    // after those bytes, as a full disk does.
+    virtual qint64 allow_write(const QString& path, qint64 offset, qint64 len) = 0;
+    // false fails a resize, sync or removal.
+    virtual bool allow_change(const QString& path) = 0;
+    // The errno a refused operation reports.
+    virtual int error_number() const = 0;
+};
+// nullptr: the real device only. Not owned.
+void set_file_fault(FileFault* fault);
+
+// The platform's description of the last failed operation below; "" after a success.
+QString last_file_error();
+
+// false when the size cannot be read; a missing file has size 0 only in file_size_at.
+bool file_size(const QFile& f, qint64& size);
+bool file_size_at(const QString& path, qint64& size);
+bool write_at(QFile& f, qint64 offset, const QByteArray& bytes);
+bool resize_file(QFile& f, qint64 size);
+bool sync_file(QFile& f);
+bool remove_file(const QString& path);
+bool sync_folder(const QString& folder);
+
+} // namespace qb
