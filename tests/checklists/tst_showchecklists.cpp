@@ -3,6 +3,7 @@
 // link, delete with its refusals, and when the marks reach the checklist file.
 #include "checklists_fixture.h"
 
+#include <QDir>
 #include <QWheelEvent>
 
 using namespace qb;
@@ -24,6 +25,7 @@ private slots:
     void delete_keeps_the_record_with_its_flag();
     void marks_written_once_when_leaving();
     void close_box_keeps_the_marks();
+    void failed_write_keeps_the_marks_pending();
     void mark_reaches_an_edit_opened_from_the_list();
     void bad_tables_show_without_harm();
 };
@@ -283,6 +285,24 @@ void TestShowChecklists::close_box_keeps_the_marks() {
     f.click(l->Check_to_display[1]);
     f.mdi->close();
     QCOMPARE(f.stored(1).show_it, int16_t(1));
+}
+
+void TestShowChecklists::failed_write_keeps_the_marks_pending() {
+    ChecklistsFixture f(ChecklistsFixture::numbered(3));
+    ShowChecklists* l = f.open_list();
+    f.click(l->Check_to_display[2]);
+    const QByteArray before = f.file();
+    QVERIFY(QFile::remove(f.fx.path("chklist.dat")));
+    QVERIFY(QDir(f.fx.dir.path()).mkdir("chklist.dat"));
+    f.press(button_summary);
+    QVERIFY(f.warnings().value(0).startsWith("Error: Writing Checklist file: "));
+    QCOMPARE(f.core().current_screen, int(screen_checklists));
+    QCOMPARE(l->add_or_edit_ongoing, true);
+    QVERIFY(QDir(f.fx.dir.path()).rmdir("chklist.dat"));
+    write_file(f.fx.path("chklist.dat"), before);
+    f.press(button_summary);
+    QCOMPARE(f.core().current_screen, int(screen_summary));
+    QCOMPARE(f.stored(2).show_it, int16_t(1));
 }
 
 void TestShowChecklists::mark_reaches_an_edit_opened_from_the_list() {
