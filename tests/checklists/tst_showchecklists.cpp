@@ -3,7 +3,10 @@
 // link, delete with its refusals, and when the marks reach the checklist file.
 #include "checklists_fixture.h"
 
+#include "shell/custom.h"
+
 #include <QDir>
+#include <QPushButton>
 #include <QWheelEvent>
 
 using namespace qb;
@@ -28,6 +31,8 @@ private slots:
     void failed_write_keeps_the_marks_pending();
     void mark_reaches_an_edit_opened_from_the_list();
     void bad_tables_show_without_harm();
+    void delete_from_the_editor();
+    void colour_change_reaches_both_windows();
 };
 
 void TestShowChecklists::rows_show_the_listed_checklists() {
@@ -339,6 +344,39 @@ void TestShowChecklists::bad_tables_show_without_harm() {
     f.press(button_summary);
     QCOMPARE(f.stored(99).show_it, int16_t(1));
     QCOMPARE(f.records(), 100);
+}
+
+void TestShowChecklists::delete_from_the_editor() {
+    ChecklistsFixture f(ChecklistsFixture::numbered(3, 1));
+    ShowChecklists* l = f.open_list();
+    QTest::mouseDClick(l->Title_textbox[2], Qt::LeftButton);
+    f.type(f.editor()->Copyright_text, "dropped with the checklist");
+    f.fx.messages.answers.enqueue(kAnswerYes);
+    f.toolbar(3);
+    QCOMPARE(f.fx.messages.questions.size(), 1);
+    QCOMPARE(f.core().current_screen, int(screen_checklists));
+    QCOMPARE(f.shown_titles(), (QStringList{"List 000", "List 001"}));
+    QCOMPARE(f.stored(2).deleted, int16_t(-1));
+    QCOMPARE(f.editor()->add_or_edit_ongoing, false);
+    f.press(button_summary);
+    QCOMPARE(f.fx.messages.questions.size(), 1);
+}
+
+void TestShowChecklists::colour_change_reaches_both_windows() {
+    ChecklistsFixture f(ChecklistsFixture::numbered(2));
+    ShowChecklists* l = f.open_list();
+    QTest::mouseDClick(l->Title_textbox[0], Qt::LeftButton);
+    AddChecklist* e = f.editor();
+    auto* custom = qobject_cast<Custom*>(f.shell->window(QStringLiteral("Custom")));
+    QVERIFY(custom);
+    custom->show();
+    QTest::mouseClick(custom->Check1[3], Qt::LeftButton);  // Green
+    QTest::mouseClick(custom->activate_button, Qt::LeftButton);
+    const QColor green = color_from_ole(0xC000);
+    QCOMPARE(l->Title_textbox[1]->palette().color(QPalette::Text), green);
+    QCOMPARE(l->Author_textbox[32]->palette().color(QPalette::Text), green);
+    QCOMPARE(e->Whyuse_text->palette().color(QPalette::Text), green);
+    QCOMPARE(e->Text1[29]->palette().color(QPalette::Text), green);
 }
 
 QTEST_MAIN(TestShowChecklists)
