@@ -95,6 +95,12 @@ void AddChecklist::build_rows() {
         t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         t->setTabChangesFocus(true);
+        // The box wraps at its width; keeping the caret in view must not shift the lines
+        // sideways and hide their first letters.
+        QScrollBar* sideways = t->horizontalScrollBar();
+        connect(sideways, &QScrollBar::valueChanged, sideways, [sideways](int v) {
+            if (v != 0) sideways->setValue(0);
+        });
         t->setProperty("qb_row", i);
         t->setToolTip(kItemTip);
         t->installEventFilter(this);

@@ -3,6 +3,10 @@
 // link, delete with its refusals, and when the marks reach the checklist file.
 #include "checklists_fixture.h"
 
+#include "shell/custom.h"
+
+#include <QDir>
+#include <QPushButton>
 #include <QWheelEvent>
 
 using namespace qb;
@@ -24,8 +28,11 @@ private slots:
     void delete_keeps_the_record_with_its_flag();
     void marks_written_once_when_leaving();
     void close_box_keeps_the_marks();
+    void failed_write_keeps_the_marks_pending();
     void mark_reaches_an_edit_opened_from_the_list();
     void bad_tables_show_without_harm();
+    void delete_from_the_editor();
+    void colour_change_reaches_both_windows();
 };
 
 void TestShowChecklists::rows_show_the_listed_checklists() {
@@ -285,6 +292,24 @@ void TestShowChecklists::close_box_keeps_the_marks() {
     QCOMPARE(f.stored(1).show_it, int16_t(1));
 }
 
+void TestShowChecklists::failed_write_keeps_the_marks_pending() {
+    ChecklistsFixture f(ChecklistsFixture::numbered(3));
+    ShowChecklists* l = f.open_list();
+    f.click(l->Check_to_display[2]);
+    const QByteArray before = f.file();
+    QVERIFY(QFile::remove(f.fx.path("chklist.dat")));
+    QVERIFY(QDir(f.fx.dir.path()).mkdir("chklist.dat"));
+    f.press(button_summary);
+    QVERIFY(f.warnings().value(0).startsWith("Error: Writing Checklist file: "));
+    QCOMPARE(f.core().current_screen, int(screen_checklists));
+    QCOMPARE(l->add_or_edit_ongoing, true);
+    QVERIFY(QDir(f.fx.dir.path()).rmdir("chklist.dat"));
+    write_file(f.fx.path("chklist.dat"), before);
+    f.press(button_summary);
+    QCOMPARE(f.core().current_screen, int(screen_summary));
+    QCOMPARE(f.stored(2).show_it, int16_t(1));
+}
+
 void TestShowChecklists::mark_reaches_an_edit_opened_from_the_list() {
     ChecklistsFixture f(ChecklistsFixture::numbered(3));
     ShowChecklists* l = f.open_list();
@@ -319,6 +344,39 @@ void TestShowChecklists::bad_tables_show_without_harm() {
     f.press(button_summary);
     QCOMPARE(f.stored(99).show_it, int16_t(1));
     QCOMPARE(f.records(), 100);
+}
+
+void TestShowChecklists::delete_from_the_editor() {
+    ChecklistsFixture f(ChecklistsFixture::numbered(3, 1));
+    ShowChecklists* l = f.open_list();
+    QTest::mouseDClick(l->Title_textbox[2], Qt::LeftButton);
+    f.type(f.editor()->Copyright_text, "dropped with the checklist");
+    f.fx.messages.answers.enqueue(kAnswerYes);
+    f.toolbar(3);
+    QCOMPARE(f.fx.messages.questions.size(), 1);
+    QCOMPARE(f.core().current_screen, int(screen_checklists));
+    QCOMPARE(f.shown_titles(), (QStringList{"List 000", "List 001"}));
+    QCOMPARE(f.stored(2).deleted, int16_t(-1));
+    QCOMPARE(f.editor()->add_or_edit_ongoing, false);
+    f.press(button_summary);
+    QCOMPARE(f.fx.messages.questions.size(), 1);
+}
+
+void TestShowChecklists::colour_change_reaches_both_windows() {
+    ChecklistsFixture f(ChecklistsFixture::numbered(2));
+    ShowChecklists* l = f.open_list();
+    QTest::mouseDClick(l->Title_textbox[0], Qt::LeftButton);
+    AddChecklist* e = f.editor();
+    auto* custom = qobject_cast<Custom*>(f.shell->window(QStringLiteral("Custom")));
+    QVERIFY(custom);
+    custom->show();
+    QTest::mouseClick(custom->Check1[3], Qt::LeftButton);  // Green
+    QTest::mouseClick(custom->activate_button, Qt::LeftButton);
+    const QColor green = color_from_ole(0xC000);
+    QCOMPARE(l->Title_textbox[1]->palette().color(QPalette::Text), green);
+    QCOMPARE(l->Author_textbox[32]->palette().color(QPalette::Text), green);
+    QCOMPARE(e->Whyuse_text->palette().color(QPalette::Text), green);
+    QCOMPARE(e->Text1[29]->palette().color(QPalette::Text), green);
 }
 
 QTEST_MAIN(TestShowChecklists)
