@@ -1,6 +1,7 @@
 #include "references/references_windows.h"
 
 #include "references/savecallnotes.h"
+#include "references/savefilereference.h"
 #include "references/savewebpage.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
@@ -20,6 +21,7 @@ template <typename T> Shell::Factory screen_factory(Shell& shell) {
 
 void register_references_windows(Shell& shell) {
     shell.register_window(QStringLiteral("SaveWebPage"), screen_factory<SaveWebPage>(shell));
+    shell.register_window(QStringLiteral("SaveFileReference"), screen_factory<SaveFileReference>(shell));
     shell.register_window(QStringLiteral("SaveCallNotes"), screen_factory<SaveCallNotes>(shell));
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QPair>
 #include <QQueue>
@@ -105,6 +106,15 @@ public:
     std::function<void(const QUrl&)> during_get;
 };
 
+class FakeClipboard : public Clipboard {
+public:
+    bool has_image() const override { return !picture.isNull(); }
+    QImage image() const override { return picture; }
+    QStringList file_list() const override { return files; }
+    QImage picture;
+    QStringList files;
+};
+
 // A fresh Core on a temporary program folder, with every fake wired in.
 struct CoreFixture {
     CoreFixture();
@@ -123,6 +133,7 @@ struct CoreFixture {
     FakeClock clock;
     FakeScreen screen;
     FakeHttp http;
+    FakeClipboard clipboard;
     std::unique_ptr<Core> core;
 };
 
