@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <optional>
 
+class QImage;
+
 namespace qb {
 
 // Message-box answer codes, as callers compare them.
@@ -70,6 +72,17 @@ public:
     virtual std::optional<QByteArray> get(const QUrl& url) = 0;
 };
 
+// The clipboard as the file intake reads it. The windows that use it include <QImage>.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual bool has_image() const = 0;
+    // A null image when the clipboard holds none.
+    virtual QImage image() const = 0;
+    // The local files of a copied file list, in order; empty when it holds none.
+    virtual QStringList file_list() const = 0;
+};
+
 // The set of outside-world services one program run (or one test) uses. Not owned.
 struct Platform {
     MessagePresenter* messages = nullptr;
@@ -78,6 +91,7 @@ struct Platform {
     Clock* clock = nullptr;
     ScreenInfo* screen = nullptr;
     HttpTransport* http = nullptr;
+    Clipboard* clipboard = nullptr;
 };
 
 } // namespace qb

@@ -1,6 +1,9 @@
 #include "platform/qt_platform.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -73,6 +76,22 @@ bool QtShellOpener::open_url(const QUrl& url) { return QDesktopServices::openUrl
 bool QtShellOpener::start_program(const QString& program, const QStringList& arguments) {
     if (QStandardPaths::findExecutable(program).isEmpty()) return false;
     return QProcess::startDetached(program, arguments);
+}
+
+bool QtClipboard::has_image() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasImage();
+}
+
+QImage QtClipboard::image() const { return QGuiApplication::clipboard()->image(); }
+
+QStringList QtClipboard::file_list() const {
+    QStringList files;
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    return files;
 }
 
 QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }

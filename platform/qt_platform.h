@@ -56,6 +56,13 @@ private:
     std::unique_ptr<QNetworkAccessManager> manager_;
 };
 
+class QtClipboard : public Clipboard {
+public:
+    bool has_image() const override;
+    QImage image() const override;
+    QStringList file_list() const override;
+};
+
 // Owns one of each and hands out the Platform the Core takes.
 struct QtPlatform {
     QtMessagePresenter messages;
@@ -64,7 +71,8 @@ struct QtPlatform {
     SystemClock clock;
     QtScreenInfo screen;
     QtHttpTransport http;
-    Platform platform() { return {&messages, &dialogs, &shell, &clock, &screen, &http}; }
+    QtClipboard clipboard;
+    Platform platform() { return {&messages, &dialogs, &shell, &clock, &screen, &http, &clipboard}; }
 };
 
 } // namespace qb

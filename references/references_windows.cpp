@@ -1,6 +1,8 @@
 #include "references/references_windows.h"
 
 #include "references/savecallnotes.h"
+#include "references/savefilereference.h"
+#include "references/savewebpage.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
 
@@ -18,6 +20,8 @@ template <typename T> Shell::Factory screen_factory(Shell& shell) {
 } // namespace
 
 void register_references_windows(Shell& shell) {
+    shell.register_window(QStringLiteral("SaveWebPage"), screen_factory<SaveWebPage>(shell));
+    shell.register_window(QStringLiteral("SaveFileReference"), screen_factory<SaveFileReference>(shell));
     shell.register_window(QStringLiteral("SaveCallNotes"), screen_factory<SaveCallNotes>(shell));
 }
 

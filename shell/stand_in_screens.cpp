@@ -159,34 +159,6 @@ void StandInAddEntry::fill_display(int16_t kind) {
 void StandInAddEntry::init_checklists() { calls << QStringLiteral("init_checklists"); }
 void StandInAddEntry::update_transaction_types() { calls << QStringLiteral("update_transaction_types"); }
 
-// ---- reference editors ----
-
-StandInReferenceEditor::StandInReferenceEditor(QWidget* parent, const QString& name, const QString& caption)
-    : StandInBase(parent, name, caption) {
-    security_name = new QLineEdit(this);
-    security_name->setObjectName(QStringLiteral("security_name"));
-    body->addWidget(security_name);
-    body->addStretch();
-    connect(security_name, &QLineEdit::textChanged, this, [this] { add_or_edit_ongoing = true; });
-    update_foreground_color();
-}
-
-void StandInReferenceEditor::save_data_and_continue(bool& continue_flag) {
-    calls << QStringLiteral("save_data_and_continue");
-    ask_to_correct(add_or_edit_ongoing, continue_flag);
-}
-void StandInReferenceEditor::clear_add_or_edit_ongoing() {
-    calls << QStringLiteral("clear_add_or_edit_ongoing");
-    add_or_edit_ongoing = false;
-}
-void StandInReferenceEditor::handle_resize() { place_in_screen_area(); }
-void StandInReferenceEditor::update_foreground_color() { paint_text(security_name); }
-void StandInReferenceEditor::fill_display(int16_t mode) {
-    calls << QStringLiteral("fill_display(%1)").arg(mode);
-    security_name->setText(trim_blanks(core().current_entry.entry.security));
-    add_or_edit_ongoing = false;
-}
-
 // ---- stock-idea viewer ----
 
 StandInViewweb::StandInViewweb(QWidget* parent)
@@ -207,15 +179,6 @@ void register_stand_in_screens(Shell& s) {
     };
     s.register_window(QStringLiteral("Title"), screen([](QWidget* p) { return new StandInTitle(p); }));
     s.register_window(QStringLiteral("AddEntry"), screen([](QWidget* p) { return new StandInAddEntry(p); }));
-    s.register_window(QStringLiteral("SaveWebPage"), screen([](QWidget* p) {
-        return new StandInReferenceEditor(p, QStringLiteral("SaveWebPage"), QStringLiteral("Save Web Page"));
-    }));
-    s.register_window(QStringLiteral("SaveFileReference"), screen([](QWidget* p) {
-        return new StandInReferenceEditor(p, QStringLiteral("SaveFileReference"), QStringLiteral("Save File Reference"));
-    }));
-    s.register_window(QStringLiteral("SaveCallNotes"), screen([](QWidget* p) {
-        return new StandInReferenceEditor(p, QStringLiteral("SaveCallNotes"), QStringLiteral("Conference Call Notes"));
-    }));
     s.register_window(QStringLiteral("viewweb"), screen([](QWidget* p) { return new StandInViewweb(p); }));
 }
 

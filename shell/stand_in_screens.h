@@ -74,23 +74,6 @@ private:
     QLineEdit* security_name_textbox = nullptr;
 };
 
-// The web-page, file-reference and call-notes editors.
-class StandInReferenceEditor : public StandInBase, public Screen {
-    Q_OBJECT
-public:
-    StandInReferenceEditor(QWidget* parent, const QString& name, const QString& caption);
-    QWidget* widget() override { return this; }
-    void save_data_and_continue(bool& continue_flag) override;
-    void clear_add_or_edit_ongoing() override;
-    void handle_resize() override;
-    void update_foreground_color() override;
-    void fill_display(int16_t mode) override;
-    bool add_or_edit_ongoing = false;
-
-private:
-    QLineEdit* security_name = nullptr;
-};
-
 class StandInViewweb : public StandInBase, public StockIdeaScreen {
     Q_OBJECT
 public:

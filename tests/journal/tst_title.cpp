@@ -8,6 +8,7 @@
 #include "shell/mdimain.h"
 #include "shell/shell.h"
 #include "support/fakes.h"
+#include "../shell/reference_editor_doubles.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +44,7 @@ struct ListFixture {
         fx.messages.boxes.clear();
         shell = std::make_unique<Shell>(*fx.core);
         register_journal_windows(*shell);
+        register_reference_editor_doubles(*shell);
         shell->end_program = [] {};
         mdi = shell->mdi();
         mdi->show();

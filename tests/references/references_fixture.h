@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,7 +22,12 @@
 namespace qb::test {
 
 struct ReferencesFixture {
-    ReferencesFixture() {
+    // program_subfolder: run in a folder below the temporary one (for long paths).
+    explicit ReferencesFixture(const QString& program_subfolder = {}) {
+        if (!program_subfolder.isEmpty()) {
+            QDir().mkpath(fx.path(program_subfolder));
+            fx.core = std::make_unique<Core>(fx.path(program_subfolder), fx.platform());
+        }
         fx.start();
         open_shell();
     }

@@ -4,6 +4,7 @@
 #include "references/savecallnotes.h"
 #include "platform/window_helpers.h"
 #include "references_fixture.h"
+#include "support/webengine_test_main.h"
 
 #include <QLabel>
 
@@ -217,5 +218,5 @@ void TestSaveCallNotes::resize_keeps_floors() {
     QCOMPARE(e->height(), twips_to_px(f.mdi->min_insideMDI_heigth));
 }
 
-QTEST_MAIN(TestSaveCallNotes)
+QB_WEBENGINE_TEST_MAIN(TestSaveCallNotes)
 #include "tst_savecallnotes.moc"

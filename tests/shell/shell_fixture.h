@@ -9,6 +9,7 @@
 #include "shell/stand_in_screens.h"
 #include "shell/startup.h"
 #include "checklist_doubles.h"
+#include "reference_editor_doubles.h"
 #include "support/fakes.h"
 
 #include <QAction>
@@ -55,6 +56,7 @@ struct ShellFixture {
         program = Main(platform(), dir.path(), [](Shell& s) {
             register_stand_in_screens(s);
             register_checklist_doubles(s);
+            register_reference_editor_doubles(s);
         });
         startup_messages = messages.box_texts();
         messages.boxes.clear();

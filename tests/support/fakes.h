@@ -3,6 +3,8 @@
 #include "core/core.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QImage>
 #include <QList>
 #include <QPair>
 #include <QQueue>
@@ -92,12 +94,25 @@ public:
     std::optional<QByteArray> get(const QUrl& url) override {
         requests << url;
         if (during_get) during_get(url);  // what the user does while the request waits
-        if (replies.isEmpty()) return std::nullopt;
+        if (auto it = by_url.constFind(QString::fromUtf8(url.toEncoded())); it != by_url.constEnd()) return *it;
+        if (replies.isEmpty()) return pass_to ? pass_to->get(url) : std::nullopt;
         return replies.dequeue();
     }
     QList<QUrl> requests;
     QQueue<std::optional<QByteArray>> replies;
+    // Replies by address, before the queue; then, with the queue empty, a real transport.
+    QHash<QString, std::optional<QByteArray>> by_url;
+    HttpTransport* pass_to = nullptr;
     std::function<void(const QUrl&)> during_get;
+};
+
+class FakeClipboard : public Clipboard {
+public:
+    bool has_image() const override { return !picture.isNull(); }
+    QImage image() const override { return picture; }
+    QStringList file_list() const override { return files; }
+    QImage picture;
+    QStringList files;
 };
 
 // A fresh Core on a temporary program folder, with every fake wired in.
@@ -118,6 +133,7 @@ struct CoreFixture {
     FakeClock clock;
     FakeScreen screen;
     FakeHttp http;
+    FakeClipboard clipboard;
     std::unique_ptr<Core> core;
 };
 
