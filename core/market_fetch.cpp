@@ -71,21 +71,23 @@ HttpTransport* current_transport() {
     return c ? c->platform().http : nullptr;
 }
 
-} // namespace
-
-QString get_one_quote(HttpTransport* http, const QString& symbols) {
-    const QByteArray query = "/d/quotes.csv?s=" + encode_symbols(symbols) + "&f=sl1d1t1c1ohgv&e=.csv";
-    const QString reply = fetch(http, service_url(service_hosts::kQuotePrimary, query));
-    if (!reply.isEmpty() && looks_like_quotes(reply)) return reply;
-    return fetch(http, service_url(service_hosts::kQuoteSecond, query));
+QByteArray quote_query(const QString& symbols) {
+    return "/d/quotes.csv?s=" + encode_symbols(symbols) + "&f=sl1d1t1c1ohgv&e=.csv";
 }
+
+} // namespace
 
 std::optional<QString> get_quotes_once(HttpTransport* http, const QString& symbols) {
     if (!http) return std::nullopt;
-    const QByteArray query = "/d/quotes.csv?s=" + encode_symbols(symbols) + "&f=sl1d1t1c1ohgv&e=.csv";
-    const std::optional<QByteArray> body = http->get(service_url(service_hosts::kQuotePrimary, query));
+    const std::optional<QByteArray> body = http->get(service_url(service_hosts::kQuotePrimary, quote_query(symbols)));
     if (!body) return std::nullopt;
     return reply_text(*body);
+}
+
+QString get_one_quote(HttpTransport* http, const QString& symbols) {
+    const QString reply = get_quotes_once(http, symbols).value_or(QString());
+    if (!reply.isEmpty() && looks_like_quotes(reply)) return reply;
+    return fetch(http, service_url(service_hosts::kQuoteSecond, quote_query(symbols)));
 }
 
 QString get_stock_news(HttpTransport* http, const QString& symbol) {

@@ -24,7 +24,7 @@ const QString kFetchFailed = QStringLiteral("Unable to Retreive Quote Data. Plea
 constexpr int kReplyShownInMessage = 200;
 
 // Design geometry in twips.
-constexpr int kWidth = 4560;
+constexpr int kWidth = 4800;
 constexpr int kHeight = 4740;
 constexpr int kRowTop = 1500;
 constexpr int kRowPitch = 300;
@@ -76,6 +76,10 @@ Quotes::Quotes(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Quotes"));
     setWindowTitle(QStringLiteral("Stock Quotes"));
     setFixedSize(twips_to_px(kWidth), twips_to_px(kHeight));
+    // The twips layout is drawn for a small sans-serif face.
+    QFont face(QStringLiteral("Arial"));
+    face.setPixelSize(11);
+    setFont(face);
 
     make_label(this, QStringLiteral("Get Stock Quotes from the Internet"), 120, 120, 4200, true);
     make_label(this, QStringLiteral("Stock Symbol:"), 120, 600, 1215);
@@ -99,7 +103,7 @@ Quotes::Quotes(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(Close, &QPushButton::clicked, this, [this] { Close_Click(); });
 
     make_label(this, QStringLiteral("Previous Stock Quotes:"), 120, 1140, 1935, true);
-    make_label(this, QStringLiteral("(Quotes are delayed 20 minutes)"), 2040, 1140, 2400);
+    make_label(this, QStringLiteral("(Quotes are delayed 20 minutes)"), 2100, 1140, 2640);
 
     for (int i = 0; i < kSlots; ++i) {
         stock[size_t(i)] = make_row_box(this, QStringLiteral("stock_%1").arg(i), kStockLeft, kStockWidth, i);

@@ -50,6 +50,8 @@ public:
     void set_current_savewebpage(int16_t mode);
     void validate_current_data(QString& message, bool& valid);
     void new_save_allowed(bool& allowed) const { allowed = !web_save_ongoing; }
+    // The news reader's question before it hands over an article.
+    bool new_save_allowed() override { return !web_save_ongoing; }
     bool is_modified() const { return add_or_edit_ongoing; }
     bool is_saving() const { return web_save_ongoing; }
     // The folder a capture writes to, once the reference name was checked.

@@ -88,6 +88,7 @@ private slots:
     void list_kept_only_when_changed();
     void list_from_preferences_data();
     void list_from_preferences();
+    void closing_gives_the_focus_back_to_the_list();
 };
 
 void TestQuotes::replaces_its_stand_in() {
@@ -283,6 +284,21 @@ void TestQuotes::list_from_preferences() {
     const QStringList shown = f.boxes();
     QCOMPARE(shown.size(), messages.size());
     for (int i = 0; i < messages.size(); ++i) QVERIFY(shown[i].startsWith(messages[i]));
+}
+
+void TestQuotes::closing_gives_the_focus_back_to_the_list() {
+    QuotesFixture f;
+    SummaryEntry e;
+    e.Inuse = kTrue;
+    e.security = "Intl Business Machines";
+    e.transaction = "Buy";
+    f.c().SummaryData.append(e);
+    f.title->update_title_with_last_entries();
+    f.title->last_known_focus_row = 0;
+    f.open();
+    f.title->Security_Entry_Display_text[0]->setFocus();
+    f.close();
+    QCOMPARE(f.mdi->focusWidget(), f.title->Date_Entry_Display_text[0]);
 }
 
 QTEST_MAIN(TestQuotes)
