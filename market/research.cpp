@@ -4,6 +4,7 @@
 #include "market/research_get_button.h"
 #include "platform/window_helpers.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -259,6 +260,11 @@ void Research::Web_details_Change(int row) {
     links_changed = true;
     const int k = row_tag(box);
     if (in_array(k)) links[k].desc = box->text().trimmed();
+}
+
+void Research::closeEvent(QCloseEvent* event) {
+    event->accept();
+    shell().unload(QStringLiteral("Research"));
 }
 
 bool Research::eventFilter(QObject* watched, QEvent* event) {

@@ -144,7 +144,8 @@ private slots:
         QCOMPARE(f.w->focused_link_index, int16_t(2));
         QTest::keyClick(f.w->Web_url[1], Qt::Key_End);
         QTest::keyClicks(f.w->Web_url[1], "/x");
-        f.close();
+        QVERIFY(f.w->close());  // the frame's close box
+        QVERIFY(!f.shell->is_form_loaded("Research"));
         QCOMPARE(f.fx.core->custom_links,
                  links_text({{"One", "one.example.com", "a"}, {"Three", "three.example.com/x", "c"}}));
     }
