@@ -126,6 +126,7 @@ void Research::Form_Load() {
     // The wheel over the window or a description steps the list by one link.
     wheel_ = new WheelFilter(this, [this](int step) { wheel_move_slider(VScroll1, step, VScroll1->maximum()); });
     installEventFilter(wheel_);
+    VScroll1->installEventFilter(wheel_);  // the bar's own wheel step would be three links
     for (QLineEdit* d : Web_details) d->installEventFilter(wheel_);
 
     display_from(0);

@@ -247,6 +247,11 @@ private slots:
                             Qt::NoScrollPhase, false);
         QApplication::sendEvent(d, &forward);
         QCOMPARE(f.w->VScroll1->value(), 0);
+        // Over the bar itself the step is one link as well.
+        QWheelEvent on_bar(QPoint(2, 2), f.w->VScroll1->mapToGlobal(QPoint(2, 2)), QPoint(), QPoint(0, -120),
+                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.w->VScroll1, &on_bar);
+        QCOMPARE(f.w->VScroll1->value(), 1);
     }
 
     void damaged_links_text_data() {
