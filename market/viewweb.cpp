@@ -59,6 +59,7 @@ viewweb::viewweb(QWidget* parent) : QWidget(parent), page_address(QString::fromL
         else
             brwWebBrowser_NavigateError();
     });
+    hide();  // the shell shows it when its screen comes up
 }
 
 void viewweb::Form_Load() {
