@@ -10,6 +10,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -280,6 +281,11 @@ void Chart::Form_Unload() {
     QWidget* list = shell().loaded_window(QStringLiteral("Title"));
     if (list && list->isVisible())
         if (EntryListScreen* title = shell().title()) title->last_known_focus();
+}
+
+void Chart::closeEvent(QCloseEvent* event) {
+    event->accept();
+    shell().unload(QStringLiteral("Chart"));
 }
 
 bool Chart::eventFilter(QObject* watched, QEvent* event) {

@@ -57,6 +57,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The frame's close box unloads the window, as its Close button does.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void build_controls();

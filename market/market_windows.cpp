@@ -15,11 +15,7 @@ void register_market_windows(Shell& shell) {
     shell.register_window(QStringLiteral("News"), [&shell]() -> QWidget* { return new News(shell.mdi()); });
     shell.register_window(QStringLiteral("Chart"), [&shell]() -> QWidget* { return new Chart(shell.mdi()); });
     shell.register_window(QStringLiteral("Research"), [&shell]() -> QWidget* { return new Research(shell.mdi()); });
-    shell.register_window(QStringLiteral("viewweb"), [&shell]() -> QWidget* {
-        auto* w = new viewweb(shell.mdi()->client_area());
-        w->hide();
-        return w;
-    });
+    shell.register_window(QStringLiteral("viewweb"), [&shell]() -> QWidget* { return new viewweb(shell.mdi()->client_area()); });
 }
 
 } // namespace qb

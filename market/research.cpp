@@ -4,6 +4,7 @@
 #include "market/research_get_button.h"
 #include "platform/window_helpers.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -125,6 +126,7 @@ void Research::Form_Load() {
     // The wheel over the window or a description steps the list by one link.
     wheel_ = new WheelFilter(this, [this](int step) { wheel_move_slider(VScroll1, step, VScroll1->maximum()); });
     installEventFilter(wheel_);
+    VScroll1->installEventFilter(wheel_);  // the bar's own wheel step would be three links
     for (QLineEdit* d : Web_details) d->installEventFilter(wheel_);
 
     display_from(0);
@@ -259,6 +261,11 @@ void Research::Web_details_Change(int row) {
     links_changed = true;
     const int k = row_tag(box);
     if (in_array(k)) links[k].desc = box->text().trimmed();
+}
+
+void Research::closeEvent(QCloseEvent* event) {
+    event->accept();
+    shell().unload(QStringLiteral("Research"));
 }
 
 bool Research::eventFilter(QObject* watched, QEvent* event) {

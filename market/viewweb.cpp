@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHideEvent>
 #include <QLabel>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
@@ -58,6 +59,7 @@ viewweb::viewweb(QWidget* parent) : QWidget(parent), page_address(QString::fromL
         else
             brwWebBrowser_NavigateError();
     });
+    hide();  // the shell shows it when its screen comes up
 }
 
 void viewweb::Form_Load() {
@@ -96,10 +98,17 @@ void viewweb::show_stock_of_month() {
     show();
     raise();
     shell().user_update()->set_message(QStringLiteral("Downloading Stock Idea Report From the Internet"), 2);
+    waiting_for_page_ = true;
     brwWebBrowser->load(page_address);
 }
 
+void viewweb::hideEvent(QHideEvent* event) {
+    if (waiting_for_page_ && !event->spontaneous()) hide_wait_window();
+    QWidget::hideEvent(event);
+}
+
 void viewweb::hide_wait_window() {
+    waiting_for_page_ = false;
     if (QWidget* wait = shell().loaded_window(QStringLiteral("UserUpdate"))) wait->hide();
 }
 

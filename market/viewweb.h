@@ -44,6 +44,11 @@ signals:
     // A completed page was judged (saved, offered or left), for whoever waits on it.
     void page_judged();
 
+protected:
+    // Leaving the screen while the page is still on its way takes the wait window
+    // down with it; otherwise a page that never comes would leave it standing.
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void Form_Load();
     void brwWebBrowser_DocumentComplete(int opening);
@@ -59,6 +64,7 @@ private:
     int16_t browser_width_margin_ = 0;
     // Each opening starts a fresh download; answers of an earlier one are dropped.
     int opening_ = 0;
+    bool waiting_for_page_ = false;
 };
 
 } // namespace qb

@@ -328,6 +328,11 @@ private slots:
         chart = f.open();
         QCOMPARE(chart->trans_combo[0]->currentText(), QStringLiteral("Buy"));
         QCOMPARE(chart->trans_combo[1]->currentText(), QStringLiteral("Hold"));
+        // The frame's close box unloads the window too, with its preferences.
+        ChartFixture::choose(chart->period_combo, "2 Year");
+        QVERIFY(chart->close());
+        QVERIFY(!f.shell->is_form_loaded("Chart"));
+        QVERIFY(QString::fromLatin1(read_file(pref)).contains("<chartperiod>2 Year<\\chartperiod>"));
     }
 };
 

@@ -144,7 +144,8 @@ private slots:
         QCOMPARE(f.w->focused_link_index, int16_t(2));
         QTest::keyClick(f.w->Web_url[1], Qt::Key_End);
         QTest::keyClicks(f.w->Web_url[1], "/x");
-        f.close();
+        QVERIFY(f.w->close());  // the frame's close box
+        QVERIFY(!f.shell->is_form_loaded("Research"));
         QCOMPARE(f.fx.core->custom_links,
                  links_text({{"One", "one.example.com", "a"}, {"Three", "three.example.com/x", "c"}}));
     }
@@ -246,6 +247,11 @@ private slots:
                             Qt::NoScrollPhase, false);
         QApplication::sendEvent(d, &forward);
         QCOMPARE(f.w->VScroll1->value(), 0);
+        // Over the bar itself the step is one link as well.
+        QWheelEvent on_bar(QPoint(2, 2), f.w->VScroll1->mapToGlobal(QPoint(2, 2)), QPoint(), QPoint(0, -120),
+                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.w->VScroll1, &on_bar);
+        QCOMPARE(f.w->VScroll1->value(), 1);
     }
 
     void damaged_links_text_data() {

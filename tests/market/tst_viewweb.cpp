@@ -165,9 +165,10 @@ private slots:
         QVERIFY(f.fx.messages.questions.isEmpty());
         QVERIFY(f.fx.messages.boxes.isEmpty());
         QCOMPARE(read_file(f.copy()), QByteArray("<head></head><body>kept idea</body>"));
-        // The user can still go elsewhere.
+        // The user can still go elsewhere, and the wait window goes with the screen.
         QTest::mouseClick(f.shell->command()->Image_action(button_summary), Qt::LeftButton);
         QCOMPARE(f.fx.core->current_screen, int(screen_summary));
+        QVERIFY(!f.wait_window_shown());
         f.view->brwWebBrowser->stop();
     }
 };
