@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QUrl>
 #include <QtTest>
 
 using namespace qb;
@@ -52,6 +53,9 @@ struct CaptureFixture {
     PageCapture::Hooks hooks;
     int budget = -1;
 };
+
+// The reference a saved picture gets.
+QString local(const QString& path) { return QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()); }
 
 } // namespace
 
@@ -166,13 +170,13 @@ void TestPageCapture::pictures_fetched_once_and_references_rewritten() {
     QCOMPARE(f.files(), QStringList({"logo.gif", "page.htm", "photo.JPG"}));
     QCOMPARE(read_file(f.folder + "logo.gif"), gif);
     QCOMPARE(read_file(f.folder + "photo.JPG"), jpg);
-    const QString d = f.folder;
-    const QString expected = "<head></head><body><img src=\"" + d + "logo.gif\"><img src=\"" + d +
-                             "logo.gif\"><img src=\"" + d + "photo.JPG\"><img src=\"" + d + "logo.gif\"><img src=\"" +
-                             d + "NoImage.jpg\"><img src=\"" + d + "NoImage.jpg\"><img src=\"" + d +
-                             "NoImage.jpg\">\u00e9</body>\r\n";
+    const QString logo = local(f.folder + "logo.gif"), photo = local(f.folder + "photo.JPG"),
+                  none = local(f.folder + "NoImage.jpg");
+    const QString expected = "<head></head><body><img src=\"" + logo + "\"><img src=\"" + logo + "\"><img src=\"" +
+                             photo + "\"><img src=\"" + logo + "\"><img src=\"" + none + "\"><img src=\"" + none +
+                             "\"><img src=\"" + none + "\">\u00e9</body>\r\n";
     QCOMPARE(read_file(f.page_path), encode_cp1252(expected));
-    QCOMPARE(f.page_path, d + "page.htm");
+    QCOMPARE(f.page_path, f.folder + "page.htm");
     QCOMPARE(f.fx.messages.box_texts(), QStringList());
 }
 
@@ -190,8 +194,9 @@ void TestPageCapture::same_name_from_two_addresses_keeps_both() {
     f.fx.http.by_url.insert("http://x.test/my%20pic.gif", QByteArray("spaced"));
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
     const QString d = f.folder;
-    QCOMPARE(doc.written_sources, QStringList({d + "logo.gif", d + "logo_1.gif", d + "logo.gif", d + "banner_1.jpg",
-                                               d + "NoImage_1.jpg", d + "my_20pic.gif"}));
+    QCOMPARE(doc.written_sources, QStringList({local(d + "logo.gif"), local(d + "logo_1.gif"), local(d + "logo.gif"),
+                                               local(d + "banner_1.jpg"), local(d + "NoImage_1.jpg"),
+                                               local(d + "my_20pic.gif")}));
     QCOMPARE(read_file(d + "logo.gif"), QByteArray("one"));
     QCOMPARE(read_file(d + "logo_1.gif"), QByteArray("two"));
     QCOMPARE(read_file(d + "banner.jpg"), QByteArray("an earlier page's banner"));
@@ -208,7 +213,7 @@ void TestPageCapture::failed_or_empty_pictures_are_not_written() {
     f.fx.http.by_url.insert("http://a.test/ok.gif", QByteArray("ok"));
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
     const QString d = f.folder;
-    QCOMPARE(doc.written_sources, QStringList({d + "NoImage.jpg", d + "NoImage.jpg", d + "ok.gif"}));
+    QCOMPARE(doc.written_sources, QStringList({local(d + "NoImage.jpg"), local(d + "NoImage.jpg"), local(d + "ok.gif")}));
     QCOMPARE(f.files(), QStringList({"ok.gif", "page.htm"}));
     // One box for the page, naming the first picture and how many more failed.
     QCOMPARE(f.fx.messages.box_texts(),

@@ -104,10 +104,11 @@ void TestSaveWebPage::capture_end_to_end_and_reopen() {
     QCOMPARE(read_file(folder + "logo.gif"), kGif);
     QCOMPARE(read_file(folder + "photo.jpg"), kJpg);
     QVERIFY(!QFile::exists(folder + "chart.png"));
-    const QString expected = "<head><title>Article</title></head><body><h1>News</h1><img src=\"" + folder +
-                             "logo.gif\"><p>Caf\u00e9 \u20ac 5</p><img src=\"" + folder + "logo.gif\"><img src=\"" +
-                             folder + "photo.jpg\"><img src=\"" + folder + "NoImage.jpg\"><input type=\"image\" src=\"" +
-                             folder + "logo.gif\"></body>\r\n";
+    auto local = [&](const char* name) { return QString::fromUtf8(QUrl::fromLocalFile(folder + name).toEncoded()); };
+    const QString expected = "<head><title>Article</title></head><body><h1>News</h1><img src=\"" + local("logo.gif") +
+                             "\"><p>Caf\u00e9 \u20ac 5</p><img src=\"" + local("logo.gif") + "\"><img src=\"" +
+                             local("photo.jpg") + "\"><img src=\"" + local("NoImage.jpg") + "\"><input type=\"image\" src=\"" +
+                             local("logo.gif") + "\"></body>\r\n";
     QCOMPARE(QString::fromLatin1(read_file(page_path)), QString::fromLatin1(encode_cp1252(expected)));
     QCOMPARE(read_file(page_path), encode_cp1252(expected));
     const SummaryEntry& s = c.SummaryData[c.current_entry.index];
