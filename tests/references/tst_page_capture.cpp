@@ -2,7 +2,9 @@
 // saved text's bytes, and the capture over a scripted document and transport.
 #include "core/codepage.h"
 #include "references/page_capture.h"
+#include "platform/qt_platform.h"
 #include "support/fakes.h"
+#include "support/loopback_http.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -75,6 +77,7 @@ private slots:
     void failed_or_empty_pictures_are_not_written();
     void stopping_between_pictures_writes_no_page();
     void five_hundred_pictures_and_a_fetch_budget();
+    void hanging_and_oversized_pictures_through_the_transport();
 };
 
 void TestPageCapture::remove_tag_content_data() {
@@ -263,6 +266,30 @@ void TestPageCapture::five_hundred_pictures_and_a_fetch_budget() {
     QCOMPARE(slow.fx.http.requests.size(), 1);
     QCOMPARE(slow.fx.messages.boxes.size(), 1);
     QVERIFY(slow.fx.messages.box_texts()[0].contains("took too long"));
+}
+
+void TestPageCapture::hanging_and_oversized_pictures_through_the_transport() {
+    LoopbackHttp server;
+    server.route("/hang.gif", LoopbackHttp::Reply{200, "image/gif", "", true});
+    server.route("/huge.jpg", QByteArray(2 * 1024 * 1024, 'j'), "image/jpeg");
+    server.route("/missing.gif", LoopbackHttp::Reply{404, "text/plain", "gone", false});
+    server.route("/fine.gif", QByteArray("GIF89a fine"), "image/gif");
+    // The program's transport with a short time-out and a 1 MB limit in place of 30 s and 10 MB.
+    QtHttpTransport transport(300, 1024 * 1024);
+    CaptureFixture f;
+    f.fx.http.pass_to = &transport;
+    ScriptedDocument doc;
+    doc.sources = {server.url("/hang.gif"), server.url("/huge.jpg"), server.url("/missing.gif"), server.url("/fine.gif")};
+    doc.body = "{0}|{1}|{2}|{3}";
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(f.run(doc), PageCapture::Result::saved);
+    QVERIFY(t.elapsed() < 10000);
+    QCOMPARE(f.files(), QStringList({"fine.gif", "page.htm"}));
+    const QString none = local(f.folder + "NoImage.jpg");
+    QCOMPARE(doc.written_sources, QStringList({none, none, none, local(f.folder + "fine.gif")}));
+    QCOMPARE(f.fx.messages.boxes.size(), 1);
+    QVERIFY(f.fx.messages.box_texts()[0].endsWith("(2 more pictures could not be saved)"));
 }
 
 QTEST_MAIN(TestPageCapture)
