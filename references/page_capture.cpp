@@ -215,7 +215,8 @@ PageCapture::Result PageCapture::run(CaptureDocument& document, const QString& r
                 if (hooks_.let_events_run) hooks_.let_events_run();
             }
         }
-        local_sources << folder_ + local;
+        // As a file address: a remote page never asks its own server for the user's paths.
+        local_sources << QString::fromUtf8(QUrl::fromLocalFile(folder_ + local).toEncoded());
     }
     if (hooks_.keep_going && !hooks_.keep_going()) return Result::stopped;
     report_picture_failures();

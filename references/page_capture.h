@@ -60,7 +60,8 @@ public:
     void set_fetch_budget_ms(int ms) { budget_ms_ = ms; }
 
     enum class Result { saved, stopped, page_not_written };
-    // Captures the document into folder & reference_name & ".htm" (page_path).
+    // Captures the document into folder & reference_name & ".htm" (page_path). The
+    // pictures' references become file addresses of the saved files.
     Result run(CaptureDocument& document, const QString& reference_name, QString& page_path);
 
     // Picture files written, by local name.

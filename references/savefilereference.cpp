@@ -101,8 +101,8 @@ void SaveFileReference::build_controls() {
     Label1->setGeometry(twips_rect(120, 900, 1500, 255));
     security_price->setGeometry(twips_rect(1680, 900, 1095, 285));
 
-    Label6 = label("Label6", QStringLiteral("Your Reference Name for File (optional):"), twips_rect(3000, 900, 2880, 255));
-    refname = box("refname", QStringLiteral("This text will show up on the Summary Screen."), twips_rect(5880, 900, 3720, 285));
+    Label6 = label("Label6", QStringLiteral("Your Reference Name for File (optional):"), twips_rect(2880, 900, 3600, 255));
+    refname = box("refname", QStringLiteral("This text will show up on the Summary Screen."), twips_rect(6480, 900, 3120, 285));
     Label4 = label("Label4", QStringLiteral("File Name"), twips_rect(120, 1260, 1500, 255));
     Short_file_name_textbox =
         box("Short_file_name_textbox",
@@ -128,13 +128,13 @@ void SaveFileReference::build_controls() {
     connect(view_file, &QPushButton::clicked, this, [this] { view_file_Click(); });
     connect(CopyClipboard, &QPushButton::clicked, this, [this] { CopyClipboard_Click(); });
 
-    Label3 = label("Label3", QStringLiteral("Other Comments about this file:"), twips_rect(120, 2100, 2400, 255));
+    Label3 = label("Label3", QStringLiteral("Other Comments about this file:"), twips_rect(120, 2100, 2760, 255));
     Label3->setToolTip(QStringLiteral("Type in why you are including a reference to this file."));
     Other_textbox = new QPlainTextEdit(this);
     Other_textbox->setObjectName(QStringLiteral("Other_textbox"));
     Other_textbox->setToolTip(QStringLiteral("Type in why you are including a reference to this file."));
     Other_textbox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Other_textbox->setGeometry(twips_rect(2640, 2100, 6960, 900));
+    Other_textbox->setGeometry(twips_rect(2880, 2100, 6720, 900));
 
     fields_->set_next(security_name, symbol_textbox);
     fields_->set_next(symbol_textbox, security_price);

@@ -2,10 +2,13 @@
 // saved text's bytes, and the capture over a scripted document and transport.
 #include "core/codepage.h"
 #include "references/page_capture.h"
+#include "platform/qt_platform.h"
 #include "support/fakes.h"
+#include "support/loopback_http.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QUrl>
 #include <QtTest>
 
 using namespace qb;
@@ -53,6 +56,9 @@ struct CaptureFixture {
     int budget = -1;
 };
 
+// The reference a saved picture gets.
+QString local(const QString& path) { return QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()); }
+
 } // namespace
 
 class TestPageCapture : public QObject {
@@ -71,6 +77,7 @@ private slots:
     void failed_or_empty_pictures_are_not_written();
     void stopping_between_pictures_writes_no_page();
     void five_hundred_pictures_and_a_fetch_budget();
+    void hanging_and_oversized_pictures_through_the_transport();
 };
 
 void TestPageCapture::remove_tag_content_data() {
@@ -166,13 +173,13 @@ void TestPageCapture::pictures_fetched_once_and_references_rewritten() {
     QCOMPARE(f.files(), QStringList({"logo.gif", "page.htm", "photo.JPG"}));
     QCOMPARE(read_file(f.folder + "logo.gif"), gif);
     QCOMPARE(read_file(f.folder + "photo.JPG"), jpg);
-    const QString d = f.folder;
-    const QString expected = "<head></head><body><img src=\"" + d + "logo.gif\"><img src=\"" + d +
-                             "logo.gif\"><img src=\"" + d + "photo.JPG\"><img src=\"" + d + "logo.gif\"><img src=\"" +
-                             d + "NoImage.jpg\"><img src=\"" + d + "NoImage.jpg\"><img src=\"" + d +
-                             "NoImage.jpg\">\u00e9</body>\r\n";
+    const QString logo = local(f.folder + "logo.gif"), photo = local(f.folder + "photo.JPG"),
+                  none = local(f.folder + "NoImage.jpg");
+    const QString expected = "<head></head><body><img src=\"" + logo + "\"><img src=\"" + logo + "\"><img src=\"" +
+                             photo + "\"><img src=\"" + logo + "\"><img src=\"" + none + "\"><img src=\"" + none +
+                             "\"><img src=\"" + none + "\">\u00e9</body>\r\n";
     QCOMPARE(read_file(f.page_path), encode_cp1252(expected));
-    QCOMPARE(f.page_path, d + "page.htm");
+    QCOMPARE(f.page_path, f.folder + "page.htm");
     QCOMPARE(f.fx.messages.box_texts(), QStringList());
 }
 
@@ -190,8 +197,9 @@ void TestPageCapture::same_name_from_two_addresses_keeps_both() {
     f.fx.http.by_url.insert("http://x.test/my%20pic.gif", QByteArray("spaced"));
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
     const QString d = f.folder;
-    QCOMPARE(doc.written_sources, QStringList({d + "logo.gif", d + "logo_1.gif", d + "logo.gif", d + "banner_1.jpg",
-                                               d + "NoImage_1.jpg", d + "my_20pic.gif"}));
+    QCOMPARE(doc.written_sources, QStringList({local(d + "logo.gif"), local(d + "logo_1.gif"), local(d + "logo.gif"),
+                                               local(d + "banner_1.jpg"), local(d + "NoImage_1.jpg"),
+                                               local(d + "my_20pic.gif")}));
     QCOMPARE(read_file(d + "logo.gif"), QByteArray("one"));
     QCOMPARE(read_file(d + "logo_1.gif"), QByteArray("two"));
     QCOMPARE(read_file(d + "banner.jpg"), QByteArray("an earlier page's banner"));
@@ -208,7 +216,7 @@ void TestPageCapture::failed_or_empty_pictures_are_not_written() {
     f.fx.http.by_url.insert("http://a.test/ok.gif", QByteArray("ok"));
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
     const QString d = f.folder;
-    QCOMPARE(doc.written_sources, QStringList({d + "NoImage.jpg", d + "NoImage.jpg", d + "ok.gif"}));
+    QCOMPARE(doc.written_sources, QStringList({local(d + "NoImage.jpg"), local(d + "NoImage.jpg"), local(d + "ok.gif")}));
     QCOMPARE(f.files(), QStringList({"ok.gif", "page.htm"}));
     // One box for the page, naming the first picture and how many more failed.
     QCOMPARE(f.fx.messages.box_texts(),
@@ -258,6 +266,30 @@ void TestPageCapture::five_hundred_pictures_and_a_fetch_budget() {
     QCOMPARE(slow.fx.http.requests.size(), 1);
     QCOMPARE(slow.fx.messages.boxes.size(), 1);
     QVERIFY(slow.fx.messages.box_texts()[0].contains("took too long"));
+}
+
+void TestPageCapture::hanging_and_oversized_pictures_through_the_transport() {
+    LoopbackHttp server;
+    server.route("/hang.gif", LoopbackHttp::Reply{200, "image/gif", "", true});
+    server.route("/huge.jpg", QByteArray(2 * 1024 * 1024, 'j'), "image/jpeg");
+    server.route("/missing.gif", LoopbackHttp::Reply{404, "text/plain", "gone", false});
+    server.route("/fine.gif", QByteArray("GIF89a fine"), "image/gif");
+    // The program's transport with a short time-out and a 1 MB limit in place of 30 s and 10 MB.
+    QtHttpTransport transport(300, 1024 * 1024);
+    CaptureFixture f;
+    f.fx.http.pass_to = &transport;
+    ScriptedDocument doc;
+    doc.sources = {server.url("/hang.gif"), server.url("/huge.jpg"), server.url("/missing.gif"), server.url("/fine.gif")};
+    doc.body = "{0}|{1}|{2}|{3}";
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(f.run(doc), PageCapture::Result::saved);
+    QVERIFY(t.elapsed() < 10000);
+    QCOMPARE(f.files(), QStringList({"fine.gif", "page.htm"}));
+    const QString none = local(f.folder + "NoImage.jpg");
+    QCOMPARE(doc.written_sources, QStringList({none, none, none, local(f.folder + "fine.gif")}));
+    QCOMPARE(f.fx.messages.boxes.size(), 1);
+    QVERIFY(f.fx.messages.box_texts()[0].endsWith("(2 more pictures could not be saved)"));
 }
 
 QTEST_MAIN(TestPageCapture)

@@ -188,6 +188,14 @@ void TestSaveFileReference::clipboard_intake() {
     QTest::mouseClick(e->CopyClipboard, Qt::LeftButton);
     QCOMPARE(e->Short_file_name_textbox->text(), QString("ClipImage0.bmp"));
 
+    // A picture of 20 MB is taken and written like any other.
+    f.fx.clipboard.picture = QImage(2600, 2000, QImage::Format_RGB32);
+    f.fx.clipboard.picture.fill(Qt::yellow);
+    e->symbol_textbox->setText("BIG");
+    QTest::mouseClick(e->CopyClipboard, Qt::LeftButton);
+    f.save();
+    QCOMPARE(QImageReader(e->webdata_folder_path + "BIGClipImage0.bmp").size(), QSize(2600, 2000));
+
     // A copied file list links its first file.
     write_file(f.fx.path("notes.txt"), "n");
     f.fx.clipboard.picture = QImage();

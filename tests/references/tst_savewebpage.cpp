@@ -8,6 +8,7 @@
 #include "support/loopback_http.h"
 #include "support/webengine_test_main.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QWebEngineView>
@@ -56,6 +57,7 @@ private slots:
     void cancel_during_capture_stores_nothing();
     void news_hand_off_names();
     void local_file_stored_as_typed();
+    void failed_save_keeps_the_page_for_a_retry();
 };
 
 void TestSaveWebPage::capture_end_to_end_and_reopen() {
@@ -104,10 +106,11 @@ void TestSaveWebPage::capture_end_to_end_and_reopen() {
     QCOMPARE(read_file(folder + "logo.gif"), kGif);
     QCOMPARE(read_file(folder + "photo.jpg"), kJpg);
     QVERIFY(!QFile::exists(folder + "chart.png"));
-    const QString expected = "<head><title>Article</title></head><body><h1>News</h1><img src=\"" + folder +
-                             "logo.gif\"><p>Caf\u00e9 \u20ac 5</p><img src=\"" + folder + "logo.gif\"><img src=\"" +
-                             folder + "photo.jpg\"><img src=\"" + folder + "NoImage.jpg\"><input type=\"image\" src=\"" +
-                             folder + "logo.gif\"></body>\r\n";
+    auto local = [&](const char* name) { return QString::fromUtf8(QUrl::fromLocalFile(folder + name).toEncoded()); };
+    const QString expected = "<head><title>Article</title></head><body><h1>News</h1><img src=\"" + local("logo.gif") +
+                             "\"><p>Caf\u00e9 \u20ac 5</p><img src=\"" + local("logo.gif") + "\"><img src=\"" +
+                             local("photo.jpg") + "\"><img src=\"" + local("NoImage.jpg") + "\"><input type=\"image\" src=\"" +
+                             local("logo.gif") + "\"></body>\r\n";
     QCOMPARE(QString::fromLatin1(read_file(page_path)), QString::fromLatin1(encode_cp1252(expected)));
     QCOMPARE(read_file(page_path), encode_cp1252(expected));
     const SummaryEntry& s = c.SummaryData[c.current_entry.index];
@@ -310,6 +313,36 @@ void TestSaveWebPage::local_file_stored_as_typed() {
     QCOMPARE(f.core().current_entry.entry.web.address, address);
     QVERIFY(!QFile::exists(f.fx.path("Acme/mine.htm")));
     QCOMPARE(read_file(f.fx.path("mine.htm")), QByteArray("<html><body>mine</body></html>"));
+}
+
+void TestSaveWebPage::failed_save_keeps_the_page_for_a_retry() {
+    ReferencesFixture f;
+    // VarData.dat cannot be opened while a folder holds its name.
+    QFile::remove(f.fx.path("VarData.dat"));
+    QVERIFY(QDir(f.fx.dir.path()).mkdir("VarData.dat"));
+    SaveWebPage* e = open_new(f);
+    QSignalSpy loaded(e->WebBrowser1, &QWebEngineView::loadFinished);
+    QVERIFY(loaded.wait(30000));
+    f.type(e->security_name, "Acme");
+    e->Your_reference_name->setText("kept");
+    f.save();
+    Core& c = f.core();
+    QVERIFY(f.fx.messages.box_texts().value(0).startsWith("Error: "));
+    QCOMPARE(c.current_screen, int(screen_new_web_page));
+    QVERIFY(e->is_modified());
+    QCOMPARE(f.entries_records(), 0);
+    QVERIFY(QFile::exists(f.fx.path("Acme/kept.htm")));
+    f.press(button_summary);
+    QVERIFY(e->isVisible());
+
+    // Once the file can be written, the page already kept is the entry's, not a rival name.
+    QVERIFY(QDir(f.fx.dir.path()).rmdir("VarData.dat"));
+    f.fx.messages.boxes.clear();
+    f.save();
+    QCOMPARE(f.fx.messages.questions.size(), 0);
+    QCOMPARE(c.current_screen, int(screen_edit_web_page));
+    QCOMPARE(c.current_entry.entry.web.address, f.fx.path("Acme/kept.htm"));
+    QCOMPARE(f.entries_records(), 2);
 }
 
 QB_WEBENGINE_TEST_MAIN(TestSaveWebPage)
