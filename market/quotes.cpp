@@ -138,6 +138,7 @@ void Quotes::quote_Click() {
         quotes_changed = true;
         symbol_added = true;
     }
+    added_by_this_fetch_ = !typed.isEmpty();
     QStringList list;
     for (int i = 0; i <= last_quote_index; ++i) {
         const QString s = trim_blanks(quote_list[size_t(i)].symbol);
@@ -259,7 +260,9 @@ void Quotes::show_quote_rows(QString reply) {
     QString shown = reply;
     if (shown.size() > kReplyShownInMessage) shown = shown.left(kReplyShownInMessage) + QStringLiteral("...");
     core().show_message(msg_error, kFetchFailed + shown);
-    if (symbol_added) remove_newest_symbol();
+    // Only a symbol added with this request goes: one added earlier, and shown with its
+    // quote then, stays when a later request fails.
+    if (symbol_added && added_by_this_fetch_) remove_newest_symbol();
     for (int i = 0; i < kSlots; ++i) {
         const QuoteSlot& slot = quote_list[size_t(i)];
         if (slot.symbol.isEmpty()) continue;

@@ -66,6 +66,8 @@ private:
     void remove_newest_symbol();
     void check_newest_symbol_valid();
     void load_quote_list_from_pref();
+
+    bool added_by_this_fetch_ = false;
 };
 
 } // namespace qb

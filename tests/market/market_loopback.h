@@ -31,9 +31,9 @@ inline QByteArray http_ok(const QByteArray& body) {
 
 // Answers each request with what `answer` gives for its target (path and query);
 // an empty answer never replies, as a hanging service.
-class LoopbackServer : public QObject {
+class MarketServer : public QObject {
 public:
-    LoopbackServer() {
+    MarketServer() {
         QVERIFY(server.listen(QHostAddress::LocalHost));
         connect(&server, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* s = server.nextPendingConnection()) {
@@ -64,7 +64,7 @@ private:
 };
 
 // The program's transport, sent to the loopback server whatever host was asked for.
-class LoopbackHttp : public HttpTransport {
+class HostSwapHttp : public HttpTransport {
 public:
     std::optional<QByteArray> get(const QUrl& url) override {
         requests << url;
@@ -127,8 +127,8 @@ struct MarketFixture {
         return texts;
     }
 
-    LoopbackServer server;
-    LoopbackHttp http;
+    MarketServer server;
+    HostSwapHttp http;
     CoreFixture fx;
     std::unique_ptr<Shell> shell;
     MDIMain* mdi = nullptr;

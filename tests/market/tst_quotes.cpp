@@ -85,6 +85,7 @@ private slots:
     void adding_symbols();
     void unknown_symbol();
     void no_connection_after_adding();
+    void later_failure_keeps_a_symbol_added_before();
     void list_kept_only_when_changed();
     void list_from_preferences_data();
     void list_from_preferences();
@@ -229,6 +230,21 @@ void TestQuotes::no_connection_after_adding() {
     QCOMPARE(f.listed(), (QStringList{"IBM", "MSFT"}));
     QCOMPARE(f.rows(), (QStringList{"IBM N/A N/A", "MSFT N/A N/A"}));
     QCOMPARE(f.change_colour(0), color_from_ole(Quotes::kChangeBlue));
+}
+
+void TestQuotes::later_failure_keeps_a_symbol_added_before() {
+    QuotesFixture f({"IBM"});
+    f.open();
+    f.add("AAPL");
+    QCOMPARE(f.rows(), (QStringList{"AAPL 14.25 +0.10", "IBM 13.25 +0.10"}));
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    f.http.port = closed.serverPort();
+    QTest::mouseClick(f.quotes->quote, Qt::LeftButton);
+    QCOMPARE(f.boxes(), QStringList{kFailed + "QB Error:No reply from the quote service."});
+    QCOMPARE(f.listed(), (QStringList{"AAPL", "IBM"}));
+    f.close();
+    QVERIFY(f.c().quotes.contains(make_tag("quote1", "AAPL")));
 }
 
 void TestQuotes::list_kept_only_when_changed() {
