@@ -63,7 +63,12 @@ bool write_at(QFile& f, qint64 offset, const QByteArray& bytes) {
     qint64 allowed = bytes.size();
     if (g_fault) allowed = std::clamp<qint64>(g_fault->allow_write(f.fileName(), offset, bytes.size()), 0, bytes.size());
     if (!f.seek(offset)) return fail_with(f);
-    if (allowed > 0 && f.write(bytes.constData(), allowed) != allowed) return fail_with(f);
+    // A short count carries no reason; writing the rest then fails with it (no space left).
+    for (qint64 done = 0; done < allowed;) {
+        const qint64 n = f.write(bytes.constData() + done, allowed - done);
+        if (n <= 0) return fail_with(f);
+        done += n;
+    }
     if (allowed < bytes.size()) return fail_with(g_fault->error_number());
     return true;
 }
