@@ -39,6 +39,7 @@ QString last_file_error() { return g_last_error; }
 bool file_size(const QFile& f, qint64& size) {
     g_last_error.clear();
     struct stat st {};
+    if (g_fault && !g_fault->allow_size(f.fileName())) return fail_with(g_fault->error_number());
     if (f.handle() < 0) return fail_with(EBADF);
     if (::fstat(f.handle(), &st) != 0) return fail_with(errno);
     size = st.st_size;
@@ -48,6 +49,7 @@ bool file_size(const QFile& f, qint64& size) {
 bool file_size_at(const QString& path, qint64& size) {
     g_last_error.clear();
     struct stat st {};
+    if (g_fault && !g_fault->allow_size(path)) return fail_with(g_fault->error_number());
     if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
         size = st.st_size;
         return true;

@@ -220,6 +220,7 @@ private slots:
     void failed_step_rolls_back_at_once();
     void filling_disk_never_changes_stored_entries();
     void full_tmpfs_device();
+    void unreadable_size_fails_the_save();
     void entries_write_fails_in_edit();
     void torn_journal_is_discarded();
 };
@@ -465,6 +466,47 @@ void TestSaveFaults::full_tmpfs_device() {
     QVERIFY(runs_with_failures < runs);
     qInfo("full memory file system: %d runs (%d with failed saves), %d entries damaged", runs, runs_with_failures,
           damaged);
+}
+
+// Each reading of a file's size during a save fails in turn: the save fails, nothing is
+// renumbered and no stored byte changes.
+void TestSaveFaults::unreadable_size_fails_the_save() {
+    struct SizeFault : FileFault {
+        qint64 allow_write(const QString&, qint64, qint64 len) override { return len; }
+        bool allow_change(const QString&) override { return true; }
+        int error_number() const override { return EIO; }
+        bool allow_size(const QString&) override { return ++reads != fail_at; }
+        int reads = 0, fail_at = 0;
+    };
+    CoreFixture fx;
+    make_folder(fx);
+    const QMap<QString, QByteArray> before = files_of(fx);
+    SizeFault count;
+    {
+        fx.restart();
+        FaultScope scope(&count);
+        apply(*fx.core, edit_grow);
+        QVERIFY(fx.core->save_entry());
+    }
+    QVERIFY(count.reads >= 4);
+    for (int n = 1; n <= count.reads; ++n) {
+        put_files(fx, before);
+        fx.restart();
+        Core& c = *fx.core;
+        const int32_t next_var = c.next_vardata_index;
+        SizeFault fault;
+        fault.fail_at = n;
+        fx.messages.boxes.clear();
+        {
+            FaultScope scope(&fault);
+            apply(c, edit_grow);
+            QVERIFY(!c.save_entry());
+        }
+        QVERIFY2(!fx.messages.box_texts().filter("Input/output error").isEmpty(),
+                 qPrintable(fx.messages.box_texts().join("\n")));
+        QCOMPARE(c.next_vardata_index, next_var);
+        QCOMPARE(files_of(fx), before);
+    }
 }
 
 // The last write of an edit, the entry's own record, fails: the texts already rewritten
