@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
@@ -65,6 +66,7 @@ QHash<QString, QString> read_tagged_items(const QString& text) {
     }
 
     QHash<QString, QString> items;
+    QSet<QStringView> taken;  // the first of equal items counts
     qsizetype i = next_lt[0];
     while (i < n) {
         const qsizetype gt = next_gt[size_t(i) + 1];
@@ -86,8 +88,10 @@ QHash<QString, QString> read_tagged_items(const QString& text) {
             i = next_lt[size_t(i) + 1];
             continue;
         }
-        const QString k = key.toString();
-        if (!items.contains(k)) items.insert(k, text.mid(gt + 1, end - gt - 1));
+        if (!taken.contains(key)) {
+            taken.insert(key);
+            items.insert(key.toString(), text.mid(gt + 1, end - gt - 1));
+        }
         const qsizetype after = end + key.size() + 3;
         if (after >= n) break;
         i = next_lt[size_t(after)];
