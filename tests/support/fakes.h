@@ -98,7 +98,12 @@ public:
         if (replies.isEmpty()) return pass_to ? pass_to->get(url) : std::nullopt;
         return replies.dequeue();
     }
+    std::optional<QByteArray> get_before(const QUrl& url, QDeadlineTimer deadline) override {
+        deadlines << deadline;
+        return get(url);
+    }
     QList<QUrl> requests;
+    QList<QDeadlineTimer> deadlines;  // of the calls that carried one
     QQueue<std::optional<QByteArray>> replies;
     // Replies by address, before the queue; then, with the queue empty, a real transport.
     QHash<QString, std::optional<QByteArray>> by_url;
