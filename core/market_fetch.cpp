@@ -21,8 +21,8 @@ QByteArray encode_symbols(const QString& symbols) {
     return parts.join(',');
 }
 
-QUrl service_url(const char* host, const QByteArray& path_and_query) {
-    return QUrl::fromEncoded(QByteArray(service_hosts::kScheme) + host + path_and_query, QUrl::StrictMode);
+QUrl service_url(const QString& host, const QByteArray& path_and_query) {
+    return QUrl::fromEncoded(QByteArray(service_hosts::kScheme) + host.toLatin1() + path_and_query, QUrl::StrictMode);
 }
 
 // The services answer in UTF-8 or, older ones, in the Windows code page.
@@ -75,13 +75,13 @@ HttpTransport* current_transport() {
 
 QString get_one_quote(HttpTransport* http, const QString& symbols) {
     const QByteArray query = "/d/quotes.csv?s=" + encode_symbols(symbols) + "&f=sl1d1t1c1ohgv&e=.csv";
-    const QString reply = fetch(http, service_url(service_hosts::kQuotePrimary, query));
+    const QString reply = fetch(http, service_url(service_hosts::current().quote_primary, query));
     if (!reply.isEmpty() && looks_like_quotes(reply)) return reply;
-    return fetch(http, service_url(service_hosts::kQuoteSecond, query));
+    return fetch(http, service_url(service_hosts::current().quote_second, query));
 }
 
 QString get_stock_news(HttpTransport* http, const QString& symbol) {
-    return fetch(http, service_url(service_hosts::kHeadlines, "/rss/headline?s=" + encode_symbols(symbol)));
+    return fetch(http, service_url(service_hosts::current().headlines, "/rss/headline?s=" + encode_symbols(symbol)));
 }
 
 QString get_hist_quote(HttpTransport* http, const QString& symbol, const QDate& first_date,
@@ -92,7 +92,7 @@ QString get_hist_quote(HttpTransport* http, const QString& symbol, const QDate& 
                              month_day_year(second_date, 'd', 'e', 'f').toLatin1() + "&g=" +
                              history_interval(first_date, second_date) +
                              month_day_year(first_date, 'a', 'b', 'c').toLatin1() + "&ignore=.csv";
-    return fetch(http, service_url(service_hosts::kPriceHistory, query));
+    return fetch(http, service_url(service_hosts::current().price_history, query));
 }
 
 QString get_one_quote(const QString& symbols) { return get_one_quote(current_transport(), symbols); }

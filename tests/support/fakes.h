@@ -92,12 +92,14 @@ public:
     std::optional<QByteArray> get(const QUrl& url) override {
         requests << url;
         if (during_get) during_get(url);  // what the user does while the request waits
+        if (forward_to) return forward_to->get(url);
         if (replies.isEmpty()) return std::nullopt;
         return replies.dequeue();
     }
     QList<QUrl> requests;
     QQueue<std::optional<QByteArray>> replies;
     std::function<void(const QUrl&)> during_get;
+    HttpTransport* forward_to = nullptr;  // a real transport, for a server inside the test
 };
 
 // A fresh Core on a temporary program folder, with every fake wired in.
