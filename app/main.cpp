@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorbelix"));
+    // Ties the windows to the desktop entry the run command installs (its icon, its name).
+    QGuiApplication::setDesktopFileName(QStringLiteral("quorbelix"));
     // The program ends through Exit or the frame's close, never because a small window closed.
     QApplication::setQuitOnLastWindowClosed(false);
 

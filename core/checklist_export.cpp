@@ -35,15 +35,6 @@ std::optional<int16_t> to_int16(const QString& text) {
     return int16_t(v);
 }
 
-QTime parse_time_text(const QString& text) {
-    const QLocale locale;
-    for (const char* f : {"h:mm:ss AP", "h:mm AP", "H:mm:ss", "H:mm"}) {
-        const QTime t = locale.toTime(text, QString::fromLatin1(f));
-        if (t.isValid()) return t;
-    }
-    return QTime();
-}
-
 } // namespace
 
 // One pass: each '<' is looked at once, and the closing tags are indexed up front, so a
@@ -100,18 +91,19 @@ QHash<QString, QString> read_tagged_items(const QString& text) {
 }
 
 double read_checklist_date(const QString& text, const QDate& today) {
-    const QString t = text.trimmed();
-    // ISO 8601 with a time of day carries no blank: try it whole first.
-    QDateTime iso = QDateTime::fromString(t, Qt::ISODate);
-    if (iso.isValid() && t.contains(u'T')) return ole_from_datetime(QDateTime(iso.date(), iso.time()));
-
-    const qsizetype blank = t.indexOf(u' ');
-    const QString date_part = blank < 0 ? t : t.left(blank);
-    const QString time_part = blank < 0 ? QString() : t.mid(blank + 1).trimmed();
-    QDate d = parse_date_text(date_part);
-    if (!d.isValid()) d = QDate::fromString(date_part, QStringLiteral("M/d/yyyy"));
-    if (!d.isValid()) return ole_from_date(today);
-    const QTime time = time_part.isEmpty() ? QTime() : parse_time_text(time_part);
+    QDate d;
+    QTime time;
+    if (!parse_date_time_text(text, d, time)) {
+        // A time we cannot read still leaves the date; a file written in the month/day/year
+        // form on a system with another form still gives its date.
+        const QString t = text.trimmed();
+        const qsizetype blank = t.indexOf(u' ');
+        const QString date_part = blank < 0 ? t : t.left(blank);
+        d = parse_date_text(date_part);
+        if (!d.isValid()) d = QDate::fromString(date_part, QStringLiteral("M/d/yyyy"));
+        if (!d.isValid()) return ole_from_date(today);
+        time = blank < 0 ? QTime() : parse_time_text(t.mid(blank + 1));
+    }
     return time.isValid() ? ole_from_datetime(QDateTime(d, time)) : ole_from_date(d);
 }
 

@@ -21,8 +21,8 @@ QByteArray encode_symbols(const QString& symbols) {
     return parts.join(',');
 }
 
-QUrl service_url(const char* host, const QByteArray& path_and_query) {
-    return QUrl::fromEncoded(QByteArray(service_hosts::kScheme) + host + path_and_query, QUrl::StrictMode);
+QUrl service_url(const QString& host, const QByteArray& path_and_query) {
+    return QUrl::fromEncoded(QByteArray(service_hosts::kScheme) + host.toLatin1() + path_and_query, QUrl::StrictMode);
 }
 
 // The services answer in UTF-8 or, older ones, in the Windows code page.
@@ -98,7 +98,7 @@ QByteArray quote_query(const QString& symbols) {
 
 std::optional<QString> get_quotes_once(HttpTransport* http, const QString& symbols) {
     if (!http) return std::nullopt;
-    const std::optional<QByteArray> body = http->get(service_url(service_hosts::kQuotePrimary, quote_query(symbols)));
+    const std::optional<QByteArray> body = http->get(service_url(service_hosts::current().quote_primary, quote_query(symbols)));
     if (!body) return std::nullopt;
     return reply_text(*body);
 }
@@ -106,14 +106,14 @@ std::optional<QString> get_quotes_once(HttpTransport* http, const QString& symbo
 QString get_one_quote(HttpTransport* http, const QString& symbols) {
     const QByteArray query = quote_query(symbols);
     const QDeadlineTimer deadline(kQuoteFetchLimitMs);
-    const QString reply = fetch_before(http, service_url(service_hosts::kQuotePrimary, query), deadline);
+    const QString reply = fetch_before(http, service_url(service_hosts::current().quote_primary, query), deadline);
     if (!reply.isEmpty() && looks_like_quotes(reply) && holds_a_symbol(reply, symbols)) return reply;
-    const QString second = fetch_before(http, service_url(service_hosts::kQuoteSecond, query), deadline);
+    const QString second = fetch_before(http, service_url(service_hosts::current().quote_second, query), deadline);
     return holds_a_symbol(second, symbols) ? second : QString();
 }
 
 QString get_stock_news(HttpTransport* http, const QString& symbol) {
-    return fetch(http, service_url(service_hosts::kHeadlines, "/rss/headline?s=" + encode_symbols(symbol)));
+    return fetch(http, service_url(service_hosts::current().headlines, "/rss/headline?s=" + encode_symbols(symbol)));
 }
 
 QString get_hist_quote(HttpTransport* http, const QString& symbol, const QDate& first_date,
@@ -124,7 +124,7 @@ QString get_hist_quote(HttpTransport* http, const QString& symbol, const QDate& 
                              month_day_year(second_date, 'd', 'e', 'f').toLatin1() + "&g=" +
                              history_interval(first_date, second_date) +
                              month_day_year(first_date, 'a', 'b', 'c').toLatin1() + "&ignore=.csv";
-    return fetch(http, service_url(service_hosts::kPriceHistory, query));
+    return fetch(http, service_url(service_hosts::current().price_history, query));
 }
 
 QString get_one_quote(const QString& symbols) { return get_one_quote(current_transport(), symbols); }

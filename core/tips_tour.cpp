@@ -82,15 +82,19 @@ void Core::load_tips() {
     int n = 0;
     int tips_read = 0;
     QString section;
-    for (QStringView line : QStringView(*text).split(u'\n')) {
-        if (line.endsWith(u'\r')) line.chop(1);
+    // Lines may end in CR LF, LF or a lone CR; only blanks are trimmed, as the file's own
+    // editor leaves them.
+    QString normalised = *text;
+    normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    normalised.replace(u'\r', u'\n');
+    for (QStringView line : QStringView(normalised).split(u'\n')) {
         if (line.contains(u"<Con") || line.contains(u"<con")) {
-            section = line.mid(std::min<qsizetype>(kSectionMarkerLength, line.size())).trimmed().toString();
+            section = trim_blanks(line.mid(std::min<qsizetype>(kSectionMarkerLength, line.size())).toString());
             tips_section_index(section, int16_t(n));
             continue;
         }
         if (line.contains(u"//")) continue;
-        const QString tip = line.trimmed().toString();
+        const QString tip = trim_blanks(line.toString());
         if (tip.isEmpty()) continue;
         table[size_t(n)] = TipSlot{section, tip};
         ++tips_read;
@@ -116,24 +120,13 @@ bool Core::load_tour_text(int16_t& count, QStringList& titles, QStringList& desc
     const QString& text = *file;
     if (count > kTourSlides) count = kTourSlides;
 
-    QStringList new_titles, new_texts;
-    bool any = false;
+    // A missing item is an empty text: a file without slides gives a tour of empty slides.
+    while (titles.size() <= count) titles << QString();
+    while (descriptions.size() <= count) descriptions << QString();
     for (int i = 1; i <= count; ++i) {
         const QString n = QString::number(i);
-        new_titles << get_tag(QStringLiteral("Title") + n, text);
-        new_texts << get_tag(QStringLiteral("Des") + n, text);
-        any = any || !new_titles.last().isEmpty() || !new_texts.last().isEmpty();
-    }
-    // An empty or foreign file would show a tour of blank slides.
-    if (count > 0 && !any) {
-        show_message(msg_warning, tour_failure(QStringLiteral("the file holds no tour slides")));
-        return false;
-    }
-    for (int i = 1; i <= count; ++i) {
-        while (titles.size() <= i) titles << QString();
-        while (descriptions.size() <= i) descriptions << QString();
-        titles[i] = new_titles[i - 1];
-        descriptions[i] = new_texts[i - 1];
+        titles[i] = get_tag(QStringLiteral("Title") + n, text);
+        descriptions[i] = get_tag(QStringLiteral("Des") + n, text);
     }
     return true;
 }

@@ -279,9 +279,12 @@ bool AddEntry::field_event(QWidget* field, QEvent* event) {
     switch (event->type()) {
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
-        // A message box or menu taking the focus for a while is no move to another field.
+        // A message box, menu or the menu bar taking the focus for a while is no move to
+        // another field.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (drawing_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return false;
+        if (drawing_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
+            reason == Qt::MenuBarFocusReason)
+            return false;
         const bool in = event->type() == QEvent::FocusIn;
         paint_background(field, in ? kYellow : kWhite);
         if (!in && field == security_name_textbox) security_name_lost_focus();

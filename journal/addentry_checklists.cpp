@@ -84,6 +84,48 @@ QPixmap draw_answer(int code, int size) {
 
 QString count_text(int n) { return QString::number(n); }
 
+// An item text or comment box. One drawn with room for all its lines shows them from the
+// first character: Qt would scroll it down a line whose last pixels the frame covers, or
+// sideways by the cursor's width at the end of a full line. Longer texts scroll as usual.
+class RowTextBox : public QPlainTextEdit {
+public:
+    RowTextBox(QWidget* parent, std::function<bool()> holds_all_lines)
+        : QPlainTextEdit(parent), holds_all_lines_(std::move(holds_all_lines)) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        QPlainTextEdit::keyPressEvent(e);
+        show_start();
+    }
+    void inputMethodEvent(QInputMethodEvent* e) override {
+        QPlainTextEdit::inputMethodEvent(e);
+        show_start();
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        QPlainTextEdit::mousePressEvent(e);
+        show_start();
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        QPlainTextEdit::mouseMoveEvent(e);
+        show_start();
+    }
+    void focusInEvent(QFocusEvent* e) override {
+        QPlainTextEdit::focusInEvent(e);
+        show_start();
+    }
+    void resizeEvent(QResizeEvent* e) override {
+        QPlainTextEdit::resizeEvent(e);
+        show_start();
+    }
+
+private:
+    void show_start() {
+        horizontalScrollBar()->setValue(0);
+        if (holds_all_lines_()) verticalScrollBar()->setValue(0);
+    }
+    std::function<bool()> holds_all_lines_;
+};
+
 } // namespace
 
 void AddEntry::build_panel() {
@@ -129,7 +171,10 @@ void AddEntry::build_panel() {
     row_font.setPointSize(8);
     row_font.setBold(false);
     auto row_box = [&](const char* name, int i, int kind) {
-        auto* t = new QPlainTextEdit(this);
+        auto* t = new RowTextBox(this, [this, i, kind] {
+            const int16_t lines = kind == kind_item ? item_line_count[size_t(i)] : comment_line_count[size_t(i)];
+            return lines <= kMaxDrawnLines;
+        });
         t->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
         t->setFont(row_font);
         t->setFrameShape(QFrame::NoFrame);
@@ -327,7 +372,8 @@ void AddEntry::place_row_boxes(int row) {
     Text6[r]->setGeometry(twips_rect(text6_left_, p.comment_top, text6_width_, p.comment_height));
     // A box that grew around its text shows it from the first line again.
     Text6[r]->verticalScrollBar()->setValue(0);
-    if (Text6[r]->hasFocus()) Text6[r]->ensureCursorVisible();
+    Text6[r]->horizontalScrollBar()->setValue(0);
+    if (Text6[r]->hasFocus() && comment_line_count[r] > kMaxDrawnLines) Text6[r]->ensureCursorVisible();
     Line3[r]->setGeometry(twips_to_px(line_x1_), twips_to_px(p.line_y), twips_to_px(line_x2_ - line_x1_), 1);
 }
 
@@ -569,7 +615,7 @@ bool AddEntry::row_event(QWidget* box, int row, int kind, QEvent* event) {
     case QEvent::FocusOut: {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (drawing_ || kind == kind_selector || reason == Qt::PopupFocusReason ||
-            reason == Qt::ActiveWindowFocusReason)
+            reason == Qt::ActiveWindowFocusReason || reason == Qt::MenuBarFocusReason)
             return false;
         if (event->type() == QEvent::FocusOut) {
             paint_row(row, kWhite);

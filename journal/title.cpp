@@ -159,6 +159,8 @@ void Title::update_specific_title_entry(int32_t index, int16_t row) {
         }
     }
     Checklist_Entry_Display_text[r]->setText(text);
+    // A box shows the start of a text too long for it, not the end where setText leaves the cursor.
+    for (int col = 0; col < kColumns; ++col) box(col, row)->setCursorPosition(0);
     set_screen_index_visible(row);
 }
 
@@ -319,10 +321,12 @@ bool Title::row_box_event(QLineEdit* b, int column, int16_t row, QEvent* event) 
     switch (event->type()) {
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
-        // A menu or message box taking the focus for a while, or a row being hidden
-        // under it, is not a move to another row.
+        // A menu, the menu bar or a message box taking the focus for a while, or a row
+        // being hidden under it, is not a move to another row.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (redrawing_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return false;
+        if (redrawing_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
+            reason == Qt::MenuBarFocusReason)
+            return false;
         if (event->type() == QEvent::FocusIn && !b->isVisible()) return false;
         uint32_t colour = event->type() == QEvent::FocusIn ? kYellow : kWhite;
         highlight_screen_row(row, colour);

@@ -54,6 +54,11 @@ bool WheelFilter::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
+void install_font_substitutes() {
+    for (const char* face : {"MS Sans Serif", "Arial"})
+        QFont::insertSubstitution(QString::fromLatin1(face), QStringLiteral("Liberation Sans"));
+}
+
 int count_text_lines(const QString& text, int width_twips, const QString& face, bool bold) {
     QFont font(face);
     font.setPointSizeF(9.75);

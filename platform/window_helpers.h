@@ -40,6 +40,10 @@ private:
     int remainder_ = 0;
 };
 
+// The faces the windows were designed in ("MS Sans Serif", "Arial") are not on Linux;
+// the fallback is far wider and clips the texts. Liberation Sans has their widths.
+void install_font_substitutes();
+
 // count_text_lines measured with the given face at 9.75 points.
 int count_text_lines(const QString& text, int width_twips, const QString& face, bool bold);
 

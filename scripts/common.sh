@@ -17,7 +17,7 @@ qb_install_packages() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 }
 
-# qb_build BUILD_DIR BUILD_TYPE [CMAKE_ARGS...]
+# qb_build BUILD_DIR BUILD_TYPE [CMAKE_OPTION...]
 qb_build() {
   local dir="$1" type="$2"
   shift 2

@@ -64,12 +64,38 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(client_);
     build_menus();
     build_toolbar();
-    resize(twips_to_px(kDesignWidth), twips_to_px(kDesignHeight));
+    resize_frame_twips(kDesignWidth, kDesignHeight);
     MDIForm_Load();
 }
 
-int MDIMain::height_twips() const { return px_to_twips(height()); }
-int MDIMain::width_twips() const { return px_to_twips(width()); }
+int MDIMain::height_twips() const { return px_to_twips(frameGeometry().height()); }
+int MDIMain::width_twips() const { return px_to_twips(frameGeometry().width()); }
+
+void MDIMain::resize_frame_twips(int width, int height) {
+    frame_target_ = QSize(twips_to_px(width), twips_to_px(height));
+    fitted_client_ = QSize();
+    keep_frame_size();
+}
+
+void MDIMain::keep_frame_size() {
+    // The window manager adds its title bar and borders only once the frame is shown.
+    if (!frame_target_.isValid() || (fitted_client_.isValid() && size() != fitted_client_)) return;
+    const QSize decoration = frameGeometry().size() - size();
+    const QSize client = (frame_target_ - decoration).expandedTo(QSize(1, 1));
+    fitted_client_ = client;
+    if (client != size()) resize(client);
+}
+
+bool MDIMain::event(QEvent* event) {
+    const bool result = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::WindowStateChange: keep_frame_size(); break;
+    default: break;
+    }
+    return result;
+}
 
 QRect MDIMain::screen_area() const {
     const int left = twips_to_px(Command::kBarWidth);
@@ -82,9 +108,9 @@ void MDIMain::MDIForm_Load() {
     Core& c = core();
     if (!c.small_screen) {
         child_form_height = height_twips() == kDesignHeight ? 6760 : 6660;
-        resize(twips_to_px(11900), twips_to_px(8310));
+        resize_frame_twips(11900, 8310);
     } else {
-        resize(twips_to_px(11900), twips_to_px(8205));
+        resize_frame_twips(11900, 8205);
         child_form_height = 6660;
     }
     QPalette pal = client_->palette();

@@ -29,9 +29,12 @@ public:
     // The height of the command bar and of every screen window.
     int16_t child_form_height = 6660;
 
-    // The frame's height and width in twips.
+    // The frame's height and width in twips, title bar and borders included.
     int height_twips() const;
     int width_twips() const;
+    // Sizes the frame, title bar and borders included, and keeps that outer size once
+    // the window manager has drawn them, until the frame is sized otherwise.
+    void resize_frame_twips(int width, int height);
 
     // Holds the command bar and the screens; white where no child covers it.
     QWidget* client_area() const { return client_; }
@@ -59,12 +62,14 @@ public:
     std::function<void()> print_screen;
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void MDIForm_Load();
     void MDIForm_Resize();
+    void keep_frame_size();
     void build_menus();
     void build_toolbar();
     QAction* add_item(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut,
@@ -100,6 +105,8 @@ private:
     QHash<QString, QMenu*> menus_;
     QList<QAction*> toolbar_buttons_;
     bool shutting_down_ = false;
+    QSize frame_target_;   // the outer size asked for, in pixels
+    QSize fitted_client_;  // the inner size that gave it
 };
 
 // Puts a small window to the right of the frame, as far as the screen allows, so it

@@ -7,6 +7,7 @@
 #include "shell/mdimain.h"
 #include "shell/stand_in_screens.h"
 #include "shell/stand_in_windows.h"
+#include "shell/test_vardata.h"
 #include "shell/tips.h"
 #include "shell/tour.h"
 #include "shell/user_update.h"
@@ -147,6 +148,8 @@ void Shell::register_standard_windows() {
     register_window(QStringLiteral("Report"), top([](QWidget* p) {
         return new StandInWindow(p, QStringLiteral("Report"), QStringLiteral("Create Reports"), false);
     }));
+    // A developer's tool: reached by its name only, never from a menu.
+    register_window(QStringLiteral("TestVarData"), top([](QWidget* p) { return new TestVarData(p); }));
 }
 
 } // namespace qb

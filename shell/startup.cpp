@@ -1,19 +1,33 @@
 #include "shell/startup.h"
 
 #include "core/core.h"
+#include "core/service_hosts.h"
 #include "core/text_helpers.h"
+#include "platform/window_helpers.h"
 #include "shell/command.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
 #include "shell/tips.h"
 #include "shell/tour.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QIcon>
 #include <QLockFile>
 #include <QToolBar>
 
 namespace qb {
+namespace {
+
+// The program's logo at the sizes window managers and task bars ask for.
+QIcon program_icon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(svg_picture(QStringLiteral("logo"), QSize(size, size)));
+    return icon;
+}
+
+} // namespace
 
 RunningProgram::RunningProgram() = default;
 RunningProgram::~RunningProgram() {
@@ -24,6 +38,8 @@ RunningProgram::~RunningProgram() {
 
 std::unique_ptr<RunningProgram> Main(const Platform& platform, const QString& program_folder,
                                      const std::function<void(Shell&)>& configure) {
+    install_font_substitutes();
+    QApplication::setWindowIcon(program_icon());
     auto run = std::make_unique<RunningProgram>();
     run->core = std::make_unique<Core>(program_folder, platform);
     Core& c = *run->core;
@@ -32,6 +48,7 @@ std::unique_ptr<RunningProgram> Main(const Platform& platform, const QString& pr
     if (configure) configure(s);
 
     c.program_version = QStringLiteral("4.03");
+    service_hosts::read_from_environment(c);
     c.small_screen = platform.screen && platform.screen->screen_width_pixels() <= 800;
 
     // One instance per program folder. The lock names a process; a lock whose process is

@@ -59,6 +59,8 @@ private slots:
     void import_tolerates();
     void dates_data();
     void dates();
+    void export_date_in_regional_form_data();
+    void export_date_in_regional_form();
     void export_failure_is_reported();
     void import_takes_linear_time_data();
     void import_takes_linear_time();
@@ -234,6 +236,9 @@ void TestChecklistExport::dates_data() {
     QTest::newRow("ISO date") << "en_US" << "2024-03-14" << QDateTime(d, QTime(0, 0));
     QTest::newRow("ISO date and time") << "en_US" << "2024-03-14T09:15:00" << QDateTime(d, QTime(9, 15));
     QTest::newRow("day-first regional") << "de_DE" << "14.03.2024" << QDateTime(d, QTime(0, 0));
+    QTest::newRow("day-first with its own time") << "de_DE" << "14.03.2024 09:15:07" << QDateTime(d, QTime(9, 15, 7));
+    QTest::newRow("day-first with a 12-hour time") << "de_DE" << "14.03.2024 9:15:07 PM" << QDateTime(d, QTime(21, 15, 7));
+    QTest::newRow("24-hour time on a 12-hour system") << "en_US" << "3/14/2024 21:15:07" << QDateTime(d, QTime(21, 15, 7));
     QTest::newRow("US file on day-first system") << "de_DE" << "3/14/2024" << QDateTime(d, QTime(0, 0));
     QTest::newRow("empty") << "en_US" << "" << today;
     QTest::newRow("garbage") << "en_US" << "next tuesday" << today;
@@ -252,6 +257,36 @@ void TestChecklistExport::dates() {
     Checklist r;
     QVERIFY(fx.core->import_checklist(r, path));
     QCOMPARE(datetime_from_ole(r.Date), expected);
+}
+
+void TestChecklistExport::export_date_in_regional_form_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("month first, 12-hour") << "en_US" << QTime(14, 5, 9) << "3/14/2024 2:05:09 PM";
+    QTest::newRow("day first, 24-hour") << "de_DE" << QTime(14, 5, 9) << "14.03.2024 14:05:09";
+    QTest::newRow("British") << "en_GB" << QTime(9, 5, 9) << "14/03/2024 09:05:09";
+    QTest::newRow("midnight has no time") << "de_DE" << QTime(0, 0) << "14.03.2024";
+}
+
+void TestChecklistExport::export_date_in_regional_form() {
+    QFETCH(QString, locale);
+    QFETCH(QTime, time);
+    QFETCH(QString, expected);
+    CoreFixture fx;
+    start_quietly(fx);
+    QLocale::setDefault(QLocale(locale));
+    Checklist c = sample_checklist(1);
+    c.Date = ole_from_datetime(QDateTime(QDate(2024, 3, 14), time));
+    fx.core->Checklists.append(c);
+    const QString path = fx.path("out.txt");
+    fx.core->export_checklist(path, int16_t(fx.core->maxChecklists_index()));
+    const QString text = QString::fromLatin1(read_file(path));
+    QVERIFY2(text.contains("<Date>" + expected + "<\\Date>"), qPrintable(text));
+    // The file reads back to the same moment.
+    Checklist r;
+    QVERIFY(fx.core->import_checklist(r, path));
+    QCOMPARE(datetime_from_ole(r.Date), QDateTime(QDate(2024, 3, 14), time));
 }
 
 void TestChecklistExport::export_failure_is_reported() {

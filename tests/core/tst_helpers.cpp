@@ -1,7 +1,9 @@
 // Text helpers and the shell-facing helpers of the core.
+#include "core/date_text.h"
 #include "core/text_helpers.h"
 #include "support/fakes.h"
 
+#include <QLocale>
 #include <QtTest>
 
 using namespace qb;
@@ -27,6 +29,8 @@ private slots:
     void open_url_data();
     void open_url();
     void text_file();
+    void date_texts_data();
+    void date_texts();
 };
 
 void TestHelpers::price_text_data() {
@@ -189,6 +193,34 @@ void TestHelpers::text_file() {
     QCOMPARE(read_file(path), QByteArray("new\r\n"));
     QVERIFY(!fx.core->write_text_file(fx.path("no/such/folder/r.txt"), "x", false));
     QVERIFY(fx.messages.box_texts().last().startsWith("Error: Failure to generate report. Error: "));
+}
+
+void TestHelpers::date_texts_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDate>("date");  // invalid: refused
+    const QDate d(2024, 5, 6);
+    QTest::newRow("short form") << "en_US" << "5/6/2024" << d;
+    QTest::newRow("two-digit year") << "en_US" << " 5/6/24 " << d;
+    QTest::newRow("with a 12-hour time") << "en_US" << "5/6/2024 12:00:00 PM" << d;
+    QTest::newRow("with a short time") << "en_US" << "5/6/2024 9:30 AM" << d;
+    QTest::newRow("ISO date and time") << "en_US" << "2024-05-06T12:00:00" << d;
+    QTest::newRow("ISO date, blank, time") << "en_US" << "2024-05-06 12:00:00" << d;
+    QTest::newRow("day first with its time") << "de_DE" << "06.05.2024 14:05:09" << d;
+    QTest::newRow("no locale of its own") << "C" << "5/6/2024 2:05:09 PM" << d;
+    QTest::newRow("time that is none") << "en_US" << "5/6/2024 noon" << QDate();
+    QTest::newRow("time alone") << "en_US" << "12:00:00 PM" << QDate();
+    QTest::newRow("impossible day") << "en_US" << "2/30/2024 1:00:00 PM" << QDate();
+}
+
+void TestHelpers::date_texts() {
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(QDate, date);
+    QLocale::setDefault(QLocale(locale));
+    const QDate parsed = parse_date_text(text);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(parsed, date);
 }
 
 QTEST_GUILESS_MAIN(TestHelpers)

@@ -43,6 +43,8 @@ private slots:
     void through_current_core();
     void parse_data();
     void parse();
+    void host_forms_data();
+    void host_forms();
 };
 
 void TestMarketFetch::quote_address_data() {
@@ -261,6 +263,27 @@ void TestMarketFetch::parse() {
     QCOMPARE(parse_quote_csv(symbol, reply, got_price, got_change), result);
     QCOMPARE(got_price, price);
     QCOMPARE(got_change, change);
+}
+
+void TestMarketFetch::host_forms_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("name") << "quotes.example.org" << true;
+    QTest::newRow("name and port") << "localhost:8080" << true;
+    QTest::newRow("IPv4 and port") << "127.0.0.1:65535" << true;
+    QTest::newRow("IPv6 and port") << "[::1]:8000" << true;
+    QTest::newRow("with a scheme") << "http://quotes.example.org" << false;
+    QTest::newRow("with a path") << "quotes.example.org/d" << false;
+    QTest::newRow("port 0") << "localhost:0" << false;
+    QTest::newRow("port too large") << "localhost:65536" << false;
+    QTest::newRow("empty port") << "localhost:" << false;
+    QTest::newRow("blank inside") << "quotes example" << false;
+    QTest::newRow("user part") << "me@quotes.example.org" << false;
+}
+
+void TestMarketFetch::host_forms() {
+    QFETCH(QString, text);
+    QTEST(service_hosts::is_host_and_port(text), "accepted");
 }
 
 QTEST_GUILESS_MAIN(TestMarketFetch)

@@ -5,9 +5,13 @@
 #include "core/ole_date.h"
 #include "core/text_helpers.h"
 #include "platform/window_helpers.h"
+#include "shell/custom.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 
 using namespace qb;
@@ -25,10 +29,18 @@ private slots:
     void untouched_entry_saves_nothing();
     void save_lands_in_files_and_reopens_in_edit_mode();
     void unreadable_details_survive_an_edit();
+    void date_with_time_of_day_saves_its_date();
     void failed_save_stays_on_the_editor();
     void price_box_keeps_digits_and_point();
     void get_quote();
+    void escape_from_a_menu_keeps_the_field();
     void resize_keeps_floors();
+    void enter_moves_along_the_fields_data();
+    void enter_moves_along_the_fields();
+    void user_types_follow_the_built_in_ones();
+    void saving_sets_last_custom_type_data();
+    void saving_sets_last_custom_type();
+    void colour_change_repaints_list_and_editor();
 };
 
 void TestAddEntry::new_transaction_opens_with_type_and_today_data() {
@@ -271,6 +283,29 @@ void TestAddEntry::unreadable_details_survive_an_edit() {
     QCOMPARE(c.current_entry.entry.other.text, QString("Stored reasons"));
 }
 
+void TestAddEntry::date_with_time_of_day_saves_its_date() {
+    EditorFixture f;
+    f.type_valid_buy();
+    f.save();
+    Core& c = f.core();
+    // Entries written elsewhere may carry a time of day in their date.
+    c.current_entry.entry.entry_date = ole_from_datetime(QDateTime(QDate(2024, 5, 6), QTime(12, 0)));
+    QVERIFY(c.save_entry());
+    f.press(button_summary);
+    f.title()->setfocus_to_last_entry();
+    f.press(button_details);
+    AddEntry* e = f.editor();
+    QCOMPARE(e->Date_textbox->text(), QString("5/6/2024 12:00:00 PM"));
+    e->security_price_textbox->clear();
+    f.type(e->security_price_textbox, "9");
+    const int32_t index = c.current_entry.index;
+    f.press(button_summary);
+    QCOMPARE(f.fx.messages.questions.size(), 0);
+    QCOMPARE(c.current_screen, int(screen_summary));
+    QCOMPARE(c.SummaryData[index].entry_date, ole_from_date(QDate(2024, 5, 6)));
+    QCOMPARE(c.SummaryData[index].price, Currency(90000));
+}
+
 void TestAddEntry::failed_save_stays_on_the_editor() {
     EditorFixture f;
     // VarData.dat cannot be opened while a folder holds its name.
@@ -331,10 +366,38 @@ void TestAddEntry::get_quote() {
     QCOMPARE(e->security_price_textbox->text(), QString("5.25"));
 }
 
+void TestAddEntry::escape_from_a_menu_keeps_the_field() {
+    EditorFixture f;
+    f.type_valid_buy("Acme Corp");
+    f.save();
+    f.press(button_buy);
+    AddEntry* e = f.editor();
+    f.type(e->security_name_textbox, "Acme Corp");
+    const QColor yellow(255, 255, 0);
+    QMenuBar* bar = f.mdi->menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(f.mdi->menu("mnuFile")->menuAction()).center());
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    QCOMPARE(QApplication::focusWidget(), bar);
+    // The menu bar holding the focus is no move to another field: no look-up, still yellow.
+    QCOMPARE(e->security_name_textbox->palette().color(QPalette::Base), yellow);
+    QCOMPARE(e->symbol_textbox->text(), QString());
+    QTest::keyClick(bar, Qt::Key_Escape);
+    QCOMPARE(QApplication::focusWidget(), e->security_name_textbox);
+    QCOMPARE(e->security_name_textbox->palette().color(QPalette::Base), yellow);
+    QCOMPARE(e->symbol_textbox->text(), QString());
+    // Leaving the field for the next one brings the symbol used before.
+    QTest::keyClick(e->security_name_textbox, Qt::Key_Return);
+    QVERIFY(e->symbol_textbox->hasFocus());
+    QCOMPARE(e->symbol_textbox->text(), QString("ACME"));
+    QCOMPARE(e->security_name_textbox->palette().color(QPalette::Base), QColor(255, 255, 255));
+}
+
 void TestAddEntry::resize_keeps_floors() {
     EditorFixture f;
     f.press(button_buy);
     AddEntry* e = f.editor();
+    const QSize client = f.mdi->size();  // the frame's inner size at its design size
     f.mdi->resize(200, 150);
     e->handle_resize();
     QCOMPARE(e->VScroll1->height(), twips_to_px(5895));
@@ -343,11 +406,112 @@ void TestAddEntry::resize_keeps_floors() {
     QCOMPARE(e->Avail_checklist[0]->y(), twips_to_px(4320));
 
     // A taller, wider window moves the selector buttons down and widens the item texts.
-    f.mdi->resize(twips_to_px(11900) + 150, twips_to_px(8310) + 90);
+    f.mdi->resize(client.width() + 150, client.height() + 90);
     e->handle_resize();
     QCOMPARE(e->Avail_checklist[0]->y(), twips_to_px(4320 + 1350));
     QCOMPARE(e->item_text_width, int16_t(3615 + 2250));
     QVERIFY(e->Text6[0]->x() > e->Text1[0]->x() + e->Text1[0]->width());
+}
+
+void TestAddEntry::enter_moves_along_the_fields_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("type to name") << "Combo1" << "security_name_textbox";
+    QTest::newRow("name to symbol") << "security_name_textbox" << "symbol_textbox";
+    QTest::newRow("symbol to price, past the button") << "symbol_textbox" << "security_price_textbox";
+    QTest::newRow("price to date") << "security_price_textbox" << "Date_textbox";
+    QTest::newRow("date to details") << "Date_textbox" << "Other_info_textbox";
+    QTest::newRow("details keep it") << "Other_info_textbox" << "Other_info_textbox";
+}
+
+void TestAddEntry::enter_moves_along_the_fields() {
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    EditorFixture f;
+    f.press(button_buy);
+    AddEntry* e = f.editor();
+    auto* field = e->findChild<QWidget*>(from);
+    QVERIFY(field);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget()->objectName(), to);
+    QCOMPARE(QApplication::focusWidget()->palette().color(QPalette::Base), QColor(255, 255, 0));
+    if (from != to) QCOMPARE(field->palette().color(QPalette::Base), QColor(255, 255, 255));
+}
+
+void TestAddEntry::user_types_follow_the_built_in_ones() {
+    EditorFixture f;
+    f.core().trans_type = QStringList{"Watch", "Trim"};
+    f.press(button_other_transaction);
+    AddEntry* e = f.editor();
+    QStringList shown;
+    for (int i = 0; i < e->Combo1->count(); ++i) shown << e->Combo1->itemText(i);
+    QCOMPARE(shown, QStringList({"Thinking", "Buy", "Sell", "Hold", "Short", "Cover Short", "Watch", "Trim"}));
+    // Changed types replace the user's part of the list only.
+    f.core().trans_type = QStringList{"Add more"};
+    e->update_transaction_types();
+    QCOMPARE(e->Combo1->count(), 7);
+    QCOMPARE(e->Combo1->itemText(5), QString("Cover Short"));
+    QCOMPARE(e->Combo1->itemText(6), QString("Add more"));
+}
+
+void TestAddEntry::saving_sets_last_custom_type_data() {
+    QTest::addColumn<int>("steps");  // Down presses in the type list from "Buy"
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("hold sets it") << 2 << "Hold" << "Hold";
+    QTest::newRow("buy keeps it") << 0 << "Buy" << "Short";
+    QTest::newRow("sell keeps it") << 1 << "Sell" << "Short";
+    QTest::newRow("cover short sets it") << 4 << "Cover Short" << "Cover Short";
+    QTest::newRow("a user type sets it") << 5 << "Watch" << "Watch";
+}
+
+void TestAddEntry::saving_sets_last_custom_type() {
+    QFETCH(int, steps);
+    QFETCH(QString, saved);
+    QFETCH(QString, last);
+    EditorFixture f;
+    Core& c = f.core();
+    c.trans_type = QStringList{"Watch"};
+    c.last_custom_trans_type = "Short";
+    f.type_valid_buy();
+    AddEntry* e = f.editor();
+    e->Combo1->setFocus();
+    for (int i = 0; i < steps; ++i) QTest::keyClick(e->Combo1, Qt::Key_Down);
+    QCOMPARE(e->Combo1->currentText(), saved);
+    f.save();
+    QCOMPARE(trim_blanks(c.current_entry.entry.transaction), saved);
+    QCOMPARE(c.last_custom_trans_type, last);
+    // The next other transaction starts on it.
+    f.press(button_other_transaction);
+    QCOMPARE(e->Combo1->currentText(), last);
+}
+
+void TestAddEntry::colour_change_repaints_list_and_editor() {
+    EditorFixture f;
+    f.press(button_buy);
+    AddEntry* e = f.editor();
+    Title* t = f.title();
+    f.mdi->menu_item("mnuCustom")->trigger();
+    auto* custom = f.shell->window_as<Custom>("Custom");
+    QVERIFY(custom && custom->isVisible());
+    QTest::mouseClick(custom->Check1[2], Qt::LeftButton);  // red
+    QTest::mouseClick(custom->activate_button, Qt::LeftButton);
+    const QColor red(255, 0, 0);
+    QCOMPARE(f.core().textcolor, QString("Red"));
+    for (int r = 0; r < Title::kRows; ++r) {
+        for (const auto* column : {&t->Date_Entry_Display_text, &t->Security_Entry_Display_text,
+                                   &t->Transaction_Entry_Display_text, &t->Price_Entry_Display_text,
+                                   &t->Checklist_Entry_Display_text})
+            QCOMPARE((*column)[size_t(r)]->palette().color(QPalette::Text), red);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{e->Combo1, e->security_name_textbox, e->symbol_textbox,
+                                                      e->security_price_textbox, e->Date_textbox, e->Other_info_textbox})
+        QVERIFY2(w->palette().color(QPalette::Text) == red, qPrintable(w->objectName()));
+    for (int i = 0; i < AddEntry::kRows; ++i) {
+        QCOMPARE(e->Text1[size_t(i)]->palette().color(QPalette::Text), red);
+        QCOMPARE(e->Text6[size_t(i)]->palette().color(QPalette::Text), red);
+    }
 }
 
 QTEST_MAIN(TestAddEntry)

@@ -3,6 +3,7 @@
 // the comment limit, and scrolling by page keys, the wheel and answer clicks.
 #include "addentry_fixture.h"
 #include "core/codepage.h"
+#include "platform/window_helpers.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -27,6 +28,16 @@ QStringList long_items(int n) {
     return out;
 }
 
+// The box shows its text from the first character: not scrolled down or sideways, and
+// its last line inside the box (up to the pixel its frame may cover).
+bool shows_whole_text(QPlainTextEdit* box) {
+    if (box->verticalScrollBar()->value() != 0 || box->horizontalScrollBar()->value() != 0) return false;
+    if (box->cursorForPosition(QPoint(1, 1)).position() != 0) return false;
+    QTextCursor end(box->document());
+    end.movePosition(QTextCursor::End);
+    return box->viewport()->rect().contains(box->cursorRect(end).center());
+}
+
 int drawn_rows(AddEntry* e) {
     int n = 0;
     for (QPlainTextEdit* t : e->Text1) n += t->isVisible() ? 1 : 0;
@@ -46,7 +57,10 @@ private slots:
     void comment_limit();
     void page_keys_and_wheel_scroll_the_rows();
     void answering_last_drawn_row_brings_next_into_view();
+    void growing_comment_keeps_its_text_data();
     void growing_comment_keeps_its_text();
+    void stored_long_comment_opens_whole();
+    void up_and_down_in_a_one_line_comment_move_rows();
 };
 
 void TestAddEntryChecklists::answer_cycles_through_four_states() {
@@ -232,20 +246,72 @@ void TestAddEntryChecklists::answering_last_drawn_row_brings_next_into_view() {
     QCOMPARE(e->row_answer(last), int16_t(answer_yes));
 }
 
+void TestAddEntryChecklists::growing_comment_keeps_its_text_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("two lines") << "a rather long thought about" << 2;
+    QTest::newRow("three lines") << "a rather long thought about this company and" << 3;
+    QTest::newRow("six lines") << QString("a rather long thought about this company ").repeated(3).trimmed() << 6;
+}
+
 void TestAddEntryChecklists::growing_comment_keeps_its_text() {
+    QFETCH(QString, text);
+    QFETCH(int, lines);
     EditorFixture f({{"Alpha", items("a", 4)}});
     f.press(button_buy);
     AddEntry* e = f.editor();
     const int one_line = e->Text6[0]->height();
     QTest::mouseClick(e->Text6[0]->viewport(), Qt::LeftButton);
-    const QString text = QString("a rather long thought about this company ").repeated(3).trimmed();
     QTest::keyClicks(e->Text6[0], text);
     QCOMPARE(e->Text6[0]->toPlainText(), text);
     QVERIFY(e->Text6[0]->hasFocus());
+    QCOMPARE(e->Text6[0]->height(), twips_to_px(lines * AddEntry::kLineTwips));
     QVERIFY(e->Text6[0]->height() > one_line);
+    QVERIFY(shows_whole_text(e->Text6[0]));
     // The next row moved down below the taller comment.
     QVERIFY(e->Text1[1]->y() >= e->Text6[0]->y() + e->Text6[0]->height());
     QVERIFY(e->is_modified());
+}
+
+void TestAddEntryChecklists::stored_long_comment_opens_whole() {
+    EditorFixture f({{"Alpha", items("a", 4)}});
+    f.type_valid_buy();
+    AddEntry* e = f.editor();
+    const QString text = "a rather long thought about this company and";
+    f.type(e->Text6[1], text);
+    f.save();
+    f.press(button_summary);
+    f.title()->setfocus_to_last_entry();
+    f.press(button_details);
+    QCOMPARE(e->Text6[1]->toPlainText(), text);
+    QCOMPARE(e->Text6[1]->height(), twips_to_px(3 * AddEntry::kLineTwips));
+    QVERIFY(shows_whole_text(e->Text6[1]));
+    // Clicking into it to read on keeps the start in view.
+    QTest::mouseClick(e->Text6[1]->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+    QVERIFY(e->Text6[1]->hasFocus());
+    QVERIFY(shows_whole_text(e->Text6[1]));
+    QTest::keyClick(e->Text6[1], Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(shows_whole_text(e->Text6[1]));
+}
+
+void TestAddEntryChecklists::up_and_down_in_a_one_line_comment_move_rows() {
+    EditorFixture f({{"Alpha", items("a", 4)}});
+    f.press(button_buy);
+    AddEntry* e = f.editor();
+    f.type(e->Text6[1], "short");
+    QTest::keyClick(e->Text6[1], Qt::Key_Down);
+    QVERIFY(e->Text6[2]->hasFocus());
+    QCOMPARE(e->Text6[2]->palette().color(QPalette::Base), QColor(255, 255, 0));
+    QCOMPARE(e->Text6[1]->palette().color(QPalette::Base), QColor(255, 255, 255));
+    QTest::keyClick(e->Text6[2], Qt::Key_Up);
+    QTest::keyClick(e->Text6[1], Qt::Key_Up);
+    QVERIFY(e->Text6[0]->hasFocus());
+    QTest::keyClick(e->Text6[0], Qt::Key_Up);  // nothing above the first row
+    QVERIFY(e->Text6[0]->hasFocus());
+    // A comment of several lines keeps Up and Down for its own lines.
+    f.type(e->Text6[3], QString("a rather long thought about this company ").repeated(3));
+    QTest::keyClick(e->Text6[3], Qt::Key_Up);
+    QVERIFY(e->Text6[3]->hasFocus());
 }
 
 QTEST_MAIN(TestAddEntryChecklists)

@@ -2,8 +2,10 @@
 // paging keys and the scroll bar, resizing, delete and undo, and the quote column.
 #include "core/date_text.h"
 #include "core/ole_date.h"
+#include "core/service_hosts.h"
 #include "core/sorting.h"
 #include "journal/title.h"
+#include "platform/qt_platform.h"
 #include "shell/command.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
@@ -13,8 +15,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtEndian>
 #include <QtTest>
 
@@ -158,6 +163,10 @@ private slots:
     void undo_brings_entries_back();
     void quotes();
     void second_quote_press_while_fetching();
+    void quote_host_from_environment();
+    void long_texts_show_their_start();
+    void escape_from_a_menu_keeps_the_row();
+    void deletes_in_a_row_move_the_focus();
 };
 
 void TestTitle::newest_page_has_one_yellow_row() {
@@ -566,6 +575,101 @@ void TestTitle::second_quote_press_while_fetching() {
     QTest::mouseClick(f.title->quote_command, Qt::LeftButton);
     QCOMPARE(f.fx.http.requests.size(), 1);
     QCOMPARE(f.core().SummaryData[1].quote, QString("5.00"));
+}
+
+void TestTitle::quote_host_from_environment() {
+    // A quote service on the loopback address, answering every GET with one quote line.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QList<QByteArray> request_lines;
+    connect(&server, &QTcpServer::newConnection, &server, [&] {
+        while (QTcpSocket* socket = server.nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, socket, [&request_lines, socket] {
+                const QByteArray head = socket->readAll();
+                request_lines << head.left(head.indexOf("\r\n"));
+                const QByteArray body = "\"ACME\",5.00,\"3/14/2026\",\"4:00pm\",+1.00,4.00,5,4,100\r\n";
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                              "\r\nConnection: close\r\n\r\n" + body);
+                socket->disconnectFromHost();
+            });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+    QList<Sample> samples = numbered(1);
+    samples[0].symbol = "ACME";
+    ListFixture f(samples);
+    qputenv("QUORBELIX_QUOTE_HOST", "127.0.0.1:" + QByteArray::number(server.serverPort()));
+    service_hosts::read_from_environment(f.core());  // as the start-up does
+    qunsetenv("QUORBELIX_QUOTE_HOST");
+    QtHttpTransport transport(5000);
+    f.fx.http.forward_to = &transport;
+
+    QTest::mouseClick(f.title->quote_command, Qt::LeftButton);
+    service_hosts::read_from_environment(f.core());
+    QCOMPARE(request_lines.size(), 1);
+    QVERIFY2(request_lines[0].startsWith("GET /d/quotes.csv?s=ACME&"), request_lines[0].constData());
+    QCOMPARE(f.column(f.title->quote_display), QStringList({"5.00"}));
+    QCOMPARE(f.core().SummaryData[1].quote, QString("5.00"));
+    QCOMPARE(service_hosts::current().quote_primary, QString(service_hosts::kQuotePrimary));
+}
+
+void TestTitle::long_texts_show_their_start() {
+    Sample s("Initech Holdings International Group", "Cover Short", 999999999999990000);
+    s.completed = QStringList{"A checklist with a rather long name", "Another long checklist name"};
+    ListFixture f({s, Sample("Short")});
+    QCOMPARE(f.title->Security_Entry_Display_text[0]->text(), QString("Initech Holdings International Group"));
+    QCOMPARE(f.title->Price_Entry_Display_text[0]->text(), QString("99999999999999.00"));
+    for (const std::array<QLineEdit*, Title::kRows>* column :
+         {&f.title->Date_Entry_Display_text, &f.title->Security_Entry_Display_text,
+          &f.title->Transaction_Entry_Display_text, &f.title->Price_Entry_Display_text, &f.title->quote_display,
+          &f.title->Checklist_Entry_Display_text}) {
+        QLineEdit* b = (*column)[0];
+        // The cursor decides which part of a long text a box shows.
+        QVERIFY2(b->cursorPosition() == 0, qPrintable(b->objectName()));
+    }
+    // A redraw after the list changes shows the start again.
+    f.key(0, Qt::Key_Down);
+    f.key(1, Qt::Key_Up);
+    QCOMPARE(f.title->Security_Entry_Display_text[0]->cursorPosition(), 0);
+    QCOMPARE(f.title->Price_Entry_Display_text[0]->cursorPosition(), 0);
+}
+
+void TestTitle::escape_from_a_menu_keeps_the_row() {
+    ListFixture f(numbered(3));
+    const int16_t row = f.title->highlighted_row;
+    QLineEdit* box = f.title->Date_Entry_Display_text[size_t(row)];
+    QVERIFY(box->hasFocus());
+    QCOMPARE(f.yellow_rows(), 1);
+    QMenuBar* bar = f.mdi->menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(f.mdi->menu("mnuFile")->menuAction()).center());
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    // Escape closes the menu and leaves the menu bar holding the focus; a second Escape gives it back.
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    QVERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(QApplication::focusWidget(), bar);
+    QCOMPARE(f.yellow_rows(), 1);
+    QTest::keyClick(bar, Qt::Key_Escape);
+    QCOMPARE(QApplication::focusWidget(), box);
+    QCOMPARE(f.yellow_rows(), 1);
+    QCOMPARE(f.title->highlighted_row, row);
+}
+
+void TestTitle::deletes_in_a_row_move_the_focus() {
+    ListFixture f(numbered(4));
+    Title* t = f.title;
+    QAction* del = f.mdi->toolbar_button(3);
+    QStringList focus;
+    for (int n = 0; n < 3; ++n) {
+        t->Date_Entry_Display_text[1]->setFocus();
+        f.fx.messages.answers.enqueue(kAnswerYes);
+        del->trigger();
+        focus << QApplication::focusWidget()->objectName();
+        QCOMPARE(f.yellow_rows(), 1);
+        QCOMPARE(t->highlighted_row, int16_t(0));
+    }
+    QCOMPARE(focus, QStringList({"Date_Entry_Display_text_0", "Security_Entry_Display_text_0",
+                                 "Date_Entry_Display_text_0"}));
+    QCOMPARE(f.column(t->Security_Entry_Display_text), QStringList({"Sec 000"}));
 }
 
 QTEST_MAIN(TestTitle)

@@ -1,6 +1,8 @@
 // The window-side helpers: wheel steps, scroll-bar moves, topmost windows, colours.
 #include "platform/window_helpers.h"
 
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -26,6 +28,8 @@ private slots:
     void slider_moves();
     void topmost_keeps_window_visible();
     void colors();
+    void design_faces_keep_their_widths_data();
+    void design_faces_keep_their_widths();
 };
 
 void TestWindowHelpers::wheel_steps_data() {
@@ -102,6 +106,37 @@ void TestWindowHelpers::colors() {
     // Measured with a real font: an empty text is one line, a long one wraps.
     QCOMPARE(count_text_lines("", 3000, "Arial", false), 1);
     QVERIFY(count_text_lines(QString("word ").repeated(200), 3000, "Arial", false) > 5);
+}
+
+void TestWindowHelpers::design_faces_keep_their_widths_data() {
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<int>("room");  // the box's width in pixels less its frame and margins
+    // The entry list's read-only boxes: 1 pixel of text margin and 2 of the box's own on each side.
+    QTest::newRow("price column") << "MS Sans Serif" << "999.00" << false << twips_to_px(615) - 6;
+    QTest::newRow("date column") << "MS Sans Serif" << "12/31/26" << false << twips_to_px(855) - 6;
+    QTest::newRow("shown checklist, completed") << "MS Sans Serif" << "Dunmarrow Keep Focu (Completed)" << true
+                                                << twips_to_px(3015) - 2;
+    QTest::newRow("other checklist, completed") << "MS Sans Serif" << "Margin of Safety Ru (Completed)" << false
+                                                << twips_to_px(3015) - 2;
+    QTest::newRow("quote button") << "MS Sans Serif" << "Get Quote" << false << twips_to_px(975) - 8;
+    QTest::newRow("name label") << "MS Sans Serif" << "Security Name:" << false << twips_to_px(1575);
+    QTest::newRow("list caption") << "Arial" << "Summary Data: SORTED by Date Added" << true << twips_to_px(7575);
+}
+
+void TestWindowHelpers::design_faces_keep_their_widths() {
+    QFETCH(QString, face);
+    QFETCH(QString, text);
+    QFETCH(bool, bold);
+    QFETCH(int, room);
+    install_font_substitutes();
+    QFont font(face);
+    font.setPixelSize(face == "Arial" ? 16 : 11);
+    font.setBold(bold);
+    QCOMPARE(QFontInfo(font).family(), QString("Liberation Sans"));
+    const qreal width = QFontMetricsF(font).horizontalAdvance(text);
+    QVERIFY2(width <= room, qPrintable(QString("%1 px in %2").arg(width).arg(room)));
 }
 
 QTEST_MAIN(TestWindowHelpers)

@@ -2,6 +2,7 @@
 // choice between the tips window and the tour.
 #include "shell_fixture.h"
 
+#include "core/service_hosts.h"
 #include "shell/tips.h"
 #include "shell/tour.h"
 
@@ -25,6 +26,7 @@ private slots:
     void tips_or_tour();
     void next_tip_index_data();
     void next_tip_index();
+    void service_hosts_from_environment();
 };
 
 void TestStartup::first_start_state() {
@@ -44,6 +46,14 @@ void TestStartup::first_start_state() {
     QVERIFY(f.startup_messages.join('|').contains("Checklist File NOT Found. Using Default Checklist"));
 
     QCOMPARE(f.mdi()->windowTitle(), QStringLiteral("Quorbelix"));
+    // The faces the windows were designed in stand for a metric match.
+    QCOMPARE(QFont::substitute("MS Sans Serif").toLower(), QString("liberation sans"));
+    QCOMPARE(QFont::substitute("Arial").toLower(), QString("liberation sans"));
+    // The frame carries the program's logo, not the window manager's generic icon.
+    const QIcon icon = f.mdi()->windowIcon();
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32),
+             svg_picture("logo", QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32));
     QVERIFY(f.mdi()->isVisible());
     QVERIFY(f.mdi()->Toolbar1()->isVisible());
     QVERIFY(f.bar()->isVisible());
@@ -112,6 +122,15 @@ void TestStartup::small_screen() {
     QCOMPARE(f.mdi()->width_twips(), 11895);  // 11900 twips in whole pixels
     QTEST(int(f.mdi()->child_form_height), "child_height");
     QCOMPARE(int(f.mdi()->MDI_height_original), f.mdi()->height_twips());
+    // The sizes are the frame's, title bar and borders included.
+    QFETCH(int, frame_height);
+    QCOMPARE(f.mdi()->frameGeometry().height(), twips_to_px(frame_height));
+    QCOMPARE(f.mdi()->frameGeometry().width(), twips_to_px(11900));
+    // Sized otherwise by the user, the frame keeps the user's size.
+    f.mdi()->resize(f.mdi()->width() + 40, f.mdi()->height() + 30);
+    f.mdi()->move(f.mdi()->pos() + QPoint(5, 5));
+    QCoreApplication::processEvents();
+    QCOMPARE(f.mdi()->frameGeometry().height(), twips_to_px(frame_height) + 30);
 }
 
 void TestStartup::tips_or_tour_data() {
@@ -155,6 +174,29 @@ void TestStartup::next_tip_index() {
     f.write_prefs("n", "n", stored);
     QVERIFY(f.start());
     QTEST(f.c().current_tip_index, "tip");
+}
+
+void TestStartup::service_hosts_from_environment() {
+    qputenv("QUORBELIX_NEWS_HOST", "127.0.0.1:8080");
+    qputenv("QUORBELIX_HISTORY_HOST", "http://history.example:80");
+    ShellFixture f;
+    f.write_prefs();
+    const bool started = f.start();
+    qunsetenv("QUORBELIX_NEWS_HOST");
+    qunsetenv("QUORBELIX_HISTORY_HOST");
+    const service_hosts::Hosts seen = service_hosts::current();
+    service_hosts::read_from_environment(f.c());
+    QVERIFY(started);
+    QCOMPARE(seen.headlines, QString("127.0.0.1:8080"));
+    QCOMPARE(seen.quote_primary, QString(service_hosts::kQuotePrimary));
+    // A value that is no host is refused in the log only; the built-in host serves.
+    QCOMPARE(seen.price_history, QString(service_hosts::kPriceHistory));
+    QCOMPARE(f.startup_messages.filter("HISTORY").size(), 0);
+    const QString log = QString::fromUtf8(read_file(f.path("logs.txt")));
+    QVERIFY2(log.contains("Data: Warning: QUORBELIX_HISTORY_HOST is not host[:port]: \"http://history.example:80\". "
+                          "Using history.quorbelix.com\r\n"),
+             qPrintable(log));
+    QCOMPARE(service_hosts::current().headlines, QString(service_hosts::kHeadlines));
 }
 
 QTEST_MAIN(TestStartup)

@@ -94,6 +94,7 @@ public:
     std::optional<QByteArray> get(const QUrl& url) override {
         requests << url;
         if (during_get) during_get(url);  // what the user does while the request waits
+        if (forward_to) return forward_to->get(url);
         if (auto it = by_url.constFind(QString::fromUtf8(url.toEncoded())); it != by_url.constEnd()) return *it;
         if (replies.isEmpty()) return pass_to ? pass_to->get(url) : std::nullopt;
         return replies.dequeue();
@@ -109,6 +110,7 @@ public:
     QHash<QString, std::optional<QByteArray>> by_url;
     HttpTransport* pass_to = nullptr;
     std::function<void(const QUrl&)> during_get;
+    HttpTransport* forward_to = nullptr;  // a real transport, for a server inside the test
 };
 
 class FakeClipboard : public Clipboard {
