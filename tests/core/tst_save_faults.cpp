@@ -9,7 +9,13 @@
 #include <QProcess>
 #include <QStorageInfo>
 #include <QtTest>
+#include <QRandomGenerator>
+#include <QThread>
 #include <cerrno>
+#include <csignal>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace qb;
 using namespace qb::test;
@@ -216,6 +222,7 @@ class TestSaveFaults : public QObject {
 private slots:
     void kill_at_every_step_data();
     void kill_at_every_step();
+    void real_kills_during_edits();
     void failed_step_rolls_back_at_once_data();
     void failed_step_rolls_back_at_once();
     void filling_disk_never_changes_stored_entries();
@@ -263,7 +270,12 @@ void TestSaveFaults::kill_at_every_step() {
             apply(*fx.core, Op(op));
             fx.core->save_entry();
         }
-        fx.restart();  // the next start
+        {
+            KillAt again(n % 3 + 1);  // the next start is cut short too, while it rolls back
+            FaultScope scope(&again);
+            fx.restart();
+        }
+        fx.restart();  // and the one after
         const QMap<QString, QByteArray> now = files_of(fx);
         // A new entry only appends: records of a save cut short may stay past the stored ones.
         bool kept = true;
@@ -295,6 +307,76 @@ void TestSaveFaults::kill_at_every_step() {
     }
     qInfo("%s: %d kill points tried (%d left the old version, the rest the new), %d entries lost", op_name(Op(op)),
           counter.steps + 1, kept_old, lost);
+}
+
+namespace {
+
+// Version v of entry B: every stored part of it carries v, and its texts change length.
+void write_version(Core& c, int v) {
+    SummaryEntry& e = c.current_entry.entry;
+    e.price = v;
+    e.other.text = text_of("version " + QString::number(v), 120 + (v % 5) * 110);
+    e.checklist[0].Item[0].comment = text_of("comment " + QString::number(v), 20 + (v % 3) * 140);
+}
+
+} // namespace
+
+// A child process edits one entry over and over and is killed with SIGKILL at a random
+// moment; each next start shows that entry whole in one of its versions, the others
+// untouched.
+void TestSaveFaults::real_kills_during_edits() {
+    CoreFixture fx;
+    make_folder(fx);
+    fx.restart();
+    QMap<int32_t, QString> others = stored_entries(*fx.core);
+    others.remove(3);
+    fx.core.reset();
+    QRandomGenerator rng(9);
+    int lost = 0, kills = 40, cut_short = 0, child_versions = 0;
+    for (int round = 0; round < kills; ++round) {
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t pid = fork();
+        QVERIFY(pid >= 0);
+        if (pid == 0) {
+            Core c(fx.dir.path(), fx.platform());
+            c.init_blank_entry();
+            c.init_blank_entry_checklist();
+            c.load_summary_data();
+            for (int v = 1000000 + round * 100000;; ++v) {
+                c.load_entry(index_of(c, 3));
+                write_version(c, v);
+                c.save_entry();
+                if (v == 1000000 + round * 100000 && ::write(ready[1], "s", 1) != 1) ::_exit(1);
+            }
+        }
+        // Once the child has saved, it is killed at a random moment of its later saves.
+        ::close(ready[1]);
+        pollfd wait_for{ready[0], POLLIN, 0};
+        QCOMPARE(::poll(&wait_for, 1, 20000), 1);
+        ::close(ready[0]);
+        QThread::usleep(1000 + rng.bounded(20000));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (QFile::exists(fx.path("save.journal"))) ++cut_short;
+        fx.restart();
+        Core& c = *fx.core;
+        QMap<int32_t, QString> now = stored_entries(c);
+        QVERIFY(c.load_entry(index_of(c, 3)));
+        const SummaryEntry stored = c.current_entry.entry;
+        if (stored.price >= 1000000) {  // a version of the child's, not the one of the fixture
+            ++child_versions;
+            write_version(c, int(stored.price));
+            if (describe(c.current_entry.entry) != describe(stored)) ++lost;
+            QCOMPARE(describe(c.current_entry.entry), describe(stored));
+        }
+        now.remove(3);
+        QCOMPARE(now, others);
+        fx.core.reset();
+    }
+    qInfo("real kills: %d kills during edits (%d cut a save short, %d found a version of the child's), %d entries lost",
+          kills, cut_short, child_versions, lost);
 }
 
 void TestSaveFaults::failed_step_rolls_back_at_once_data() { kill_at_every_step_data(); }
