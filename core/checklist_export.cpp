@@ -10,10 +10,12 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace qb {
 namespace {
@@ -44,27 +46,55 @@ QTime parse_time_text(const QString& text) {
 
 } // namespace
 
+// One pass: each '<' is looked at once, and the closing tags are indexed up front, so a
+// file of unclosed tags takes linear time rather than a search of the rest per tag.
 QHash<QString, QString> read_tagged_items(const QString& text) {
-    QHash<QString, QString> items;
-    qsizetype i = 0;
     const qsizetype n = text.size();
-    while ((i = text.indexOf(u'<', i)) >= 0) {
-        const qsizetype gt = text.indexOf(u'>', i + 1);
-        if (gt < 0) break;
-        const QString key = text.mid(i + 1, gt - i - 1);
-        if (key.isEmpty() || key.startsWith(u'\\') || key.contains(u'<')) {
-            ++i;  // a stray closing tag or a lone '<' between the items
+    // next_lt[k]/next_gt[k]: the first '<' / '>' at or after k (n when none).
+    std::vector<qsizetype> next_lt(size_t(n) + 1, n), next_gt(size_t(n) + 1, n);
+    for (qsizetype k = n - 1; k >= 0; --k) {
+        next_lt[size_t(k)] = text[k] == u'<' ? k : next_lt[size_t(k) + 1];
+        next_gt[size_t(k)] = text[k] == u'>' ? k : next_gt[size_t(k) + 1];
+    }
+    // Where each closing tag "<\key>" starts, in text order.
+    QHash<QStringView, std::vector<qsizetype>> closes;
+    for (qsizetype p = next_lt[0]; p < n; p = next_lt[size_t(p) + 1]) {
+        if (p + 1 >= n || text[p + 1] != u'\\') continue;
+        const qsizetype gt = next_gt[size_t(p) + 2];
+        if (gt >= n || next_lt[size_t(p) + 1] < gt) continue;
+        closes[QStringView(text).mid(p + 2, gt - p - 2)].push_back(p);
+    }
+
+    QHash<QString, QString> items;
+    QSet<QStringView> taken;  // the first of equal items counts
+    qsizetype i = next_lt[0];
+    while (i < n) {
+        const qsizetype gt = next_gt[size_t(i) + 1];
+        if (gt >= n) break;
+        const QStringView key = QStringView(text).mid(i + 1, gt - i - 1);
+        // A stray closing tag, an empty key, or a lone '<' before the next tag.
+        if (key.isEmpty() || key.startsWith(u'\\') || next_lt[size_t(i) + 1] < gt) {
+            i = next_lt[size_t(i) + 1];
             continue;
         }
-        const QString close = QStringLiteral("<\\") + key + u'>';
-        const qsizetype end = text.indexOf(close, gt + 1);
-        if (end < 0) {
-            ++i;  // an opening tag that is never closed
+        const auto found = closes.constFind(key);
+        qsizetype end = -1;
+        if (found != closes.constEnd()) {
+            const auto& at = found.value();
+            const auto it = std::lower_bound(at.begin(), at.end(), gt + 1);
+            if (it != at.end()) end = *it;
+        }
+        if (end < 0) {  // an opening tag that is never closed
+            i = next_lt[size_t(i) + 1];
             continue;
         }
-        if (!items.contains(key)) items.insert(key, text.mid(gt + 1, end - gt - 1));
-        i = end + close.size();
-        if (i >= n) break;
+        if (!taken.contains(key)) {
+            taken.insert(key);
+            items.insert(key.toString(), text.mid(gt + 1, end - gt - 1));
+        }
+        const qsizetype after = end + key.size() + 3;
+        if (after >= n) break;
+        i = next_lt[size_t(after)];
     }
     return items;
 }

@@ -39,6 +39,7 @@ QString last_file_error() { return g_last_error; }
 bool file_size(const QFile& f, qint64& size) {
     g_last_error.clear();
     struct stat st {};
+    if (g_fault && !g_fault->allow_size(f.fileName())) return fail_with(g_fault->error_number());
     if (f.handle() < 0) return fail_with(EBADF);
     if (::fstat(f.handle(), &st) != 0) return fail_with(errno);
     size = st.st_size;
@@ -48,6 +49,7 @@ bool file_size(const QFile& f, qint64& size) {
 bool file_size_at(const QString& path, qint64& size) {
     g_last_error.clear();
     struct stat st {};
+    if (g_fault && !g_fault->allow_size(path)) return fail_with(g_fault->error_number());
     if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
         size = st.st_size;
         return true;
@@ -63,7 +65,12 @@ bool write_at(QFile& f, qint64 offset, const QByteArray& bytes) {
     qint64 allowed = bytes.size();
     if (g_fault) allowed = std::clamp<qint64>(g_fault->allow_write(f.fileName(), offset, bytes.size()), 0, bytes.size());
     if (!f.seek(offset)) return fail_with(f);
-    if (allowed > 0 && f.write(bytes.constData(), allowed) != allowed) return fail_with(f);
+    // A short count carries no reason; writing the rest then fails with it (no space left).
+    for (qint64 done = 0; done < allowed;) {
+        const qint64 n = f.write(bytes.constData() + done, allowed - done);
+        if (n <= 0) return fail_with(f);
+        done += n;
+    }
     if (allowed < bytes.size()) return fail_with(g_fault->error_number());
     return true;
 }

@@ -20,6 +20,8 @@ public:
     virtual bool allow_change(const QString& path) = 0;
     // The errno a refused operation reports.
     virtual int error_number() const = 0;
+    // false makes reading the file's size fail.
+    virtual bool allow_size(const QString&) { return true; }
 };
 // nullptr: the real device only. Not owned.
 void set_file_fault(FileFault* fault);

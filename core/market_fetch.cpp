@@ -39,6 +39,25 @@ QString fetch(HttpTransport* http, const QUrl& url) {
     return body ? reply_text(*body) : QString();
 }
 
+QString fetch_before(HttpTransport* http, const QUrl& url, QDeadlineTimer deadline) {
+    if (!http) return QString();
+    const std::optional<QByteArray> body = http->get_before(url, deadline);
+    return body ? reply_text(*body) : QString();
+}
+
+// The whole quote fetch, both hosts together, waits no longer than this.
+constexpr int kQuoteFetchLimitMs = 30000;
+
+// A reply with none of the asked symbols (an error page served with status 200) is no answer.
+bool holds_a_symbol(const QString& reply, const QString& symbols) {
+    if (symbols.trimmed().isEmpty()) return true;  // nothing asked, nothing to look for
+    for (const QString& s : symbols.split(u',')) {
+        const QString t = s.trimmed();
+        if (!t.isEmpty() && reply.contains(u'"' + t + u'"', Qt::CaseInsensitive)) return true;
+    }
+    return false;
+}
+
 // A quote line carries at least five commas and three periods (price, date, change ...);
 // an error page or a "no such symbol" text does not. The last character is not looked at.
 bool looks_like_quotes(const QString& reply) {
@@ -75,9 +94,11 @@ HttpTransport* current_transport() {
 
 QString get_one_quote(HttpTransport* http, const QString& symbols) {
     const QByteArray query = "/d/quotes.csv?s=" + encode_symbols(symbols) + "&f=sl1d1t1c1ohgv&e=.csv";
-    const QString reply = fetch(http, service_url(service_hosts::kQuotePrimary, query));
-    if (!reply.isEmpty() && looks_like_quotes(reply)) return reply;
-    return fetch(http, service_url(service_hosts::kQuoteSecond, query));
+    const QDeadlineTimer deadline(kQuoteFetchLimitMs);
+    const QString reply = fetch_before(http, service_url(service_hosts::kQuotePrimary, query), deadline);
+    if (!reply.isEmpty() && looks_like_quotes(reply) && holds_a_symbol(reply, symbols)) return reply;
+    const QString second = fetch_before(http, service_url(service_hosts::kQuoteSecond, query), deadline);
+    return holds_a_symbol(second, symbols) ? second : QString();
 }
 
 QString get_stock_news(HttpTransport* http, const QString& symbol) {

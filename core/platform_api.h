@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -68,6 +69,11 @@ class HttpTransport {
 public:
     virtual ~HttpTransport() = default;
     virtual std::optional<QByteArray> get(const QUrl& url) = 0;
+    // The same, given up at the deadline at the latest: fetches over several hosts share one.
+    virtual std::optional<QByteArray> get_before(const QUrl& url, QDeadlineTimer deadline) {
+        if (deadline.hasExpired()) return std::nullopt;
+        return get(url);
+    }
 };
 
 // The set of outside-world services one program run (or one test) uses. Not owned.

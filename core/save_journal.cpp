@@ -210,10 +210,12 @@ bool SaveJournal::open_journal() {
     return exists_;
 }
 
+// Not synced after: should the removal be lost, the next start rolls back a complete save,
+// which leaves the entry as it was before it, never half of it.
 bool SaveJournal::remove_journal() {
     journal_.close();
     if (!exists_) return true;
-    if (!remove_file(path_) || !sync_folder(folder_)) return false;
+    if (!remove_file(path_)) return false;
     exists_ = false;
     return true;
 }
@@ -242,6 +244,9 @@ bool SaveJournal::before_write(QFile& f, qint64 offset, qint64 len) {
 
 bool SaveJournal::commit() {
     if (g_active == this) g_active = nullptr;
+    // A save that only appended overwrote nothing stored: a kill leaves at most records
+    // past the stored ones, which nothing points at. Only a journalled save waits for the disk.
+    if (!exists_) return true;
     for (const FileState& fs : files_) {
         if (!fs.written) continue;
         QFile f(fs.path);

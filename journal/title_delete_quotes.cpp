@@ -6,6 +6,7 @@
 #include "core/text_helpers.h"
 #include "shell/shell.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 
 namespace qb {
@@ -84,7 +85,9 @@ void Title::quote_command_Click() {
     quote_fetch_running = true;
     const QString symbols = build_symbol_list();
     if (!symbols.isEmpty()) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         const QString reply = qb::get_one_quote(symbols);
+        QGuiApplication::restoreOverrideCursor();
         if (reply.isEmpty()) {
             core().show_message(msg_information,
                                 QStringLiteral("Unable to Get Quotes. Please make sure you are connected to the Internet."));

@@ -87,7 +87,11 @@ QtHttpTransport::QtHttpTransport(int timeout_ms, qint64 max_bytes)
 
 QtHttpTransport::~QtHttpTransport() = default;
 
-std::optional<QByteArray> QtHttpTransport::get(const QUrl& url) {
+std::optional<QByteArray> QtHttpTransport::get(const QUrl& url) { return get_before(url, QDeadlineTimer(timeout_ms_)); }
+
+std::optional<QByteArray> QtHttpTransport::get_before(const QUrl& url, QDeadlineTimer deadline) {
+    const int timeout_ms = int(std::min<qint64>(timeout_ms_, deadline.remainingTime()));
+    if (timeout_ms <= 0) return std::nullopt;
     // Only web addresses: the manager would also read local files.
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != u"http" && scheme != u"https")) return std::nullopt;
@@ -102,7 +106,7 @@ std::optional<QByteArray> QtHttpTransport::get(const QUrl& url) {
     request.setMaximumRedirectsAllowed(10);
     // Qt's transfer time-out only counts time without data; the timer below bounds the
     // whole transfer, so a server that trickles bytes cannot hold the program either.
-    request.setTransferTimeout(timeout_ms_);
+    request.setTransferTimeout(timeout_ms);
     QNetworkReply* reply = manager_->get(request);
     bool too_big = false;
     const auto on_headers = QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this, reply, &too_big] {
@@ -122,7 +126,7 @@ std::optional<QByteArray> QtHttpTransport::get(const QUrl& url) {
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, reply, &QNetworkReply::abort);
-    guard.start(timeout_ms_);
+    guard.start(timeout_ms);
     if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     guard.stop();
 

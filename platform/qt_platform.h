@@ -48,6 +48,7 @@ public:
     explicit QtHttpTransport(int timeout_ms = 30000, qint64 max_bytes = 10 * 1024 * 1024);
     ~QtHttpTransport() override;
     std::optional<QByteArray> get(const QUrl& url) override;
+    std::optional<QByteArray> get_before(const QUrl& url, QDeadlineTimer deadline) override;
 
 private:
     int timeout_ms_;

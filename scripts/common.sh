@@ -17,9 +17,10 @@ qb_install_packages() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 }
 
-# qb_build BUILD_DIR BUILD_TYPE
+# qb_build BUILD_DIR BUILD_TYPE [CMAKE_ARGS...]
 qb_build() {
   local dir="$1" type="$2"
-  cmake -S "$QB_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type"
+  shift 2
+  cmake -S "$QB_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
   cmake --build "$dir" -j "$(nproc)"
 }

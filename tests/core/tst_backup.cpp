@@ -3,6 +3,7 @@
 #include "support/fakes.h"
 
 #include <QDir>
+#include <QtEndian>
 #include <QtTest>
 
 using namespace qb;
@@ -86,6 +87,8 @@ private slots:
     void restore_failure_midway_data();
     void restore_failure_midway();
     void copy_folder_files_reports_the_file();
+    void restore_of_empty_checklist_file_keeps_table();
+    void restore_drops_a_journal_of_the_replaced_files();
 };
 
 void TestBackup::backup_change_restore_data() {
@@ -296,6 +299,54 @@ void TestBackup::copy_folder_files_reports_the_file() {
     fx.core->copy_folder_files(fx.path("src"), fx.path("dst"));
     QCOMPARE(read_file(fx.path("dst/a.txt")), QByteArray("a"));
     QCOMPARE(fx.messages.boxes.size(), 1);
+}
+
+// The checklists are reloaded from the restored file only: no example is put in their place.
+void TestBackup::restore_of_empty_checklist_file_keeps_table() {
+    BackupFixture b(false);
+    Core& c = *b.fx.core;
+    QVERIFY(c.backup_data(b.pick.path()));
+    write_file(b.backup("chklist.dat"), {});
+    QVERIFY(c.restore_data(b.backup()));
+    QCOMPARE(c.Checklists.size(), 1);
+    QCOMPARE(c.Checklists[0].Name, QString("Saved list"));
+    QVERIFY(b.fx.messages.box_texts().contains("Error: Checklist File NOT Found. Using Default Checklist"));
+}
+
+// A journal left by a save cut short belongs to the files a restore replaces; applied to
+// the restored ones it would damage them.
+void TestBackup::restore_drops_a_journal_of_the_replaced_files() {
+    BackupFixture b(false);
+    Core& c = *b.fx.core;
+    QVERIFY(c.backup_data(b.pick.path()));
+    const QByteArray entries = read_file(b.backup("entries.dat"));
+    // A sound journal that would cut both files to nothing.
+    QByteArray body;
+    auto put = [&body](auto v) {
+        char raw[sizeof(v)];
+        qToLittleEndian(v, raw);
+        body.append(raw, sizeof(v));
+    };
+    put(quint8(2));
+    for (const char* name : {"entries.dat", "VarData.dat"}) {
+        put(quint16(strlen(name)));
+        body += name;
+        put(qint64(0));
+    }
+    QByteArray journal = "QBJ1";
+    char raw[8];
+    qToLittleEndian(quint32(body.size()), raw);
+    journal.append(raw, 4);
+    journal += body;
+    quint64 h = 14695981039346656037ull;
+    for (char ch : body) h = (h ^ uchar(ch)) * 1099511628211ull;
+    qToLittleEndian(h, raw);
+    journal.append(raw, 8);
+    write_file(b.fx.path("save.journal"), journal);
+    QVERIFY(c.restore_data(b.backup()));
+    QVERIFY(!QFile::exists(b.fx.path("save.journal")));
+    QCOMPARE(read_file(b.fx.path("entries.dat")), entries);
+    QCOMPARE(securities(c), QStringList({"Alpha", "Bravo"}));
 }
 
 QTEST_MAIN(TestBackup)

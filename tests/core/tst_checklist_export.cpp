@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QElapsedTimer>
 #include <QtTest>
 
 using namespace qb;
@@ -59,6 +60,8 @@ private slots:
     void dates_data();
     void dates();
     void export_failure_is_reported();
+    void import_takes_linear_time_data();
+    void import_takes_linear_time();
 };
 
 void TestChecklistExport::export_writes_exact_text() {
@@ -263,6 +266,32 @@ void TestChecklistExport::export_failure_is_reported() {
     QCOMPARE(fx.messages.boxes.size(), 2);
     QVERIFY(fx.messages.boxes[1].second.startsWith("Error: Failure to export Checklist. Error: "));
     QVERIFY(!QFile::exists(fx.path("out.txt")));
+}
+
+void TestChecklistExport::import_takes_linear_time_data() {
+    QTest::addColumn<QByteArray>("unit");
+    QTest::newRow("unclosed tags") << QByteArray("<a>");
+    QTest::newRow("unclosed distinct tags") << QByteArray("<Item1>x<Item2>");
+    QTest::newRow("lone opening brackets") << QByteArray("<");
+    QTest::newRow("brackets, one far close") << QByteArray("<<ab");
+    QTest::newRow("stray closing tags") << QByteArray("<\\Name>");
+    QTest::newRow("closes before opens") << QByteArray("<\\a><a>");
+}
+
+// Any 1 MiB file imports in well under a second, whatever tags it holds.
+void TestChecklistExport::import_takes_linear_time() {
+    QFETCH(QByteArray, unit);
+    CoreFixture fx;
+    fx.start();
+    QByteArray bytes = "Quorbelix Checklist Export: 1.0\r\n";
+    while (bytes.size() + unit.size() <= (1 << 20)) bytes += unit;
+    bytes += QByteArray((1 << 20) - bytes.size(), ' ');
+    write_file(fx.path("big.txt"), bytes);
+    Checklist c;
+    QElapsedTimer t;
+    t.start();
+    fx.core->import_checklist(c, fx.path("big.txt"));
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString("%1 ms").arg(t.elapsed())));
 }
 
 QTEST_MAIN(TestChecklistExport)

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace qb;
 using namespace qb::test;
@@ -46,6 +48,7 @@ private slots:
     void report_unreadable_long_text();
     void report_undeletes_first();
     void report_file_error();
+    void report_cut_by_size_limit();
     void test_entries();
     void test_entries_long_text();
     void test_entries_limits();
@@ -114,6 +117,28 @@ void TestDevTools::report_file_error() {
     QCOMPARE(fx.messages.boxes[0].first, QString("Quorbelix"));
     QVERIFY2(fx.messages.boxes[0].second.startsWith("File error on testing: "), qPrintable(fx.messages.boxes[0].second));
     QVERIFY(!read_file(fx.path("logs.txt")).contains("File error on testing"));
+}
+
+// A file-size limit cuts the new report short: the old one stays and the user is told.
+void TestDevTools::report_cut_by_size_limit() {
+    CoreFixture fx;
+    fx.start();
+    add_test_entries(*fx.core, 40, "T", kTrue, {});
+    write_file(fx.path("report.txt"), "the last report");
+    fx.messages.boxes.clear();
+    struct rlimit old {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 1024;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    write_index_report(*fx.core);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, old_handler);
+    QCOMPARE(read_file(fx.path("report.txt")), QByteArray("the last report"));
+    // The reason is the platform's ("File too large"); a sanitizer's signal handling can lose it.
+    QCOMPARE(fx.messages.boxes.size(), 1);
+    QVERIFY(fx.messages.box_texts()[0].startsWith("File error on testing: "));
 }
 
 void TestDevTools::test_entries() {

@@ -37,6 +37,7 @@ private slots:
     void history_address_data();
     void history_address();
     void history_invalid_date_is_not_sent();
+    void quote_fetch_shares_one_deadline();
     void reply_text_decoding_data();
     void reply_text_decoding();
     void through_current_core();
@@ -61,8 +62,10 @@ void TestMarketFetch::quote_address() {
     QFETCH(QString, symbols);
     QFETCH(QString, in_query);
     FakeHttp http;
-    http.replies.enqueue(kIbmLine);
-    QCOMPARE(get_one_quote(&http, symbols), QString::fromLatin1(kIbmLine));
+    // The reply holds the first asked symbol, or it would not count as an answer.
+    const QByteArray reply = QByteArray(kIbmLine) + '"' + symbols.section(u',', 0, 0).toUtf8() + "\",1.00\r\n";
+    http.replies.enqueue(reply);
+    QCOMPARE(get_one_quote(&http, symbols), QString::fromUtf8(reply));
     QCOMPARE(http.requests.size(), 1);
     QCOMPARE(encoded(http.requests[0]), quote_url(service_hosts::kQuotePrimary, in_query));
     // The service reads back exactly what the caller asked for, and nothing more.
@@ -89,12 +92,28 @@ void TestMarketFetch::quote_second_host_data() {
     QTest::newRow("commas without periods") << Reply("a,b,c,d,e,f,g") << ok << true << QString::fromLatin1(kIbmLine);
     // The last character is never counted.
     QTest::newRow("counts reached at last char") << Reply(",,,,,...") << ok << true << QString::fromLatin1(kIbmLine);
-    QTest::newRow("counts reached before last char") << Reply(",,,,,...x") << ok << false << QString(",,,,,...x");
+    QTest::newRow("counts reached before last char") << Reply(",,,,,...\"IBM\"x") << ok << false
+                                                     << QString(",,,,,...\"IBM\"x");
+    // Status 200 with none of the asked symbols: an error page, not quotes.
+    QTest::newRow("quote-like without the symbols") << Reply(",,,,,...x") << ok << true << QString::fromLatin1(kIbmLine);
     QTest::newRow("huge body of junk") << Reply(QByteArray(2 * 1024 * 1024, 'x')) << ok << true
                                        << QString::fromLatin1(kIbmLine);
-    QTest::newRow("second taken unchecked") << Reply("Missing") << Reply("Missing too") << true << "Missing too";
+    QTest::newRow("second without the symbols") << Reply("Missing") << Reply("<html>Missing too, 1.2.3,,,,,</html>")
+                                                << true << "";
+    QTest::newRow("second holds one symbol") << Reply("Missing") << Reply("\"^DJI\",1") << true << "\"^DJI\",1";
     QTest::newRow("both failed") << Reply() << Reply() << true << "";
     QTest::newRow("second failed") << Reply("junk") << Reply() << true << "";
+}
+
+// Both hosts together are waited for 30 s at most, not 30 s each.
+void TestMarketFetch::quote_fetch_shares_one_deadline() {
+    FakeHttp http;
+    http.replies << Reply("<html>busy</html>") << Reply("<html>busy</html>");
+    QCOMPARE(get_one_quote(&http, "IBM"), QString());
+    QCOMPARE(http.deadlines.size(), 2);
+    QCOMPARE(http.deadlines[0].deadlineNSecs(), http.deadlines[1].deadlineNSecs());
+    QVERIFY(http.deadlines[0].remainingTime() <= 30000);
+    QVERIFY(http.deadlines[0].remainingTime() > 25000);
 }
 
 void TestMarketFetch::quote_second_host() {

@@ -95,15 +95,20 @@ void TestMessages::tips_hidden_and_tour_ended() {
 void TestMessages::truncation_data() {
     QTest::addColumn<int>("existing");
     QTest::addColumn<bool>("truncated");
-    // One record of "x" here is 51 bytes.
-    QTest::newRow("59949 + 51 = 60000 is kept") << 59949 << false;
-    QTest::newRow("59950 + 51 is cut") << 59950 << true;
-    QTest::newRow("59990 + 51 is cut") << 59990 << true;
+    QTest::addColumn<int>("kept");  // characters kept before the closing CR LF, written out
+    // One record of "x" here is 51 bytes, the truncation notice 49.
+    QTest::newRow("59949 + 51 = 60000 is kept") << 59949 << false << 0;
+    QTest::newRow("59950 + 51 is cut") << 59950 << true << 30025;
+    QTest::newRow("59990 + 51 is cut") << 59990 << true << 30045;
+    // Odd lengths: an exact half rounds to the even number.
+    QTest::newRow("60051 keeps 30026, not 30025") << 59951 << true << 30026;
+    QTest::newRow("60053 keeps 30026, not 30027") << 59953 << true << 30026;
 }
 
 void TestMessages::truncation() {
     QFETCH(int, existing);
     QFETCH(bool, truncated);
+    QFETCH(int, kept);
     CoreFixture fx;
     fx.core->SummaryData.resize(1);
     QByteArray old;
@@ -119,8 +124,7 @@ void TestMessages::truncation() {
         return;
     }
     const QByteArray full = old + record + "\r\nLogs.txt size limit reached. Truncating data.\r\n";
-    const qsizetype keep = qsizetype(std::nearbyint(full.size() / 2.0));
-    QCOMPARE(log, full.right(keep) + "\r\n");
+    QCOMPARE(log, full.right(kept) + "\r\n");
     QVERIFY(log.endsWith("Logs.txt size limit reached. Truncating data.\r\n\r\n"));
 }
 

@@ -23,6 +23,9 @@ private slots:
     void old_style_link_keys();
     void save_layout_and_round_trip();
     void failed_save_keeps_old_file();
+    void written_in_windows_1252();
+    void oversized_file_is_refused_data();
+    void oversized_file_is_refused();
 };
 
 void TestPreferences::tags_data() {
@@ -175,6 +178,46 @@ void TestPreferences::failed_save_keeps_old_file() {
     QVERIFY(!saved);
     QCOMPARE(read_file(fx.path("pref.dat")), before);
     QVERIFY(!fx.messages.box_texts().filter("Error: Failure to save Preferences (Pref.dat file). Error: ").isEmpty());
+}
+
+void TestPreferences::written_in_windows_1252() {
+    CoreFixture fx;
+    fx.start();
+    fx.core->quotes = QString::fromUtf8("\u20AC\u2019\u00FF");
+    QVERIFY(fx.core->save_preferences());
+    QVERIFY(read_file(fx.path("pref.dat")).contains("<quotes>\x80\x92\xFF<\\quotes>"));
+    fx.restart();
+    QCOMPARE(fx.core->quotes, QString::fromUtf8("\u20AC\u2019\u00FF"));
+}
+
+void TestPreferences::oversized_file_is_refused_data() {
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("1 MiB is read") << (1 << 20) << true;
+    QTest::newRow("1 MiB + 1 is refused") << (1 << 20) + 1 << false;
+}
+
+// An oversized pref.dat is refused with a message; the defaults are used and the file
+// stays as it is until the user saves preferences.
+void TestPreferences::oversized_file_is_refused() {
+    QFETCH(int, size);
+    QFETCH(bool, read);
+    CoreFixture fx;
+    QByteArray bytes = "<textcolor>Red<\\textcolor>";
+    bytes += QByteArray(size - bytes.size(), ' ');
+    write_file(fx.path("pref.dat"), bytes);
+    fx.start();
+    Core& c = *fx.core;
+    QCOMPARE(c.textcolor, read ? QString("Red") : QString("Blue"));
+    const QStringList refusals =
+        fx.messages.box_texts().filter("Error: Failure to read Preferences (Pref.dat file). Error: the file is too large");
+    QCOMPARE(refusals.size(), read ? 0 : 1);
+    if (read) return;
+    c.nexttipindex = "5";
+    QVERIFY(c.save_preferences(false));  // the tips window closing
+    QCOMPARE(read_file(fx.path("pref.dat")), bytes);
+    QVERIFY(c.save_preferences());
+    QVERIFY(read_file(fx.path("pref.dat")).startsWith("<tiponstartup>"));
 }
 
 QTEST_GUILESS_MAIN(TestPreferences)

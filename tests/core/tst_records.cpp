@@ -3,6 +3,7 @@
 #include "core/text_helpers.h"
 #include "support/fakes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtEndian>
 #include <QtTest>
@@ -71,6 +72,17 @@ private slots:
     void security_symbol_field_data();
     void security_symbol_field();
     void example_checklist_saved_as_record_1();
+    void record_bytes_are_windows_1252_and_ole_dates();
+    void full_width_fields();
+    void any_deleted_value_is_skipped_data();
+    void any_deleted_value_is_skipped();
+    void damaged_counts_are_clamped_data();
+    void damaged_counts_are_clamped();
+    void vardata_cycle_is_not_followed();
+    void unreadable_item_texts_keep_chains_data();
+    void unreadable_item_texts_keep_chains();
+    void comment_of_an_empty_item_is_read();
+    void reload_keeps_table_when_file_cannot_open();
     void checklist_load_skips_deleted_data();
     void checklist_load_skips_deleted();
 };
@@ -178,6 +190,7 @@ void TestRecords::vardata_chains_data() {
     QTest::newRow("250 then 420 appends 4, 5") << 250 << 420 << QList<int>{2, 3, 4, 5, 0} << QList<int>{-1, -1, -1, -1, -1};
     QTest::newRow("100 is one record") << 100 << 0 << QList<int>{0} << QList<int>{-1};
     QTest::newRow("101 is two") << 101 << 0 << QList<int>{2, 0} << QList<int>{-1, -1};
+    QTest::newRow("500 then 100 frees 2 to 5") << 500 << 100 << QList<int>{0, 0, 0, 0, 0} << QList<int>{-1, 0, 0, 0, 0};
 }
 
 void TestRecords::vardata_chains() {
@@ -220,6 +233,7 @@ void TestRecords::vardata_chains() {
     }
     if (first == 250 && !second) QCOMPARE(var.mid(2 * 111 + 11, 100), text_of(250).mid(200).toLatin1() + QByteArray(50, ' '));
     if (second == 120) QCOMPARE(var.mid(2 * 111 + 11, 100), padded("Free", 100));
+    for (int r = 1; second == 100 && r < 5; ++r) QCOMPARE(var.mid(r * 111 + 11, 100), padded("Free", 100));
 }
 
 void TestRecords::vardata_truncates_long_text() {
@@ -597,6 +611,255 @@ void TestRecords::checklist_load_skips_deleted() {
         QCOMPARE(fx.core->Checklists[i].Name, QString("List %1").arg(loaded[i]));
     }
     for (int i = loaded.size(); i < table_size; ++i) QCOMPARE(fx.core->Checklists[i].Inuse, Flag(0));
+}
+
+void TestRecords::record_bytes_are_windows_1252_and_ole_dates() {
+    // Stored values written out, not computed with the program's own conversions.
+    QCOMPARE(ole_from_date(QDate(2026, 3, 14)), 46095.0);
+    QCOMPARE(ole_from_datetime(QDateTime(QDate(1899, 12, 29), QTime(6, 0))), -1.25);
+    QCOMPARE(datetime_from_ole(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
+    QCOMPARE(date_from_ole(46095.0), QDate(2026, 3, 14));
+
+    CoreFixture fx;
+    fx.start();
+    const QString cp = QString::fromUtf8("\u20AC\u2018\u2019\u00FF");  // 0x80 0x91 0x92 0xFF
+    make_new_entry(*fx.core, "A" + cp, cp + " details");
+    QVERIFY(fx.core->save_entry());
+    QByteArray ent = read_file(fx.path("entries.dat"));
+    const QByteArray r = ent.mid(3044);
+    QCOMPARE(r.mid(17, 16), QByteArray("A\x80\x91\x92\xFF<s>ACME<\\s>"));
+    QCOMPARE(f64_at(r, 9), 46095.0);
+    QCOMPARE(read_file(fx.path("VarData.dat")).mid(11, 12), QByteArray("\x80\x91\x92\xFF details"));
+
+    // Bytes planted in the file read back as the characters they stand for.
+    ent.replace(3044 + 57, 5, QByteArray("\x93" "Buy\x94"));
+    const double early = -1.25;
+    quint64 bits;
+    memcpy(&bits, &early, 8);
+    qToLittleEndian<quint64>(bits, ent.data() + 3044 + 9);
+    write_file(fx.path("entries.dat"), ent);
+    fx.restart();
+    const SummaryEntry& e = fx.core->SummaryData[0];
+    QCOMPARE(e.security, "A" + cp);
+    QCOMPARE(e.transaction, QString::fromUtf8("\u201CBuy\u201D"));
+    QCOMPARE(e.entry_date, -1.25);
+    QVERIFY(fx.core->load_entry(0));
+    QCOMPARE(fx.core->current_entry.entry.other.text, cp + " details");
+}
+
+void TestRecords::full_width_fields() {
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    make_new_entry(c, "Wide", QString());
+    SummaryEntry& e = c.current_entry.entry;
+    const QString address = QString(199, u'a') + u'Z', topic = QString(99, u't') + u'Y', path = QString(199, u'p') + u'X';
+    e.web.present = kTrue;
+    e.web.address = address;
+    e.web.reference_name = topic;
+    e.file.present = kTrue;
+    e.file.path = path;
+    QVERIFY(c.save_entry());
+    const QByteArray r = read_file(fx.path("entries.dat")).mid(3044);
+    QCOMPARE(r.mid(92, 200), address.toLatin1());
+    QCOMPARE(r.mid(292, 100), topic.toLatin1());
+    QCOMPARE(r.mid(396, 200), path.toLatin1());
+    QCOMPARE(r.at(291), 'Z');
+    QCOMPARE(r.at(391), 'Y');
+    QCOMPARE(r.at(595), 'X');
+
+    c.Checklists.resize(1);
+    c.Checklists[0] = c.blank_checklist;
+    c.Checklists[0].Inuse = kTrue;
+    c.Checklists[0].Name = "Wide list";
+    c.Checklists[0].BookRef = QString(99, u'b') + u'B';
+    c.Checklists[0].WebSite = QString(99, u'w') + u'W';
+    c.save_checklist();
+    const QByteArray cl = read_file(fx.path("chklist.dat"));
+    QCOMPARE(cl.mid(420, 100), (QString(99, u'b') + u'B').toLatin1());
+    QCOMPARE(cl.mid(520, 100), (QString(99, u'w') + u'W').toLatin1());
+
+    fx.restart();
+    const SummaryEntry& back = fx.core->SummaryData[0];
+    QCOMPARE(back.web.address, address);
+    QCOMPARE(back.web.reference_name, topic);
+    QCOMPARE(back.file.path, path);
+    QCOMPARE(fx.core->Checklists[0].BookRef, QString(99, u'b') + u'B');
+    QCOMPARE(fx.core->Checklists[0].WebSite, QString(99, u'w') + u'W');
+}
+
+void TestRecords::any_deleted_value_is_skipped_data() {
+    QTest::addColumn<int>("deleted");
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("0 is live") << 0 << true;
+    QTest::newRow("-1") << -1 << false;
+    QTest::newRow("1") << 1 << false;
+    QTest::newRow("2") << 2 << false;
+}
+
+// Any non-zero deleted flag skips the record, as the loader of the stored files does.
+void TestRecords::any_deleted_value_is_skipped() {
+    QFETCH(int, deleted);
+    QFETCH(bool, loaded);
+    CoreFixture fx;
+    fx.start();
+    for (const char* name : {"First", "Second"}) {
+        make_new_entry(*fx.core, name, QString());
+        QVERIFY(fx.core->save_entry());
+    }
+    QByteArray ent = read_file(fx.path("entries.dat"));
+    qToLittleEndian<int16_t>(int16_t(deleted), ent.data() + 3044 + 7);
+    write_file(fx.path("entries.dat"), ent);
+    fx.restart();
+    QStringList names;
+    for (const SummaryEntry& e : fx.core->SummaryData)
+        if (e.Inuse == kTrue) names << e.security;
+    QCOMPARE(names, loaded ? QStringList({"First", "Second"}) : QStringList({"Second"}));
+}
+
+void TestRecords::damaged_counts_are_clamped_data() {
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("last_item");    // entries.dat last_item_index as loaded
+    QTest::addColumn<int>("total_items");  // chklist.dat TotalItems as loaded
+    QTest::newRow("in range") << 3 << 3 << 3;
+    QTest::newRow("30") << 30 << 29 << 30;
+    QTest::newRow("huge") << 30000 << 29 << 30;
+    QTest::newRow("negative") << -7 << -1 << 0;
+}
+
+void TestRecords::damaged_counts_are_clamped() {
+    QFETCH(int, stored);
+    CoreFixture fx;
+    fx.start();
+    make_new_entry(*fx.core, "Counted", QString());
+    QVERIFY(fx.core->save_entry());
+    fx.core->save_checklist();
+    QByteArray ent = read_file(fx.path("entries.dat"));
+    qToLittleEndian<int16_t>(int16_t(stored), ent.data() + 3044 + 712);
+    write_file(fx.path("entries.dat"), ent);
+    QByteArray cl = read_file(fx.path("chklist.dat"));
+    qToLittleEndian<int16_t>(int16_t(stored), cl.data() + 1620);
+    write_file(fx.path("chklist.dat"), cl);
+    fx.restart();
+    QTEST(int(fx.core->SummaryData[0].checklist[0].last_item_index), "last_item");
+    QTEST(int(fx.core->Checklists[0].TotalItems), "total_items");
+    QVERIFY(fx.core->load_entry(0));
+    if (stored >= 0) QCOMPARE(fx.core->current_entry.entry.checklist[0].Item[0].text, QString("Be patient."));
+}
+
+// A damaged chain 1 -> 2 -> 1: read once round, and rewritten without going back into 1.
+void TestRecords::vardata_cycle_is_not_followed() {
+    CoreFixture fx;
+    fx.start();
+    Core& c = *fx.core;
+    QFile f;
+    QVERIFY(c.open_vardata(f));
+    int32_t index = c.next_vardata_index;
+    QVERIFY(c.write_vardata(f, index, QString(100, u'a') + QString(100, u'b')));
+    f.close();
+    QByteArray var = read_file(fx.path("VarData.dat"));
+    qToLittleEndian<int32_t>(1, var.data() + 111 + 7);  // record 2 points back at 1
+    write_file(fx.path("VarData.dat"), var);
+    QVERIFY(c.open_vardata(f));
+    QString back;
+    uint8_t format;
+    int32_t owner;
+    QVERIFY(c.read_vardata(f, 1, back, format, owner));
+    QCOMPARE(back, QString(100, u'a') + QString(100, u'b'));
+    QVERIFY(c.write_vardata(f, index, QString(100, u'c') + QString(100, u'd') + QString(100, u'e') + QString(50, u'f')));
+    f.close();
+    var = read_file(fx.path("VarData.dat"));
+    QCOMPARE(var.size(), 4 * 111);
+    QCOMPARE(QList<int>({i32_at(var, 7), i32_at(var, 111 + 7), i32_at(var, 222 + 7), i32_at(var, 333 + 7)}),
+             QList<int>({2, 3, 4, 0}));
+    QCOMPARE(var.mid(11, 100), QByteArray(100, 'c'));
+    QCOMPARE(var.mid(222 + 11, 100), QByteArray(100, 'e'));
+    QVERIFY(c.open_vardata(f));
+    QVERIFY(c.read_vardata(f, 1, back, format, owner));
+    QCOMPARE(back.size(), 350);
+}
+
+void TestRecords::unreadable_item_texts_keep_chains_data() {
+    QTest::addColumn<bool>("past_the_end");
+    QTest::newRow("index past the end of VarData.dat") << true;
+    QTest::newRow("VarData.dat cut after the start") << false;
+}
+
+// Item texts and comments that cannot be read come back unknown, not empty: a save keeps
+// their chains, and the user is told once.
+void TestRecords::unreadable_item_texts_keep_chains() {
+    QFETCH(bool, past_the_end);
+    CoreFixture fx;
+    fx.start();
+    make_new_entry(*fx.core, "Kept", "Details.");
+    QVERIFY(fx.core->save_entry());
+    QByteArray ent = read_file(fx.path("entries.dat"));
+    int32_t text = 2, comment = 3;
+    if (past_the_end) {
+        text = 9999, comment = 8888;
+        qToLittleEndian<int32_t>(text, ent.data() + 3044 + 716);
+        qToLittleEndian<int32_t>(comment, ent.data() + 3044 + 720);
+        write_file(fx.path("entries.dat"), ent);
+    }
+    fx.restart();
+    Core& c = *fx.core;
+    const QByteArray var = read_file(fx.path("VarData.dat"));
+    if (!past_the_end) write_file(fx.path("VarData.dat"), var.left(111));  // only the details remain
+    fx.messages.boxes.clear();
+    QVERIFY(c.load_entry(0));
+    QCOMPARE(fx.messages.box_texts().filter("Some checklist texts of this entry could not be read").size(), 1);
+    QCOMPARE(fx.messages.boxes.size(), 1);
+    QCOMPARE(c.current_entry.entry.checklist[0].Item[0].text, QString());
+    c.current_entry.entry.price = 770000;
+    QVERIFY(c.save_entry());
+    const QByteArray saved = read_file(fx.path("entries.dat")).mid(3044);
+    QCOMPARE(i64_at(saved, 82), int64_t(770000));
+    QCOMPARE(i32_at(saved, 716), text);
+    QCOMPARE(i32_at(saved, 720), comment);
+    if (!past_the_end) {
+        write_file(fx.path("VarData.dat"), var);
+        fx.restart();
+        QVERIFY(fx.core->load_entry(0));
+        QCOMPARE(fx.core->current_entry.entry.checklist[0].Item[0].text, QString("Be patient."));
+        QCOMPARE(fx.core->current_entry.entry.checklist[0].Item[0].comment, QString("I am."));
+    }
+}
+
+void TestRecords::comment_of_an_empty_item_is_read() {
+    CoreFixture fx;
+    fx.start();
+    make_new_entry(*fx.core, "Lonely", QString());
+    fx.core->current_entry.entry.checklist[0].Item[1].text.clear();
+    fx.core->current_entry.entry.checklist[0].Item[1].comment = "A comment without a question.";
+    QVERIFY(fx.core->save_entry());
+    fx.restart();
+    QVERIFY(fx.core->load_entry(0));
+    QCOMPARE(fx.core->current_entry.entry.checklist[0].Item[1].comment, QString("A comment without a question."));
+    fx.core->current_entry.entry.price = 1;
+    QVERIFY(fx.core->save_entry());
+    fx.restart();
+    QVERIFY(fx.core->load_entry(0));
+    QCOMPARE(fx.core->current_entry.entry.checklist[0].Item[1].comment, QString("A comment without a question."));
+}
+
+// A reload that cannot open entries.dat keeps the table as it was.
+void TestRecords::reload_keeps_table_when_file_cannot_open() {
+    CoreFixture fx;
+    fx.start();
+    for (const char* name : {"One", "Two", "Three"}) {
+        make_new_entry(*fx.core, name, QString());
+        QVERIFY(fx.core->save_entry());
+    }
+    fx.restart();
+    Core& c = *fx.core;
+    QCOMPARE(c.SummaryData.size(), 3);
+    QFile::rename(fx.path("entries.dat"), fx.path("entries.bak"));
+    QVERIFY(QDir(fx.dir.path()).mkdir("entries.dat"));
+    c.load_summary_data();
+    QVERIFY(fx.messages.box_texts().last().startsWith("Error: Reading Summary file failed: "));
+    QCOMPARE(c.SummaryData.size(), 3);
+    QCOMPARE(c.SummaryData[2].security, QString("Three"));
+    QCOMPARE(c.next_summary_record, 0);
 }
 
 QTEST_GUILESS_MAIN(TestRecords)

@@ -6,6 +6,8 @@
 #include "support/fakes.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QStorageInfo>
 #include <QtTest>
 #include <cerrno>
 
@@ -217,6 +219,8 @@ private slots:
     void failed_step_rolls_back_at_once_data();
     void failed_step_rolls_back_at_once();
     void filling_disk_never_changes_stored_entries();
+    void full_tmpfs_device();
+    void unreadable_size_fails_the_save();
     void entries_write_fails_in_edit();
     void torn_journal_is_discarded();
 };
@@ -377,6 +381,132 @@ void TestSaveFaults::filling_disk_never_changes_stored_entries() {
     }
     QVERIFY(runs > 50);
     qInfo("full disk: %d runs (%d with failed saves), %d entries damaged", runs, runs_with_failures, damaged);
+}
+
+namespace {
+
+bool run(const QStringList& args) {
+    QProcess p;
+    p.start(args.first(), args.mid(1));
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+void start_core(Core& c) {
+    c.init_blank_entry();
+    c.init_blank_entry_checklist();
+    c.init_blank_checklist();
+    c.set_default_custom_links();
+    c.load_summary_data();
+    c.install_example_checklist();
+    c.load_checklists();
+    c.load_preferences();
+}
+
+} // namespace
+
+// The same series on a real device that fills up: a small memory file system, filled to
+// leave 0 to 12 pages free. Skipped without the right to mount.
+void TestSaveFaults::full_tmpfs_device() {
+    CoreFixture fx;
+    make_folder(fx);
+    fx.core.reset();
+    const QList<Op> series{edit_grow, add_new, edit_shrink, delete_entry, edit_grow, add_new, edit_shrink};
+    int runs = 0, damaged = 0, runs_with_failures = 0;
+    for (int pages = 0; pages <= 12; ++pages) {
+        QTemporaryDir mnt;
+        if (!run({"mount", "-t", "tmpfs", "-o", "size=512k", "tmpfs", mnt.path()}))
+            QSKIP("a memory file system needs the right to mount");
+        struct Unmount {
+            QString path;
+            ~Unmount() { run({"umount", path}); }
+        } unmount{mnt.path()};
+        for (const char* name : {"entries.dat", "VarData.dat", "chklist.dat"})
+            QVERIFY(QFile::copy(fx.path(name), mnt.path() + u'/' + name));
+        {
+            QFile filler(mnt.path() + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            const qint64 keep = qint64(pages) * 4096;
+            QStorageInfo info(mnt.path());
+            const qint64 fill = info.bytesAvailable() - keep;
+            if (fill > 0) QCOMPARE(filler.write(QByteArray(fill, 'f')), fill);
+        }
+        FakePresenter messages;
+        Platform platform = fx.platform();
+        platform.messages = &messages;
+        QMap<int32_t, QString> expected;
+        bool failed = false;
+        {
+            Core c(mnt.path(), platform);
+            start_core(c);
+            expected = stored_entries(c);
+            for (int k = 0; k < series.size(); ++k) {
+                apply(c, series[k], k);
+                const bool saved = c.save_entry();
+                failed = failed || !saved;
+                if (!saved) continue;
+                const SummaryEntry& e = c.current_entry.entry;
+                if (e.deleted) expected.remove(e.file_idx);
+                else expected[e.file_idx] = describe(e);
+            }
+        }
+        ++runs;
+        if (failed) {
+            ++runs_with_failures;
+            QVERIFY(!messages.box_texts().filter("No space left on device").isEmpty());
+            QVERIFY2(messages.box_texts().filter("Unknown error").isEmpty(), qPrintable(messages.box_texts().join("\n")));
+        }
+        Core again(mnt.path(), platform);
+        start_core(again);
+        const QMap<int32_t, QString> now = stored_entries(again);
+        for (auto it = expected.begin(); it != expected.end(); ++it)
+            if (now.value(it.key()) != it.value()) ++damaged;
+        QCOMPARE(now, expected);
+    }
+    QVERIFY(runs_with_failures > 0);
+    QVERIFY(runs_with_failures < runs);
+    qInfo("full memory file system: %d runs (%d with failed saves), %d entries damaged", runs, runs_with_failures,
+          damaged);
+}
+
+// Each reading of a file's size during a save fails in turn: the save fails, nothing is
+// renumbered and no stored byte changes.
+void TestSaveFaults::unreadable_size_fails_the_save() {
+    struct SizeFault : FileFault {
+        qint64 allow_write(const QString&, qint64, qint64 len) override { return len; }
+        bool allow_change(const QString&) override { return true; }
+        int error_number() const override { return EIO; }
+        bool allow_size(const QString&) override { return ++reads != fail_at; }
+        int reads = 0, fail_at = 0;
+    };
+    CoreFixture fx;
+    make_folder(fx);
+    const QMap<QString, QByteArray> before = files_of(fx);
+    SizeFault count;
+    {
+        fx.restart();
+        FaultScope scope(&count);
+        apply(*fx.core, edit_grow);
+        QVERIFY(fx.core->save_entry());
+    }
+    QVERIFY(count.reads >= 4);
+    for (int n = 1; n <= count.reads; ++n) {
+        put_files(fx, before);
+        fx.restart();
+        Core& c = *fx.core;
+        const int32_t next_var = c.next_vardata_index;
+        SizeFault fault;
+        fault.fail_at = n;
+        fx.messages.boxes.clear();
+        {
+            FaultScope scope(&fault);
+            apply(c, edit_grow);
+            QVERIFY(!c.save_entry());
+        }
+        QVERIFY2(!fx.messages.box_texts().filter("Input/output error").isEmpty(),
+                 qPrintable(fx.messages.box_texts().join("\n")));
+        QCOMPARE(c.next_vardata_index, next_var);
+        QCOMPARE(files_of(fx), before);
+    }
 }
 
 // The last write of an edit, the entry's own record, fails: the texts already rewritten

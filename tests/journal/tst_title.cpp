@@ -536,6 +536,22 @@ void TestTitle::quotes() {
     QCOMPARE(f.fx.messages.box_texts().last(),
              QString("Information: Unable to Get Quotes. Please make sure you are connected to the Internet."));
     QCOMPARE(f.column(f.title->quote_display).value(0), QString("10.00"));
+    // A page served with status 200 that holds none of the symbols is a failed fetch too,
+    // and the wait cursor shows while the hosts are asked.
+    const int boxes = f.fx.messages.boxes.size();
+    QList<int> cursors;
+    f.fx.http.during_get = [&](const QUrl&) {
+        cursors << (QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : -1);
+    };
+    f.fx.http.replies << QByteArray("<html>Service busy, try 1.2.3 later,,,,,</html>")
+                      << QByteArray("<html>Service busy</html>");
+    QTest::mouseClick(f.title->quote_command, Qt::LeftButton);
+    QCOMPARE(cursors, QList<int>({Qt::WaitCursor, Qt::WaitCursor}));
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QCOMPARE(f.fx.messages.boxes.size(), boxes + 1);
+    QCOMPARE(f.fx.messages.box_texts().last(),
+             QString("Information: Unable to Get Quotes. Please make sure you are connected to the Internet."));
+    QCOMPARE(f.column(f.title->quote_display).value(0), QString("10.00"));
 }
 
 void TestTitle::second_quote_press_while_fetching() {

@@ -72,6 +72,7 @@ private slots:
     void refused_connection();
     void time_outs_data();
     void time_outs();
+    void deadline_bounds_the_transfer();
     void no_nested_transfer();
     void only_web_addresses();
 };
@@ -84,6 +85,9 @@ void TestHttpTransport::replies_data() {
     QTest::newRow("200 empty") << QByteArray("/empty") << true << QByteArray();
     QTest::newRow("404") << QByteArray("/missing") << false << QByteArray();
     QTest::newRow("500") << QByteArray("/broken") << false << QByteArray();
+    // Statuses Qt does not count as network errors: only 2xx is an answer.
+    QTest::newRow("199") << QByteArray("/early") << false << QByteArray();
+    QTest::newRow("304") << QByteArray("/unchanged") << false << QByteArray();
     QTest::newRow("redirect followed") << QByteArray("/old") << true << QByteArray("moved here");
     QTest::newRow("redirect to 404") << QByteArray("/old-missing") << false << QByteArray();
     QTest::newRow("at the limit") << QByteArray("/exact") << true << QByteArray(1000, 'a');
@@ -100,6 +104,8 @@ void TestHttpTransport::replies() {
     srv.answers["/empty"] = response(200, "OK", "");
     srv.answers["/missing"] = response(404, "Not Found", "<html>Not Found</html>");
     srv.answers["/broken"] = response(500, "Internal Server Error", "<html>oops</html>");
+    srv.answers["/early"] = response(199, "Early", "\"IBM\",84.50");
+    srv.answers["/unchanged"] = response(304, "Not Modified", "");
     srv.answers["/old"] = response(302, "Found", "", "Location: /new\r\n");
     srv.answers["/new"] = response(200, "OK", "moved here");
     srv.answers["/old-missing"] = response(301, "Moved", "", "Location: /missing\r\n");
@@ -146,6 +152,17 @@ void TestHttpTransport::time_outs() {
     // The transport is usable again afterwards.
     srv.answers["/ok"] = response(200, "OK", "fine");
     QCOMPARE(http.get(QUrl(srv.url("/ok"))), std::optional<QByteArray>("fine"));
+}
+
+// A deadline shorter than the transport's own time-out ends the wait at the deadline.
+void TestHttpTransport::deadline_bounds_the_transfer() {
+    LoopbackServer srv;
+    QtHttpTransport http(20000);
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!http.get_before(QUrl(srv.url("/silent")), QDeadlineTimer(300)).has_value());
+    QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(!http.get_before(QUrl(srv.url("/silent")), QDeadlineTimer(0)).has_value());
 }
 
 void TestHttpTransport::no_nested_transfer() {

@@ -95,7 +95,12 @@ public:
         if (replies.isEmpty()) return std::nullopt;
         return replies.dequeue();
     }
+    std::optional<QByteArray> get_before(const QUrl& url, QDeadlineTimer deadline) override {
+        deadlines << deadline;
+        return get(url);
+    }
     QList<QUrl> requests;
+    QList<QDeadlineTimer> deadlines;  // of the calls that carried one
     QQueue<std::optional<QByteArray>> replies;
     std::function<void(const QUrl&)> during_get;
 };
