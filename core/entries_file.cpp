@@ -94,7 +94,8 @@ QString decode(std::string_view bytes) {
 }
 
 // Decodes a record into a default-constructed entry.
-void decode_entry(const char* bytes, SummaryEntry& e, TextPool& pool) {
+void decode_entry(const char* bytes, SummaryEntry& e, TextPool& pool,
+                  const QExplicitlySharedDataPointer<StoredItems>& store) {
     RecordReader r(bytes);
     e.format_byte = r.u8(4);
     e.Inuse = r.i16(5);
@@ -136,12 +137,13 @@ void decode_entry(const char* bytes, SummaryEntry& e, TextPool& pool) {
             if (r.i16(o) || r.i32(o + 2) || r.i32(o + 6)) break;
         }
         if (count == 0) continue;
-        std::array<StoredItem, kItemsPerChecklist> items;
+        auto& items = store->items;
+        const auto first = int32_t(items.size());
         for (int j = 0; j < count; ++j) {
             const int o = b + 106 + 10 * j;
-            items[size_t(j)] = {r.i16(o), r.i32(o + 2), r.i32(o + 6)};
+            items.push_back({r.i16(o), r.i32(o + 2), r.i32(o + 6)});
         }
-        blk.Item.assign_stored(items.data(), count);
+        blk.Item.assign_stored(store, first, count);
     }
 }
 
@@ -241,6 +243,7 @@ void Core::load_summary_data() {
     int32_t i = 0;
     QByteArray chunk(qsizetype(kChunkRecords) * kEntryRecordSize, Qt::Uninitialized);
     TextPool pool;
+    const QExplicitlySharedDataPointer<StoredItems> store(new StoredItems);
     if (first <= count && !f.seek(qint64(first - 1) * kEntryRecordSize)) first = count + 1;
     for (int32_t rec = first; rec <= count;) {
         const int32_t n_chunk = std::min(kChunkRecords, count - rec + 1);
@@ -257,7 +260,7 @@ void Core::load_summary_data() {
             if (RecordReader(bytes).i16(7) != 0) continue;
             SummaryEntry& e = SummaryData[i];
             if (i == maxSummarydata_index() && overflowed) e = SummaryEntry();  // written over: start blank
-            decode_entry(bytes, e, pool);
+            decode_entry(bytes, e, pool, store);
             e.file_idx = rec;
             ++i;
             if (i > maxSummarydata_index()) {

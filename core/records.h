@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 #include <array>
+#include <deque>
 #include <utility>
 #include <vector>
 #include <cstdint>
@@ -47,32 +48,38 @@ struct StoredItem {
     int32_t comment_index = 0;
 };
 
+// The stored items of the blocks of one load, in one store that the blocks share.
+struct StoredItems : QSharedData {
+    std::deque<StoredItem> items;
+};
+
 // The 30 items of a block. Copies share one store until one of them is written, and
 // the store holds only the items up to the last one written: a table of thousands of
-// entries then holds no blank items at all. A loaded block keeps its items in the
-// stored form (a fifth of the size) until they are first read.
+// entries then holds no blank items at all. A loaded block points into the load's
+// stored items (a fifth of the size, and no allocation of its own) until its items
+// are first read.
 class ItemArray {
 public:
     ItemArray() : d(blank_data()) {}
     EntryChecklistItem& operator[](int j) {
-        Data& x = *d;  // detaches
-        x.expand();
-        auto& items = x.items;
+        expand();
+        auto& items = d->items;  // detaches
         if (j >= int(items.size())) items.resize(size_t(j) + 1);
         return items[size_t(j)];
     }
     const EntryChecklistItem& operator[](int j) const { return at(j); }
     const EntryChecklistItem& at(int j) const {
-        const Data& x = *d;
-        x.expand();
-        return j < int(x.items.size()) ? x.items[size_t(j)] : blank_item();
+        expand();
+        const auto& items = std::as_const(d)->items;
+        return j < int(items.size()) ? items[size_t(j)] : blank_item();
     }
     static constexpr int size() { return kItemsPerChecklist; }
-    // Items 0..count-1 as a record holds them, texts empty; the others blank.
-    void assign_stored(const StoredItem* items, int count) {
-        Data& x = *d;
-        x.items.clear();
-        x.stored.assign(items, items + count);
+    // Items 0..count-1 are store's items from first on, texts empty; the others blank.
+    void assign_stored(const QExplicitlySharedDataPointer<StoredItems>& store, int32_t first, int count) {
+        if (d.constData() != blank_data()) d = QSharedDataPointer<Data>(blank_data());
+        stored_ = store;
+        first_ = first;
+        count_ = count;
     }
 
     EntryChecklistItem* begin() { (*this)[size() - 1]; return d->items.data(); }
@@ -93,21 +100,24 @@ public:
 
 private:
     struct Data : QSharedData {
-        // Written out in full on first use; the same items either way, so a const
-        // reader may do it.
-        void expand() const {
-            if (stored.empty()) return;
-            items.resize(stored.size());
-            for (size_t j = 0; j < stored.size(); ++j) {
-                items[j].answer = stored[j].answer;
-                items[j].text_index = stored[j].text_index;
-                items[j].comment_index = stored[j].comment_index;
-            }
-            std::vector<StoredItem>().swap(stored);
-        }
-        mutable std::vector<EntryChecklistItem> items;
-        mutable std::vector<StoredItem> stored;  // items not yet written out
+        std::vector<EntryChecklistItem> items;
     };
+    // The stored items written out in full on first use; the same items either way, so
+    // a const reader may do it.
+    void expand() const {
+        if (!stored_) return;
+        auto* x = new Data;
+        x->items.resize(size_t(count_));
+        for (int j = 0; j < count_; ++j) {
+            const StoredItem& s = stored_->items[size_t(first_ + j)];
+            x->items[size_t(j)].answer = s.answer;
+            x->items[size_t(j)].text_index = s.text_index;
+            x->items[size_t(j)].comment_index = s.comment_index;
+        }
+        d = QSharedDataPointer<Data>(x);
+        stored_.reset();
+        first_ = count_ = 0;
+    }
     static Data* blank_data() {
         static Data* blank = [] { auto* b = new Data; b->ref.ref(); return b; }();
         return blank;
@@ -116,7 +126,10 @@ private:
         static const EntryChecklistItem blank;
         return blank;
     }
-    QSharedDataPointer<Data> d;
+    mutable QSharedDataPointer<Data> d;
+    mutable QExplicitlySharedDataPointer<StoredItems> stored_;
+    mutable int32_t first_ = 0;
+    mutable int32_t count_ = 0;
 };
 
 struct EntryChecklist {

@@ -121,9 +121,12 @@ void Title::update_specific_title_entry(int32_t index, int16_t row) {
 
     const double p = numeric_value(Price_Entry_Display_text[r]->text());
     const double q = numeric_value(quote_display[r]->text());
-    QPalette qp = quote_display[r]->palette();
-    qp.setColor(QPalette::Text, color_from_ole(p <= q ? kQuoteGreen : kQuoteRed));
-    quote_display[r]->setPalette(qp);
+    const QColor quote_colour = color_from_ole(p <= q ? kQuoteGreen : kQuoteRed);
+    if (quote_display[r]->palette().color(QPalette::Text) != quote_colour) {  // a new palette costs a restyle
+        QPalette qp = quote_display[r]->palette();
+        qp.setColor(QPalette::Text, quote_colour);
+        quote_display[r]->setPalette(qp);
+    }
 
     Date_Entry_Display_text[r]->setText(date_box_text(date_from_ole(e.entry_date)));
 
