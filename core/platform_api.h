@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <optional>
 
+class QPrinter;
+
 namespace qb {
 
 // Message-box answer codes, as callers compare them.
@@ -70,6 +72,16 @@ public:
     virtual std::optional<QByteArray> get(const QUrl& url) = 0;
 };
 
+// The printer: its dialog and the device pages are drawn on.
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // The printer dialog; file_name is what printing to a file writes. False when cancelled.
+    virtual bool choose_printer(const QString& title, const QString& file_name) = 0;
+    // The printer chosen last (the default one before any choice).
+    virtual QPrinter* printer() = 0;
+};
+
 // The set of outside-world services one program run (or one test) uses. Not owned.
 struct Platform {
     MessagePresenter* messages = nullptr;
@@ -78,6 +90,7 @@ struct Platform {
     Clock* clock = nullptr;
     ScreenInfo* screen = nullptr;
     HttpTransport* http = nullptr;
+    Printer* printer = nullptr;
 };
 
 } // namespace qb

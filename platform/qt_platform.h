@@ -56,6 +56,19 @@ private:
     std::unique_ptr<QNetworkAccessManager> manager_;
 };
 
+// The system's printers through QPrinter and QPrintDialog. With no printer installed the
+// dialog can still print to a file, the preset name.
+class QtPrinter : public Printer {
+public:
+    QtPrinter();
+    ~QtPrinter() override;
+    bool choose_printer(const QString& title, const QString& file_name) override;
+    QPrinter* printer() override;
+
+private:
+    std::unique_ptr<QPrinter> printer_;
+};
+
 // Owns one of each and hands out the Platform the Core takes.
 struct QtPlatform {
     QtMessagePresenter messages;
@@ -64,7 +77,8 @@ struct QtPlatform {
     SystemClock clock;
     QtScreenInfo screen;
     QtHttpTransport http;
-    Platform platform() { return {&messages, &dialogs, &shell, &clock, &screen, &http}; }
+    QtPrinter printer;
+    Platform platform() { return {&messages, &dialogs, &shell, &clock, &screen, &http, &printer}; }
 };
 
 } // namespace qb

@@ -1,6 +1,7 @@
 #pragma once
 // Fakes for everything that would wait for a person or the world.
 #include "core/core.h"
+#include "support/fake_printer.h"
 
 #include <QDateTime>
 #include <QList>
@@ -118,6 +119,7 @@ struct CoreFixture {
     FakeClock clock;
     FakeScreen screen;
     FakeHttp http;
+    FakePrinter printer{dir.path()};
     std::unique_ptr<Core> core;
 };
 
