@@ -94,3 +94,58 @@ struct ReportFixture {
 
 } // namespace qb::test
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace qb::test {
+
+// An editor screen made of named boxes only, for the layouts that read an editor by its
+// controls' names: line edits for `fields`, text boxes for `texts`.
+inline QWidget* make_named_editor(QWidget* parent, const QString& name, const QStringList& fields,
+                                  const QStringList& texts) {
+    auto* w = new QWidget(parent);
+    w->setObjectName(name);
+    w->resize(600, 400);
+    int y = 4;
+    for (const QString& f : fields) {
+        auto* e = new QLineEdit(w);
+        e->setObjectName(f);
+        e->setGeometry(4, y, 300, 22);
+        y += 26;
+    }
+    for (const QString& t : texts) {
+        auto* e = new QPlainTextEdit(w);
+        e->setObjectName(t);
+        e->setGeometry(4, y, 500, 60);
+        y += 64;
+    }
+    return w;
+}
+
+inline void set_control_text(QWidget* editor, const QString& name, const QString& text) {
+    QWidget* w = editor->findChild<QWidget*>(name);
+    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(text);
+    if (auto* p = qobject_cast<QPlainTextEdit*>(w)) p->setPlainText(text);
+}
+
+inline void set_control_color(QWidget* editor, const QString& name, const QColor& color) {
+    QWidget* w = editor->findChild<QWidget*>(name);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Text, color);
+    w->setPalette(pal);
+}
+
+// Lines of the printed text that hold `marker`, trimmed, page by page.
+inline QList<QStringList> printed_lines(const QString& pdf, const QString& marker) {
+    QList<QStringList> pages;
+    const int n = pdf_pages(pdf);
+    for (int p = 1; p <= n; ++p) {
+        QStringList found;
+        for (const QString& l : pdf_text(pdf, p).split(u'\n'))
+            if (l.contains(marker)) found << l.trimmed();
+        pages << found;
+    }
+    return pages;
+}
+
+} // namespace qb::test
