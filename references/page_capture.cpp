@@ -1,0 +1,237 @@
+#include "references/page_capture.h"
+
+#include "core/codepage.h"
+#include "core/core.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace qb {
+namespace {
+
+const QString kNoImage = QStringLiteral("NoImage.jpg");
+
+bool is_saved_picture_name(const QString& name) {
+    const QString tail = name.right(4);
+    return tail == u".jpg" || tail == u".JPG" || tail == u".gif" || tail == u".GIF";
+}
+
+// A page's own picture name as a local file name: only characters every file system and
+// every browser reads back the same way, so the file and the rewritten reference agree.
+QString plain_file_name(const QString& name) {
+    QString out = name;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        const bool plain = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
+                           u == u'.' || u == u'-' || u == u'_';
+        if (!plain) c = u'_';
+    }
+    return out;
+}
+
+inline char16_t fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
+
+// The first place of tag at or after from, in any letter case (tags are ASCII); -1 when
+// there is none.
+qsizetype find_tag(QStringView text, QStringView tag, qsizetype from) {
+    const qsizetype m = tag.size();
+    const qsizetype last = text.size() - m;
+    const char16_t* d = text.utf16();
+    const char16_t* t = tag.utf16();
+    const char16_t first = fold(t[0]);
+    for (qsizetype i = std::max<qsizetype>(from, 0); i <= last; ++i) {
+        if (fold(d[i]) != first) continue;
+        qsizetype k = 1;
+        while (k < m && fold(d[i + k]) == fold(t[k])) ++k;
+        if (k == m) return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+void remove_tag_content(const QString& text, const QString& start_tag, const QString& end_tag, QString& result) {
+    result.clear();
+    if (start_tag.isEmpty() || end_tag.isEmpty()) {
+        result = text;
+        return;
+    }
+    const qsizetype n = text.size();
+    const qsizetype ls = start_tag.size();
+    const qsizetype le = end_tag.size();
+    result.reserve(n);
+    qsizetype pos = 0;
+    while (pos < n) {
+        const qsizetype s = find_tag(text, start_tag, pos);
+        if (s < 0) break;
+        result += QStringView(text).mid(pos, s - pos);
+        qsizetype e = find_tag(text, end_tag, s);
+        if (e < 0) {
+            // An unclosed block stays in the text.
+            pos = s;
+            break;
+        }
+        // A block may hold one or two further openings; it then runs to a later end tag.
+        qsizetype t = s;
+        for (int pass = 0; pass < 2; ++pass) {
+            t = find_tag(text, start_tag, t + ls);
+            if (t >= 0 && t < e) {
+                const qsizetype later = find_tag(text, end_tag, e + le);
+                if (later < 0) break;
+                e = later;
+            } else {
+                break;
+            }
+        }
+        pos = e + le;
+    }
+    if (pos < n) result += QStringView(text).mid(pos);
+}
+
+QString remove_invalid_filename_char(QString& text) {
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'/' || u == u'\\' || u == u'\'' || u == u'*' || u == u'?' || u == u'<' || u == u'>' || u == u'|' ||
+            u == u':' || u < 0x20 || u == 0x7F)
+            c = u' ';
+    }
+    return text.isEmpty() ? QStringLiteral("No Name Given") : text;
+}
+
+bool usable_folder_name(const QString& name) {
+    const QString t = name.trimmed();
+    return !t.isEmpty() && t != u"." && t != u"..";
+}
+
+QByteArray encode_page_text(const QString& text) {
+    QByteArray out;
+    out.reserve(text.size() + 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out += char(c);
+            continue;
+        }
+        const QByteArray b = encode_cp1252(QString(QChar(c)));
+        if (b != "?") {
+            out += b;
+            continue;
+        }
+        char32_t code = c;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(c, text.at(++i).unicode());
+        out += "&#" + QByteArray::number(uint(code)) + ';';
+    }
+    return out;
+}
+
+PageCapture::PageCapture(HttpTransport* http, const QString& folder, Hooks hooks)
+    : http_(http), folder_(folder), hooks_(std::move(hooks)) {
+    // Pictures that could not be saved point at this name; no page picture may take it.
+    used_names_.insert(kNoImage);
+}
+
+QString PageCapture::local_name_for(const QString& remote_name) {
+    const QString plain = plain_file_name(remote_name);
+    const qsizetype dot = plain.lastIndexOf(u'.');
+    const QString stem = plain.left(dot), ext = plain.mid(dot);
+    QString name = plain;
+    // Two pictures of one name from different addresses, or a file an earlier page
+    // saved here, each keep their own file.
+    for (int n = 1; used_names_.contains(name) || QFileInfo::exists(folder_ + name); ++n)
+        name = stem + u'_' + QString::number(n) + ext;
+    used_names_.insert(name);
+    return name;
+}
+
+QString PageCapture::fetch_picture(const QString& address, const QString& remote_name) {
+    const QString local = local_name_for(remote_name);
+    const QString path = folder_ + local;
+    QString why;
+    if (!fetching_.isValid()) fetching_.start();
+    if (fetching_.elapsed() > budget_ms_) {
+        why = QStringLiteral("The pictures took too long to download.");
+    } else {
+        const std::optional<QByteArray> bytes = http_ ? http_->get(QUrl(address)) : std::nullopt;
+        if (!bytes) {
+            why = QStringLiteral("The picture could not be downloaded from ") + address;
+        } else if (bytes->isEmpty()) {
+            why = QStringLiteral("The server sent no picture from ") + address;
+        } else {
+            QFile f(path);
+            if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(*bytes) == bytes->size()) {
+                written_ << local;
+                return local;
+            }
+            why = f.errorString();
+            f.close();
+            QFile::remove(path);
+        }
+    }
+    ++failures_;
+    if (failures_ == 1) {
+        first_failed_path_ = path;
+        first_failure_ = why;
+    }
+    core().show_message(msg_debug_data, QStringLiteral("Unable to save image") + path +
+                                            QStringLiteral(" in the web page. Error: ") + why);
+    return kNoImage;
+}
+
+void PageCapture::report_picture_failures() {
+    if (failures_ == 0) return;
+    // One box for the whole page: a page of hundreds of broken pictures is no hundred boxes.
+    QString text = QStringLiteral("Unable to save image") + first_failed_path_ +
+                   QStringLiteral(" in the web page. Error: ") + first_failure_;
+    if (failures_ > 1) text += QStringLiteral(" (%1 more pictures could not be saved)").arg(failures_ - 1);
+    core().show_message(msg_error, text);
+}
+
+PageCapture::Result PageCapture::run(CaptureDocument& document, const QString& reference_name, QString& page_path) {
+    page_path = folder_ + reference_name + QStringLiteral(".htm");
+    auto page_error = [&](const QString& why) {
+        core().show_message(msg_error, QStringLiteral("Unable to save Web Page:") + page_path +
+                                           QStringLiteral(". Error: ") + why);
+        return Result::page_not_written;
+    };
+    const std::optional<QStringList> sources = document.picture_sources();
+    if (!sources) return page_error(QStringLiteral("The page's document could not be read."));
+
+    QStringList local_sources;
+    local_sources.reserve(sources->size());
+    for (const QString& src : *sources) {
+        if (hooks_.keep_going && !hooks_.keep_going()) return Result::stopped;
+        const QString name = src.mid(src.lastIndexOf(u'/') + 1);
+        QString local = kNoImage;
+        if (is_saved_picture_name(name)) {
+            auto known = local_by_address_.constFind(src);
+            if (known != local_by_address_.constEnd()) {
+                local = *known;
+            } else {
+                local = fetch_picture(src, name);
+                local_by_address_.insert(src, local);
+                if (hooks_.let_events_run) hooks_.let_events_run();
+            }
+        }
+        local_sources << folder_ + local;
+    }
+    if (hooks_.keep_going && !hooks_.keep_going()) return Result::stopped;
+    report_picture_failures();
+
+    if (!document.set_picture_sources(local_sources))
+        return page_error(QStringLiteral("The page's pictures could not be pointed at their files."));
+    const std::optional<QString> html = document.inner_html();
+    if (!html) return page_error(QStringLiteral("The page's document could not be read."));
+    QString no_scripts, cleaned;
+    remove_tag_content(*html, QStringLiteral("<SCRIPT"), QStringLiteral("</SCRIPT>"), no_scripts);
+    remove_tag_content(no_scripts, QStringLiteral("<OBJECT"), QStringLiteral("</OBJECT>"), cleaned);
+    QSaveFile file(page_path);
+    const QByteArray bytes = encode_page_text(cleaned + QStringLiteral("\r\n"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return page_error(file.errorString());
+    return Result::saved;
+}
+
+} // namespace qb

@@ -1,0 +1,80 @@
+#pragma once
+// The real shell with the journal's and the reference editors' windows on a fresh
+// program folder, driven through the command bar, the toolbar and the editors' controls.
+#include "core/text_helpers.h"
+#include "journal/title.h"
+#include "references/references_windows.h"
+#include "shell/command.h"
+#include "shell/mdimain.h"
+#include "shell/shell.h"
+#include "support/fakes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace qb::test {
+
+struct ReferencesFixture {
+    // program_subfolder: run in a folder below the temporary one (for long paths).
+    explicit ReferencesFixture(const QString& program_subfolder = {}) {
+        if (!program_subfolder.isEmpty()) {
+            QDir().mkpath(fx.path(program_subfolder));
+            fx.core = std::make_unique<Core>(fx.path(program_subfolder), fx.platform());
+        }
+        fx.start();
+        open_shell();
+    }
+    ~ReferencesFixture() { shell.reset(); }
+
+    void open_shell() {
+        shell = std::make_unique<Shell>(*fx.core);
+        register_journal_windows(*shell);
+        register_references_windows(*shell);
+        shell->end_program = [] {};
+        mdi = shell->mdi();
+        mdi->show();
+        QApplication::setActiveWindow(mdi);
+        shell->command()->show();
+        fx.messages.boxes.clear();
+    }
+    // Ends this run and starts on the same folder as after a restart.
+    void restart() {
+        shell.reset();
+        fx.restart();
+        open_shell();
+    }
+
+    Core& core() { return *fx.core; }
+    template <typename T> T* window(const char* name) { return shell->window_as<T>(QString::fromLatin1(name)); }
+    void press(int button) { QTest::mouseClick(shell->command()->Image_action(button), Qt::LeftButton); }
+    void save() { mdi->toolbar_button(6)->trigger(); }
+    void cancel() { mdi->toolbar_button(5)->trigger(); }
+    static void type(QWidget* box, const QString& text) {
+        box->setFocus();
+        QTest::keyClicks(box, text);
+    }
+    // A stored entry opened from the list, as a double-click does.
+    void open_entry(int32_t index) {
+        shell->command()->Image_action_Click(button_summary);
+        Core& c = core();
+        c.current_entry.index = index;
+        c.current_entry.entry = c.SummaryData[index];
+        c.current_entry.mode = mode_edit;
+        c.entry_highlighted = true;
+        shell->command()->Edit_entry();
+    }
+    int entries_records() const { return int(read_file(fx.path("entries.dat")).size() / kEntryRecordSize); }
+
+    CoreFixture fx;
+    std::unique_ptr<Shell> shell;
+    MDIMain* mdi = nullptr;
+};
+
+} // namespace qb::test

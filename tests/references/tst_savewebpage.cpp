@@ -1,0 +1,316 @@
+// The web page editor with a real browser pane on pages of a loopback server: the
+// capture to disk end to end, the checks, a failed navigation, Cancel during a capture,
+// the news hand-off's names, local files and reopening.
+#include "core/codepage.h"
+#include "platform/qt_platform.h"
+#include "references/savewebpage.h"
+#include "references_fixture.h"
+#include "support/loopback_http.h"
+#include "support/webengine_test_main.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QWebEngineView>
+
+using namespace qb;
+using namespace qb::test;
+
+namespace {
+
+const QByteArray kGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00!\xf9\x04\x00\x00\x00\x00\x00,"
+                      "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+                      43);
+const QByteArray kJpg("\xff\xd8\xff\xe0\x00\x10JFIF not really a picture \x00\x01\xff\xd9", 34);
+
+SaveWebPage* open_new(ReferencesFixture& f) {
+    f.press(button_web_page);
+    return f.window<SaveWebPage>("SaveWebPage");
+}
+
+bool wait_for_load(SaveWebPage* e, QSignalSpy& spy) {
+    return spy.wait(30000) && e->WebBrowser1->page() != nullptr;
+}
+
+// Types an address and Enter, and waits for the page.
+bool go_to(SaveWebPage* e, const QString& address, bool* ok = nullptr) {
+    QSignalSpy spy(e->WebBrowser1, &QWebEngineView::loadFinished);
+    e->Web_address->setFocus();
+    QTest::keyClicks(e->Web_address, address);
+    QTest::keyClick(e->Web_address, Qt::Key_Return);
+    if (!wait_for_load(e, spy)) return false;
+    if (ok) *ok = spy.last().value(0).toBool();
+    return true;
+}
+
+} // namespace
+
+class TestSaveWebPage : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { SaveWebPage::start_page = QStringLiteral("about:blank"); }
+    void capture_end_to_end_and_reopen();
+    void checks_data();
+    void checks();
+    void long_page_path_is_refused();
+    void failed_navigation_stores_nothing();
+    void cancel_during_capture_stores_nothing();
+    void news_hand_off_names();
+    void local_file_stored_as_typed();
+};
+
+void TestSaveWebPage::capture_end_to_end_and_reopen() {
+    LoopbackHttp server;
+    const QByteArray page =
+        "<html><head><title>Article</title></head><body><h1>News</h1><img src=\"/img/logo.gif\"><p>Caf\xc3\xa9 "
+        "\xe2\x82\xac 5</p><img src=\"/img/logo.gif\"><img src=\"/img/photo.jpg\"><img src=\"/img/chart.png\">"
+        "<script>var n = 1;</script><object data=\"x\"></object><input type=\"image\" src=\"/img/logo.gif\">"
+        "<SCRIPT>var m = 2;</SCRIPT></body></html>";
+    server.route("/article.htm", page, "text/html; charset=utf-8");
+    server.route("/img/logo.gif", kGif, "image/gif");
+    server.route("/img/photo.jpg", kJpg, "image/jpeg");
+    server.route("/img/chart.png", "png", "image/png");
+    ReferencesFixture f;
+    QtHttpTransport real;
+    f.fx.http.pass_to = &real;
+    SaveWebPage* e = open_new(f);
+    QVERIFY(e->isVisible());
+    QCOMPARE(f.core().current_screen, int(screen_new_web_page));
+    QCOMPARE(e->Web_address->text(), e->link_placeholder);
+    QVERIFY(e->Web_address->font().italic());
+    QVERIFY(!e->is_modified());
+    f.type(e->security_name, "Acme Corp");
+    QTest::keyClick(e->security_name, Qt::Key_Return);
+    QVERIFY(e->security_price->hasFocus());
+    QVERIFY(go_to(e, server.url("/article.htm")));
+    QTRY_COMPARE(e->Web_address->text(), server.url("/article.htm"));
+    QVERIFY(!e->Web_address->font().italic());
+    QVERIFY(e->Your_reference_name->hasFocus());
+    QTest::keyClicks(e->Your_reference_name, "Q3: article?");
+    f.save();
+
+    Core& c = f.core();
+    const QString folder = f.fx.path("Acme Corp/");
+    const QString page_path = folder + "Q3  article.htm";
+    QCOMPARE(c.current_screen, int(screen_edit_web_page));
+    QCOMPARE(c.current_entry.mode, int(mode_edit));
+    QVERIFY(!e->is_modified());
+    QVERIFY(!e->is_saving());
+    QCOMPARE(e->Web_address->text(), page_path);
+    QVERIFY(e->Web_address->isReadOnly());
+    // Each picture once through the program's transport.
+    QStringList asked;
+    for (const QUrl& u : f.fx.http.requests) asked << u.path();
+    QCOMPARE(asked, QStringList({"/img/logo.gif", "/img/photo.jpg"}));
+    QCOMPARE(read_file(folder + "logo.gif"), kGif);
+    QCOMPARE(read_file(folder + "photo.jpg"), kJpg);
+    QVERIFY(!QFile::exists(folder + "chart.png"));
+    const QString expected = "<head><title>Article</title></head><body><h1>News</h1><img src=\"" + folder +
+                             "logo.gif\"><p>Caf\u00e9 \u20ac 5</p><img src=\"" + folder + "logo.gif\"><img src=\"" +
+                             folder + "photo.jpg\"><img src=\"" + folder + "NoImage.jpg\"><input type=\"image\" src=\"" +
+                             folder + "logo.gif\"></body>\r\n";
+    QCOMPARE(QString::fromLatin1(read_file(page_path)), QString::fromLatin1(encode_cp1252(expected)));
+    QCOMPARE(read_file(page_path), encode_cp1252(expected));
+    const SummaryEntry& s = c.SummaryData[c.current_entry.index];
+    QCOMPARE(s.transaction, QString("Web Page"));
+    QCOMPARE(s.web.present, kTrue);
+    QCOMPARE(s.web.address, page_path);
+    QCOMPARE(s.web.reference_name, QString("Q3  article"));
+    QCOMPARE(s.security, QString("Acme Corp"));
+    QCOMPARE(f.fx.messages.box_texts(), QStringList());
+
+    // After a fresh load the record reads back exactly: writing it again changes no byte.
+    const QByteArray stored = read_file(f.fx.path("entries.dat"));
+    f.restart();
+    Core& r = f.core();
+    int32_t index = -1;
+    for (int32_t i = 0; i <= r.maxSummarydata_index(); ++i)
+        if (r.SummaryData[i].is_live()) index = i;
+    QVERIFY(index >= 0);
+    SaveWebPage* back = f.window<SaveWebPage>("SaveWebPage");
+    QSignalSpy loaded(back->WebBrowser1, &QWebEngineView::loadFinished);
+    f.open_entry(index);
+    QCOMPARE(r.current_screen, int(screen_edit_web_page));
+    QVERIFY(loaded.wait(30000));
+    QCOMPARE(back->WebBrowser1->url(), QUrl::fromLocalFile(page_path));
+    QVERIFY(back->Web_address->isReadOnly());
+    QCOMPARE(back->Your_reference_name->text(), QString("Q3  article"));
+    QVERIFY(r.save_entry());
+    QCOMPARE(read_file(f.fx.path("entries.dat")), stored);
+
+    // A changed reference name is stored; the saved file keeps its name and place.
+    back->Your_reference_name->setFocus();
+    QTest::keyClicks(back->Your_reference_name, " v2");
+    f.save();
+    QCOMPARE(r.SummaryData[index].web.reference_name, QString("Q3  article v2"));
+    QCOMPARE(r.SummaryData[index].web.address, page_path);
+    QVERIFY(QFile::exists(page_path));
+}
+
+void TestSaveWebPage::checks_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("message");  // "" when stored
+    QTest::addColumn<QString>("page");     // where the page went, below the program folder
+    QTest::newRow("empty name") << "" << "r" << "" << "No Name Given/r.htm";
+    QTest::newRow("blank name") << "   " << "r" << "Security Name must be filled in. " << "";
+    QTest::newRow("reference of 101") << "Acme" << QString(101, u'r') << "Your Reference Name is too long" << "";
+    QTest::newRow("no reference") << "Acme" << "" << "Reference Name must be filled in. " << "";
+    QTest::newRow("taken reference") << "Acme" << "taken"
+                                     << "Invalid Reference name. Must be unique (can't use same name twice)" << "";
+    QTest::newRow("same reference, other security") << "Bolt" << "taken" << "" << "Bolt/taken.htm";
+    QTest::newRow("colon in the name") << "Ac:me" << "r" << "" << "Ac me/r.htm";
+    QTest::newRow("dot dot") << ".." << "r" << "" << "WebData/r.htm";
+    QTest::newRow("dot") << "." << "r" << "" << "WebData/r.htm";
+    QTest::newRow("existing empty folder") << "Empty" << "r" << "" << "Empty/r.htm";
+}
+
+void TestSaveWebPage::checks() {
+    QFETCH(QString, name);
+    QFETCH(QString, reference);
+    QFETCH(QString, message);
+    QFETCH(QString, page);
+    ReferencesFixture f;
+    QDir().mkpath(f.fx.path("Acme"));
+    write_file(f.fx.path("Acme/taken.htm"), "an earlier page");
+    QDir().mkpath(f.fx.path("Empty"));
+    SaveWebPage* e = open_new(f);
+    QSignalSpy loaded(e->WebBrowser1, &QWebEngineView::loadFinished);
+    QVERIFY(loaded.wait(30000));
+    e->security_name->setText(name);
+    e->Your_reference_name->setText(reference);
+    f.fx.messages.answers.enqueue(kAnswerYes);
+    f.save();
+    if (message.isEmpty()) {
+        QCOMPARE(f.fx.messages.questions.size(), 0);
+        QCOMPARE(f.core().current_screen, int(screen_edit_web_page));
+        QCOMPARE(f.core().current_entry.entry.web.address, f.fx.path(page));
+        QVERIFY(QFile::exists(f.fx.path(page)));
+        if (name.isEmpty()) QCOMPARE(f.core().current_entry.entry.security, QString("No Name Given"));
+    } else {
+        QCOMPARE(f.fx.messages.questions.size(), 1);
+        QCOMPARE(f.fx.messages.questions[0].second,
+                 "Entry not Valid. Data NOT Saved. " + message + "\r\nWould you like to Correct this data?");
+        QCOMPARE(f.core().current_screen, int(screen_new_web_page));
+        QCOMPARE(f.entries_records(), 0);
+    }
+    // Nothing lands beside or above the program folder.
+    QVERIFY(!QFile::exists(f.fx.path("r.htm")));
+    QVERIFY(!QFile::exists(f.fx.path("../r.htm")));
+}
+
+void TestSaveWebPage::long_page_path_is_refused() {
+    // The path written (page folder, name, ".htm") must fit the record's 200 letters.
+    const QString deep = QString(60, u'p');
+    ReferencesFixture f(deep);
+    SaveWebPage* e = open_new(f);
+    QSignalSpy loaded(e->WebBrowser1, &QWebEngineView::loadFinished);
+    QVERIFY(loaded.wait(30000));
+    const int fixed = int(f.core().program_folder().size()) + 1 + 30 + 1 + 4;
+    e->security_name->setText(QString(30, u'N'));
+    e->Your_reference_name->setText(QString(201 - fixed, u'r'));
+    f.fx.messages.answers.enqueue(kAnswerYes);
+    f.save();
+    QCOMPARE(f.fx.messages.questions.size(), 1);
+    QVERIFY(f.fx.messages.questions[0].second.contains(
+        "Web Address + Reference Name is too long. Decrease size of Refererence Name"));
+    e->Your_reference_name->setText(QString(200 - fixed, u'r'));
+    f.save();
+    QCOMPARE(f.core().current_screen, int(screen_edit_web_page));
+    QCOMPARE(f.core().current_entry.entry.web.address.size(), 200);
+}
+
+void TestSaveWebPage::failed_navigation_stores_nothing() {
+    ReferencesFixture f;
+    SaveWebPage* e = open_new(f);
+    f.type(e->security_name, "Acme");
+    bool ok = true;
+    QVERIFY(go_to(e, QStringLiteral("http://127.0.0.1:%1/gone.htm").arg(LoopbackHttp::closed_port()), &ok));
+    QVERIFY(!ok);
+    e->Your_reference_name->setText("gone");
+    f.save();
+    QCOMPARE(f.fx.messages.boxes.size(), 1);
+    QVERIFY(f.fx.messages.box_texts()[0].startsWith("Error: Unable to save Web Page:"));
+    QVERIFY(f.fx.messages.box_texts()[0].contains("The page could not be loaded"));
+    QCOMPARE(f.core().current_screen, int(screen_new_web_page));
+    QVERIFY(e->is_modified());
+    QVERIFY(e->isVisible());
+    QCOMPARE(f.entries_records(), 0);
+    QVERIFY(!QFile::exists(f.fx.path("Acme/gone.htm")));
+}
+
+void TestSaveWebPage::cancel_during_capture_stores_nothing() {
+    LoopbackHttp server;
+    server.route("/p.htm", "<html><head><title>P</title></head><body><img src=\"/a.gif\"><img src=\"/b.gif\"></body></html>");
+    ReferencesFixture f;
+    f.fx.http.by_url.insert(server.url("/a.gif"), kGif);
+    f.fx.http.by_url.insert(server.url("/b.gif"), kGif);
+    SaveWebPage* e = open_new(f);
+    f.type(e->security_name, "Acme");
+    QVERIFY(go_to(e, server.url("/p.htm")));
+    e->Your_reference_name->setText("p");
+    int during = 0;
+    f.fx.http.during_get = [&](const QUrl&) {
+        if (during++ > 0) return;
+        // While the capture runs no other screen opens and no article is handed over.
+        f.press(button_checklists);
+        QCOMPARE(f.core().current_screen, int(screen_new_web_page));
+        bool allowed = true;
+        e->new_save_allowed(allowed);
+        QVERIFY(!allowed);
+        f.cancel();
+    };
+    f.save();
+    QCOMPARE(f.fx.http.requests.size(), 1);
+    QVERIFY(QFile::exists(f.fx.path("Acme/a.gif")));
+    QVERIFY(!QFile::exists(f.fx.path("Acme/b.gif")));
+    QVERIFY(!QFile::exists(f.fx.path("Acme/p.htm")));
+    QCOMPARE(f.entries_records(), 0);
+    QCOMPARE(f.core().current_screen, int(screen_summary));
+    QVERIFY(!e->is_saving());
+    QVERIFY(!e->isVisible());
+}
+
+void TestSaveWebPage::news_hand_off_names() {
+    ReferencesFixture f;
+    QDir().mkpath(f.fx.path("Acme"));
+    write_file(f.fx.path("Acme/Earnings  up down.htm"), "1");
+    write_file(f.fx.path("Acme/1-Earnings  up down.htm"), "2");
+    SaveWebPage* e = open_new(f);
+    QString name = " Acme ", symbol = "ACME", price = "$12.50", address = "about:blank",
+            title = "Earnings: up/down?";
+    e->got_data_from_news(name, symbol, price, address, title);
+    QCOMPARE(title, QString("2-Earnings  up down"));
+    QCOMPARE(e->Your_reference_name->text(), title);
+    QCOMPARE(e->security_name->text(), QString("Acme"));
+    QCOMPARE(e->security_price->text(), QString("12.50"));
+    QCOMPARE(e->symbol_textbox->text(), QString("ACME"));
+    QVERIFY(e->is_modified());
+
+    // A long title with every unfit character, and a name that cannot be a folder.
+    QString dots = "..", long_title = QString("A/B\\C:D*E?F\"G<H>I|J\tK\n") + QString(300, u'x');
+    e->got_data_from_news(dots, symbol, price, address, long_title);
+    QCOMPARE(long_title, QString("A B C D E F\"G H I J K ") + QString(18, u'x'));
+    QDir().mkpath(f.fx.path("WebData"));
+    write_file(f.fx.path("WebData/") + long_title + ".htm", "x");
+    QString again = QString("A/B\\C:D*E?F\"G<H>I|J\tK\n") + QString(300, u'x');
+    e->got_data_from_news(dots, symbol, price, address, again);
+    QCOMPARE(again, "1-" + long_title);
+}
+
+void TestSaveWebPage::local_file_stored_as_typed() {
+    ReferencesFixture f;
+    write_file(f.fx.path("mine.htm"), "<html><body>mine</body></html>");
+    SaveWebPage* e = open_new(f);
+    f.type(e->security_name, "Acme");
+    const QString address = QUrl::fromLocalFile(f.fx.path("mine.htm")).toString();
+    QVERIFY(go_to(e, address));
+    e->Your_reference_name->setText("mine");
+    f.save();
+    QCOMPARE(f.core().current_screen, int(screen_edit_web_page));
+    QCOMPARE(f.core().current_entry.entry.web.address, address);
+    QVERIFY(!QFile::exists(f.fx.path("Acme/mine.htm")));
+    QCOMPARE(read_file(f.fx.path("mine.htm")), QByteArray("<html><body>mine</body></html>"));
+}
+
+QB_WEBENGINE_TEST_MAIN(TestSaveWebPage)
+#include "tst_savewebpage.moc"
