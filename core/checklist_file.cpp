@@ -88,14 +88,16 @@ void Core::load_checklists() {
     if (i >= 3 && i < maxChecklists_index()) resize_checklists(i - 1);
 }
 
-void Core::save_checklist() {
+bool Core::save_checklist() {
     QFile f;
     auto file_error = [&]() {
         show_message(msg_error, QStringLiteral("Writing Checklist file: ") + message_path(chklist_filename) +
                                     QStringLiteral("  error...") + f.errorString());
+        return false;
     };
     if (!open_record_file(f, chklist_filename)) return file_error();
     int32_t next = record_count(f, kChecklistRecordSize) + 1;
+    bool all_written = true;
     for (int32_t i = 0; i <= maxChecklists_index(); ++i) {
         Checklist& cl = Checklists[i];
         if (cl.Inuse != kTrue) continue;
@@ -107,11 +109,13 @@ void Core::save_checklist() {
         if (number < 1 || number > next) {
             show_message(msg_error, QStringLiteral("Not all Data saved. File Checklist Index out of Range. Index, i: ") +
                                         QString::number(number) + u',' + QString::number(i));
+            all_written = false;
             continue;
         }
         if (!write_record(f, kChecklistRecordSize, number, encode_checklist(cl, number))) return file_error();
     }
-    if (!f.flush()) file_error();
+    if (!f.flush()) return file_error();
+    return all_written;
 }
 
 } // namespace qb

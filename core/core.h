@@ -133,7 +133,8 @@ public:
 
     // ---- checklist file ----
     void load_checklists();
-    void save_checklist();
+    // False when a record could not be written (the failure was reported).
+    bool save_checklist();
     void resize_checklists(int32_t n);
 
     // ---- messages and log ----

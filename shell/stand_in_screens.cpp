@@ -187,125 +187,6 @@ void StandInReferenceEditor::fill_display(int16_t mode) {
     add_or_edit_ongoing = false;
 }
 
-// ---- checklist list ----
-
-StandInShowChecklists::StandInShowChecklists(QWidget* parent)
-    : StandInBase(parent, QStringLiteral("ShowChecklists"), QStringLiteral("Checklists")) {
-    rows_ = new QListWidget(this);
-    rows_->setObjectName(QStringLiteral("checklist_rows"));
-    body->addWidget(rows_);
-    connect(rows_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row < 0 || row >= row_checklists_.size()) return;
-        Core& c = core();
-        c.current_checklist_index = row_checklists_[row];
-        c.current_checklist = c.Checklists.value(c.current_checklist_index);
-        c.checklist_highlighted = true;
-    });
-    // A check box per row chooses whether the checklist scores new entries.
-    connect(rows_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        if (filling_) return;
-        const int row = rows_->row(item);
-        if (row < 0 || row >= row_checklists_.size()) return;
-        core().Checklists[row_checklists_[row]].ShowIt = item->checkState() == Qt::Checked ? 1 : 0;
-        add_or_edit_ongoing = true;
-    });
-    connect(rows_, &QListWidget::itemDoubleClicked, this, [] { shell().command()->Edit_entry(); });
-    update_foreground_color();
-}
-
-void StandInShowChecklists::handle_resize() { place_in_screen_area(); }
-void StandInShowChecklists::update_foreground_color() { paint_text(rows_); }
-
-void StandInShowChecklists::fill_display(int16_t) {
-    calls << QStringLiteral("set_showchecklist_display");
-    const Core& c = core();
-    filling_ = true;
-    QSignalBlocker block(rows_);
-    rows_->clear();
-    row_checklists_.clear();
-    for (int32_t i = 0; i <= c.maxChecklists_index(); ++i) {
-        const Checklist& k = c.Checklists[i];
-        if (k.Inuse != kTrue || k.deleted != 0) continue;
-        auto* item = new QListWidgetItem(trim_blanks(k.Name), rows_);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(k.ShowIt != 0 ? Qt::Checked : Qt::Unchecked);
-        row_checklists_.append(int16_t(i));
-    }
-    filling_ = false;
-}
-
-void StandInShowChecklists::verify_delete_and_save() {
-    calls << QStringLiteral("verify_delete_and_save");
-    Core& c = core();
-    if (c.current_screen == screen_checklist_editor && c.current_checklist.Inuse == 0) {
-        shell().mdi()->handle_cancel();
-        return;
-    }
-    if (c.current_screen == screen_checklists && !c.checklist_highlighted) {
-        c.show_message(msg_warning, QStringLiteral("No Checklist to Delete. Please highlight the Checklist to Delete, "
-                                                   "then press Delete again."));
-        return;
-    }
-    int live = 0;
-    for (const Checklist& k : std::as_const(c.Checklists)) live += (k.Inuse == kTrue && k.deleted == 0) ? 1 : 0;
-    if (live <= 1) {
-        c.show_message(msg_warning,
-                       QStringLiteral("You Must have at least one checklist to display. Delete not allowed."));
-        return;
-    }
-    const int16_t i = c.current_checklist_index;
-    if (i < 0 || i > c.maxChecklists_index()) return;
-    if (c.ask_user(kStyleStop, QStringLiteral("Are you sure you want to DELETE the ENTIRE ") +
-                                   trim_blanks(c.Checklists[i].Name) + QStringLiteral(" Checklist?")) != kAnswerYes)
-        return;
-    c.Checklists[i].deleted = kTrue;
-    c.save_checklist();
-    c.current_checklist_index = 0;
-    c.checklist_highlighted = false;
-    shell().command()->reset_all_and_show_checklists();
-}
-
-// ---- checklist editor ----
-
-StandInAddChecklist::StandInAddChecklist(QWidget* parent)
-    : StandInBase(parent, QStringLiteral("AddChecklist"), QStringLiteral("Checklist Editor")) {
-    name_text = new QLineEdit(this);
-    name_text->setObjectName(QStringLiteral("name_text"));
-    body->addWidget(name_text);
-    body->addStretch();
-    connect(name_text, &QLineEdit::textChanged, this, [this] { add_or_edit_ongoing = true; });
-    update_foreground_color();
-}
-
-void StandInAddChecklist::save_data_and_continue(bool& continue_flag) {
-    calls << QStringLiteral("save_data_and_continue");
-    Core& c = core();
-    continue_flag = true;
-    if (c.current_screen == screen_checklists) {
-        ChecklistListScreen* list = shell().show_checklists();
-        if (list && list->add_or_edit_ongoing) {
-            c.save_checklist();
-            list->add_or_edit_ongoing = false;
-        }
-    } else if (c.current_screen == screen_checklist_editor) {
-        ask_to_correct(add_or_edit_ongoing, continue_flag);
-    }
-}
-
-void StandInAddChecklist::clear_add_or_edit_ongoing() {
-    calls << QStringLiteral("clear_add_or_edit_ongoing");
-    add_or_edit_ongoing = false;
-    if (ChecklistListScreen* list = shell().show_checklists()) list->add_or_edit_ongoing = false;
-}
-
-void StandInAddChecklist::handle_resize() { place_in_screen_area(); }
-void StandInAddChecklist::update_foreground_color() { paint_text(name_text); }
-void StandInAddChecklist::fill_display(int16_t) {
-    calls << QStringLiteral("set_addchecklist_display");
-    name_text->setText(trim_blanks(core().current_checklist.Name));
-    add_or_edit_ongoing = false;
-}
-
 // ---- stock-idea viewer ----
 
 StandInViewweb::StandInViewweb(QWidget* parent)
@@ -326,8 +207,6 @@ void register_stand_in_screens(Shell& s) {
     };
     s.register_window(QStringLiteral("Title"), screen([](QWidget* p) { return new StandInTitle(p); }));
     s.register_window(QStringLiteral("AddEntry"), screen([](QWidget* p) { return new StandInAddEntry(p); }));
-    s.register_window(QStringLiteral("ShowChecklists"), screen([](QWidget* p) { return new StandInShowChecklists(p); }));
-    s.register_window(QStringLiteral("AddChecklist"), screen([](QWidget* p) { return new StandInAddChecklist(p); }));
     s.register_window(QStringLiteral("SaveWebPage"), screen([](QWidget* p) {
         return new StandInReferenceEditor(p, QStringLiteral("SaveWebPage"), QStringLiteral("Save Web Page"));
     }));

@@ -91,38 +91,6 @@ private:
     QLineEdit* security_name = nullptr;
 };
 
-class StandInShowChecklists : public StandInBase, public ChecklistListScreen {
-    Q_OBJECT
-public:
-    explicit StandInShowChecklists(QWidget* parent);
-    QWidget* widget() override { return this; }
-    void handle_resize() override;
-    void update_foreground_color() override;
-    void fill_display(int16_t mode) override;
-    void verify_delete_and_save() override;
-
-private:
-    QListWidget* rows_ = nullptr;
-    QList<int16_t> row_checklists_;
-    bool filling_ = false;
-};
-
-class StandInAddChecklist : public StandInBase, public Screen {
-    Q_OBJECT
-public:
-    explicit StandInAddChecklist(QWidget* parent);
-    QWidget* widget() override { return this; }
-    void save_data_and_continue(bool& continue_flag) override;
-    void clear_add_or_edit_ongoing() override;
-    void handle_resize() override;
-    void update_foreground_color() override;
-    void fill_display(int16_t mode) override;
-    bool add_or_edit_ongoing = false;
-
-private:
-    QLineEdit* name_text = nullptr;
-};
-
 class StandInViewweb : public StandInBase, public StockIdeaScreen {
     Q_OBJECT
 public:
@@ -133,7 +101,7 @@ public:
 };
 
 class Shell;
-// Registers the stand-ins of all eight screens under their names.
+// Registers the stand-ins of the screens whose own windows have not landed.
 void register_stand_in_screens(Shell& shell);
 
 } // namespace qb

@@ -8,6 +8,7 @@
 #include "shell/shell.h"
 #include "shell/stand_in_screens.h"
 #include "shell/startup.h"
+#include "checklist_doubles.h"
 #include "support/fakes.h"
 
 #include <QAction>
@@ -51,7 +52,10 @@ struct ShellFixture {
     }
     bool start() {
         // The shell's own tests run on the stand-ins, whatever screens have landed.
-        program = Main(platform(), dir.path(), [](Shell& s) { register_stand_in_screens(s); });
+        program = Main(platform(), dir.path(), [](Shell& s) {
+            register_stand_in_screens(s);
+            register_checklist_doubles(s);
+        });
         startup_messages = messages.box_texts();
         messages.boxes.clear();
         if (!program) return false;
