@@ -1,0 +1,156 @@
+// The price table: history replies into points, and where a marker sits on a row.
+#include "core/ole_date.h"
+#include "market/price_history.h"
+#include "support/fakes.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace qb;
+using namespace qb::test;
+
+namespace {
+
+QString fixture(const QString& name) {
+    QFile f(QStringLiteral(QB_SOURCE_DIR "/tests/market/fixtures/") + name);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+QString data_line(const QDate& d, double price) {
+    return QStringLiteral("%1,1,2,0.5,1,100,%2\n").arg(d.toString(Qt::ISODate)).arg(price);
+}
+
+// n daily points newest first, ending on `newest`, prices from `newest_price` down by 1.
+QString reply_of(int n, const QDate& newest = QDate(2026, 3, 13), double newest_price = 100) {
+    QString s = QStringLiteral("Date,Open,High,Low,Close,Volume,Adj Close\n");
+    for (int i = 0; i < n; ++i) s += data_line(newest.addDays(-i), newest_price - i);
+    return s;
+}
+
+} // namespace
+
+class TstPriceHistory : public QObject {
+    Q_OBJECT
+    std::unique_ptr<CoreFixture> fx;
+
+private slots:
+    void init() { fx = std::make_unique<CoreFixture>(); }
+    void cleanup() { fx.reset(); }
+
+    void parse_fixture_replies_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("newest");
+        QTest::addColumn<QString>("newest_price");
+        QTest::newRow("daily") << "daily.csv" << true << 10 << "2026-03-13" << "20.00";
+        // Listed oldest first by the service: still kept newest first.
+        QTest::newRow("oldest first") << "oldest_first.csv" << true << 10 << "2026-03-13" << "20.00";
+        // The last line has no line feed after it and is read all the same.
+        QTest::newRow("no final line feed") << "no_final_lf.csv" << true << 10 << "2026-03-13" << "20.00";
+        QTest::newRow("weekly") << "weekly.csv" << true << 60 << "2026-03-13" << "50.00";
+        QTest::newRow("monthly") << "monthly.csv" << true << 36 << "2026-03-01" << "30.00";
+        // CR LF lines, volume 0 and a holiday with one price for all fields count as days.
+        QTest::newRow("volume 0 and holiday") << "volume0_holiday.csv" << true << 10 << "2026-03-13" << "20.00\r";
+        QTest::newRow("html error page") << "html_error.html" << true << 0 << "" << "";
+        QTest::newRow("empty") << "empty.csv" << false << 0 << "" << "";
+    }
+    void parse_fixture_replies() {
+        QFETCH(QString, file);
+        QFETCH(bool, ok);
+        QFETCH(int, count);
+        QFETCH(QString, newest);
+        QFETCH(QString, newest_price);
+        PriceHistory h;
+        bool parsed = !ok;
+        h.parse_quote_data(fixture(file), QStringLiteral(" ACME "), parsed);
+        QCOMPARE(parsed, ok);
+        QCOMPARE(h.hist_count, count);
+        QVERIFY(fx->messages.boxes.isEmpty());
+        if (count == 0) return;
+        QCOMPARE(date_from_ole(h.hist_data[0].quote_date).toString(Qt::ISODate), newest);
+        QCOMPARE(h.hist_data[0].col7(), newest_price);
+        QCOMPARE(h.hist_data[0].symbol, QStringLiteral("acme"));
+        QCOMPARE(h.hist_data[0].valid, kTrue);
+        for (int i = 1; i < h.hist_count; ++i) QVERIFY(h.hist_data[i].quote_date < h.hist_data[i - 1].quote_date);
+    }
+
+    void parse_line_rules_data() {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<int>("count");
+        QTest::newRow("heading only") << "Date,Open,High,Low,Close,Volume,Adj Close\n" << 0;
+        QTest::newRow("blanks around commas") << " 2026-03-13 , 1 , 2 , 0.5 , 1 , 100 , 9.5 \n" << 1;
+        QTest::newRow("empty field") << "2026-03-13,1,,0.5,1,100,9.5\n" << 0;
+        QTest::newRow("eighth field") << "2026-03-13,1,2,0.5,1,100,9.5,7\n" << 0;
+        QTest::newRow("short date of the locale") << "3/13/2026,1,2,0.5,1,100,9.5\n" << 1;
+        QTest::newRow("first field not a date") << "Total,1,2,0.5,1,100,9.5\n" << 0;
+        QTest::newRow("short tail") << "2026-03-13,1,2,0.5,1,100,9.5\nx" << 1;
+        QTest::newRow("only a line without line feed") << "2026-03-13,1,2,0.5,1,100,9.5" << 1;
+    }
+    void parse_line_rules() {
+        QFETCH(QString, reply);
+        QFETCH(int, count);
+        PriceHistory h;
+        bool ok = false;
+        h.parse_quote_data(reply, "x", ok);
+        QVERIFY(ok);
+        QCOMPARE(h.hist_count, count);
+    }
+
+    void table_grows_by_ten_and_never_shrinks() {
+        PriceHistory h;
+        bool ok = false;
+        h.parse_quote_data(reply_of(12), "x", ok);
+        QCOMPARE(h.hist_data.size() - 1, 11);
+        h.parse_quote_data(reply_of(13), "x", ok);
+        QCOMPARE(h.hist_data.size() - 1, 22);
+        h.parse_quote_data(reply_of(2), "x", ok);
+        QCOMPARE(h.hist_count, 2);
+        QCOMPARE(h.hist_data.size() - 1, 22);
+        QCOMPARE(h.hist_data[5].valid, kFalse);
+        QVERIFY(h.hist_data[5].col7().isEmpty());
+    }
+
+    void long_daily_reply() {
+        PriceHistory h;
+        bool ok = false;
+        h.parse_quote_data(reply_of(2500, QDate(2026, 3, 13), 3000), "x", ok);
+        QVERIFY(ok);
+        QCOMPARE(h.hist_count, 2500);
+        QCOMPARE(h.hist_data[2499].col7(), QStringLiteral("501"));
+    }
+
+    void markers_share_a_row() {
+        PriceHistory h;
+        h.chart_data = QVector<ChartRow>(3);
+        h.cell(2, 2) = 19;
+        h.min_price = 10;
+        h.price_step = 1;
+        h.update_price_with_trans(3, 2);
+        QCOMPARE(h.cell(2, 3), 19.0);
+        h.update_price_with_trans(5, 2);
+        QCOMPARE(h.cell(2, 3), 14.0);
+        QCOMPARE(h.cell(2, 5), 19.0);
+        h.update_price_with_trans(4, 2);
+        QCOMPARE(qRound(h.cell(2, 3) * 100), 1267);
+        QCOMPARE(qRound(h.cell(2, 4) * 100), 1533);
+        QCOMPARE(h.cell(2, 5), 19.0);
+        // The order of the calls does not matter.
+        PriceHistory g = h;
+        g.cell(2, 3) = g.cell(2, 4) = g.cell(2, 5) = 0;
+        g.update_price_with_trans(5, 2);
+        g.update_price_with_trans(4, 2);
+        g.update_price_with_trans(3, 2);
+        for (int col = 3; col <= 5; ++col) QCOMPARE(qRound(g.cell(2, col) * 100), qRound(h.cell(2, col) * 100));
+        const auto before = h.chart_data;
+        h.update_price_with_trans(2, 2);
+        h.update_price_with_trans(6, 2);
+        h.update_price_with_trans(3, 0);
+        h.update_price_with_trans(3, 4);
+        QCOMPARE(h.chart_data[1].value, before[1].value);
+    }
+
+};
+
+QTEST_MAIN(TstPriceHistory)
+#include "tst_price_history.moc"
