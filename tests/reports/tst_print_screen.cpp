@@ -1,6 +1,7 @@
 // File, Print Screen by the visible screen: the printer dialog, the on-screen image of
 // the plain screens, whole layouts with their fall-back, the browser panes' own printing,
 // and the failures.
+#include "checklists/checklists_windows.h"
 #include "report_fixture.h"
 #include "reports/print_screen.h"
 #include "shell/tips.h"
@@ -48,7 +49,10 @@ struct PaintCounter : QObject {
 };
 
 struct ScreenPrint : ReportFixture {
-    ScreenPrint() { mdi->show(); }
+    ScreenPrint() {
+        register_checklists_windows(*shell);
+        mdi->show();
+    }
     void print_on(int screen) {
         core().current_screen = screen;
         mdi->menu_item("mnuPrint")->trigger();
@@ -114,15 +118,15 @@ void TestPrintScreen::cancel_prints_nothing() {
 }
 
 void TestPrintScreen::layout_failure_prints_the_screen() {
-    // The checklist editor here has no item boxes: the layout fails and the screen prints.
+    // The call-notes screen here has no notes box: the layout fails and the screen prints.
     ScreenPrint t;
-    QWidget* editor = t.shell->window("AddChecklist");
+    QWidget* editor = t.shell->window("SaveCallNotes");
     editor->show();
-    t.print_on(screen_checklist_editor);
+    t.print_on(screen_edit_call_notes);
     const QStringList texts = t.fx.messages.box_texts();
     QCOMPARE(texts.size(), 1);
-    QVERIFY(texts[0].startsWith("Error: Unable to Print Full Checklist Data. Error: "));
-    QVERIFY(texts[0].endsWith(". Will now Print only visible Screen"));
+    QVERIFY(texts[0].startsWith("Error: Unable to Print Full Call Notes Data. Error: "));
+    QVERIFY(texts[0].endsWith(" Will now Print only visible Screen"));
     QCOMPARE(t.fx.printer.documents.size(), 1);
     QVERIFY(pdf_ink(t.fx.printer.documents[0]) > 20);
     QVERIFY(!t.shell->is_form_loaded("PrintEntry"));

@@ -1,5 +1,7 @@
-// Print Screen on the reference editors themselves: the call notes laid out in full from
-// the editor's boxes, and the web page editor printed as it shows and then its page.
+// Print Screen on the editors themselves: the call notes and the checklist laid out in
+// full from the editors' boxes, and the web page editor printed as it shows and then its page.
+#include "checklists/addchecklist.h"
+#include "checklists/checklists_windows.h"
 #include "references/references_fixture.h"
 #include "references/savecallnotes.h"
 #include "references/savewebpage.h"
@@ -15,7 +17,10 @@ using namespace qb::test;
 namespace {
 
 struct PrintFixture : ReferencesFixture {
-    PrintFixture() { register_reports_windows(*shell); }
+    PrintFixture() {
+        register_checklists_windows(*shell);
+        register_reports_windows(*shell);
+    }
     void print() { mdi->menu_item("mnuPrint")->trigger(); }
 };
 
@@ -34,6 +39,7 @@ class TestPrintReferences : public QObject {
 private slots:
     void call_notes_editor_prints_in_full();
     void web_page_editor_prints_window_then_page();
+    void checklist_editor_prints_in_full();
 };
 
 void TestPrintReferences::call_notes_editor_prints_in_full() {
@@ -80,5 +86,26 @@ void TestPrintReferences::web_page_editor_prints_window_then_page() {
     QVERIFY(f.fx.messages.boxes.isEmpty());
 }
 
+void TestPrintReferences::checklist_editor_prints_in_full() {
+    PrintFixture f;
+    f.press(button_new_checklist);
+    auto* e = f.window<AddChecklist>("AddChecklist");
+    QCOMPARE(f.core().current_screen, int(screen_checklist_editor));
+    f.type(e->name_text, "Moat Check");
+    f.type(e->Author_text, "Me");
+    for (int i : {0, 1, 3}) f.type(e->Text1[size_t(i)], QStringLiteral("Question %1 about the moat").arg(i + 1));
+    f.print();
+    QCOMPARE(f.fx.printer.documents.size(), 1);
+    const QString text = pdf_text(f.fx.printer.documents[0]);
+    QVERIFY(text.contains("Moat Check"));
+    QVERIFY(text.contains("Author:"));
+    QVERIFY(text.contains(e->Things_label->text()));
+    QStringList rows;
+    for (const QString& l : text.split(u'\n'))
+        if (l.contains("about the moat")) rows << l.simplified();
+    QCOMPARE(rows, (QStringList{"1. Question 1 about the moat", "2. Question 2 about the moat", "4. Question 4 about the moat"}));
+    QVERIFY(f.fx.messages.boxes.isEmpty());
+}
+
 QB_WEBENGINE_TEST_MAIN(TestPrintReferences)
-#include "tst_print_references.moc"
+#include "tst_print_editors.moc"
