@@ -30,13 +30,20 @@ void draw_window_image(QWidget* window) {
     QPrinter* printer = start_printer();
     // At the screen's own resolution the window draws as it does on screen, its text kept
     // as text; only a window wider than the page is made smaller.
+    const int resolution = printer->resolution();
     printer->setResolution(window->logicalDpiX());
     QPainter painter;
-    if (!painter.begin(printer)) throw std::runtime_error("The printer could not start the document");
-    const QRectF page = printer->pageRect(QPrinter::DevicePixel);
-    if (window->width() > page.width()) painter.scale(page.width() / window->width(), page.width() / window->width());
-    window->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-    if (!painter.end()) throw std::runtime_error("The printer could not finish the document");
+    const bool started = painter.begin(printer);
+    if (started) {
+        const QRectF page = printer->pageRect(QPrinter::DevicePixel);
+        if (window->width() > page.width()) painter.scale(page.width() / window->width(), page.width() / window->width());
+        window->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    }
+    const bool finished = started && painter.end();
+    // The printer keeps its own resolution for the next print.
+    printer->setResolution(resolution);
+    if (!started) throw std::runtime_error("The printer could not start the document");
+    if (!finished) throw std::runtime_error("The printer could not finish the document");
 }
 
 // The browser pane prints its page itself; this waits for it to finish.
