@@ -60,7 +60,8 @@ void Core::shell_open_url(const QString& address) {
 }
 
 bool Core::write_text_file(const QString& path, const QString& text, bool append) {
-    const QByteArray bytes = (text + QStringLiteral("\r\n")).toUtf8();
+    // Reports are read by any text editor: the 8-bit code page, each write closed by a line end.
+    const QByteArray bytes = encode_cp1252(text + QStringLiteral("\r\n"));
     QString why;
     if (append) {
         QFile f(path);

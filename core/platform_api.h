@@ -11,6 +11,7 @@
 #include <optional>
 
 class QImage;
+class QPrinter;
 
 namespace qb {
 
@@ -89,6 +90,16 @@ public:
     virtual QStringList file_list() const = 0;
 };
 
+// The printer: its dialog and the device pages are drawn on.
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // The printer dialog; file_name is what printing to a file writes. False when cancelled.
+    virtual bool choose_printer(const QString& title, const QString& file_name) = 0;
+    // The printer chosen last (the default one before any choice).
+    virtual QPrinter* printer() = 0;
+};
+
 // The set of outside-world services one program run (or one test) uses. Not owned.
 struct Platform {
     MessagePresenter* messages = nullptr;
@@ -98,6 +109,7 @@ struct Platform {
     ScreenInfo* screen = nullptr;
     HttpTransport* http = nullptr;
     Clipboard* clipboard = nullptr;
+    Printer* printer = nullptr;
 };
 
 } // namespace qb

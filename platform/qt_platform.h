@@ -64,6 +64,19 @@ public:
     QStringList file_list() const override;
 };
 
+// The system's printers through QPrinter and QPrintDialog. With no printer installed the
+// dialog can still print to a file, the preset name.
+class QtPrinter : public Printer {
+public:
+    QtPrinter();
+    ~QtPrinter() override;
+    bool choose_printer(const QString& title, const QString& file_name) override;
+    QPrinter* printer() override;
+
+private:
+    std::unique_ptr<QPrinter> printer_;
+};
+
 // Owns one of each and hands out the Platform the Core takes.
 struct QtPlatform {
     QtMessagePresenter messages;
@@ -73,7 +86,8 @@ struct QtPlatform {
     QtScreenInfo screen;
     QtHttpTransport http;
     QtClipboard clipboard;
-    Platform platform() { return {&messages, &dialogs, &shell, &clock, &screen, &http, &clipboard}; }
+    QtPrinter printer;
+    Platform platform() { return {&messages, &dialogs, &shell, &clock, &screen, &http, &clipboard, &printer}; }
 };
 
 } // namespace qb

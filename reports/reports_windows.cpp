@@ -1,11 +1,18 @@
 #include "reports/reports_windows.h"
 
+#include "reports/print_entry.h"
+#include "reports/print_screen.h"
+#include "reports/report.h"
+#include "shell/mdimain.h"
 #include "shell/shell.h"
 
 namespace qb {
 
 void register_reports_windows(Shell& shell) {
-    (void)shell;
+    shell.register_window(QStringLiteral("Report"), [&shell] { return static_cast<QWidget*>(new Report(shell.mdi())); });
+    shell.register_window(QStringLiteral("PrintEntry"),
+                          [&shell] { return static_cast<QWidget*>(new PrintEntry(shell.mdi())); });
+    shell.print_screen = [] { print_screen_command(); };
 }
 
 } // namespace qb

@@ -58,8 +58,6 @@ public:
 
     void Toolbar1_ButtonClick(int index);
     void mnuExit_Click();
-    // Hands the visible screen to the printer; set by the printing issue.
-    std::function<void()> print_screen;
 
 protected:
     bool event(QEvent* event) override;

@@ -144,7 +144,7 @@ void MDIMain::mnuImportChecklist_Click() {
 
 void MDIMain::mnuPrint_Click() {
     if (core().tour_running && shell().is_form_loaded(QStringLiteral("Tour"))) shell().tour()->end_tour_early();
-    if (print_screen) print_screen();
+    if (shell().print_screen) shell().print_screen();
 }
 
 void MDIMain::mnuCalc_Click() {

@@ -77,6 +77,8 @@ public:
 
     // Ends the program (Exit and close). Tests replace it to watch for the end.
     std::function<void()> end_program;
+    // Prints the visible screen (File, Print Screen); set by the printing windows.
+    std::function<void()> print_screen;
 
 private:
     void register_standard_windows();

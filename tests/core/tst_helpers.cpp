@@ -187,8 +187,8 @@ void TestHelpers::text_file() {
     CoreFixture fx;
     const QString path = fx.path("report.txt");
     QVERIFY(fx.core->write_text_file(path, "one", false));
-    QVERIFY(fx.core->write_text_file(path, "two", true));
-    QCOMPARE(read_file(path), QByteArray("one\r\ntwo\r\n"));
+    QVERIFY(fx.core->write_text_file(path, QString::fromUtf8("caf\u00e9 \u20ac"), true));
+    QCOMPARE(read_file(path), QByteArray("one\r\ncaf\xe9 \x80\r\n"));
     QVERIFY(fx.core->write_text_file(path, "new", false));
     QCOMPARE(read_file(path), QByteArray("new\r\n"));
     QVERIFY(!fx.core->write_text_file(fx.path("no/such/folder/r.txt"), "x", false));

@@ -12,7 +12,7 @@ CoreFixture::CoreFixture() {
 
 CoreFixture::~CoreFixture() = default;
 
-Platform CoreFixture::platform() { return {&messages, &dialogs, &shell, &clock, &screen, &http, &clipboard}; }
+Platform CoreFixture::platform() { return {&messages, &dialogs, &shell, &clock, &screen, &http, &clipboard, &printer}; }
 
 void CoreFixture::start() {
     Core& c = *core;

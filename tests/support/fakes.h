@@ -1,6 +1,7 @@
 #pragma once
 // Fakes for everything that would wait for a person or the world.
 #include "core/core.h"
+#include "support/fake_printer.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -141,6 +142,7 @@ struct CoreFixture {
     FakeScreen screen;
     FakeHttp http;
     FakeClipboard clipboard;
+    FakePrinter printer{dir.path()};
     std::unique_ptr<Core> core;
 };
 
