@@ -56,6 +56,9 @@ Chart::Chart(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Quorbelix Chart Tool"));
     build_controls();
     resize(760, 560);
+    print_form = [](QWidget* w) {
+        if (shell().print_window) shell().print_window(w);
+    };
 }
 
 void Chart::build_controls() {

@@ -2,6 +2,8 @@
 // the plain screens, whole layouts with their fall-back, the browser panes' own printing,
 // and the failures.
 #include "checklists/checklists_windows.h"
+#include "market/chart.h"
+#include "market/market_windows.h"
 #include "references/references_windows.h"
 #include "report_fixture.h"
 #include "reports/print_screen.h"
@@ -75,6 +77,7 @@ private slots:
     void tips_and_tour_leave();
     void web_page_editor_prints_window_then_page();
     void stock_idea_prints_page_with_its_own_prompt();
+    void chart_prints_as_it_shows();
 };
 
 void TestPrintScreen::plain_screens_print_as_shown_data() {
@@ -204,6 +207,21 @@ void TestPrintScreen::stock_idea_prints_page_with_its_own_prompt() {
     t.fx.printer.cancel = true;
     t.print_on(screen_stock_of_month);
     QCOMPARE(t.fx.printer.documents.size(), 1);
+    QVERIFY(t.fx.messages.boxes.isEmpty());
+}
+
+void TestPrintScreen::chart_prints_as_it_shows() {
+    // Print Chart prints the window on the printer chosen last, without a dialog.
+    ScreenPrint t;
+    register_market_windows(*t.shell);
+    auto* chart = t.shell->window_as<Chart>("Chart");
+    QVERIFY(chart);
+    chart->show();
+    QTest::mouseClick(chart->print_label, Qt::LeftButton);
+    QVERIFY(t.fx.printer.dialogs.isEmpty());
+    QCOMPARE(t.fx.printer.documents.size(), 1);
+    QCOMPARE(pdf_pages(t.fx.printer.documents[0]), 1);
+    QVERIFY(pdf_ink(t.fx.printer.documents[0]) > 20);
     QVERIFY(t.fx.messages.boxes.isEmpty());
 }
 
