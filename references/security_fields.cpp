@@ -69,6 +69,19 @@ SecurityFields::SecurityFields(QWidget* editor, EditorFields* fields, const QStr
     QObject::connect(quote, &QPushButton::clicked, this, [this] { quote_Click(); });
 }
 
+void SecurityFields::expose(QLabel*& name, QLineEdit*& name_box, QLabel*& symbol, QLineEdit*& symbol_box,
+                            QLabel*& price, QLineEdit*& price_box, QPushButton*& quote_button,
+                            QLabel*& quote_text) const {
+    name = name_label;
+    name_box = security_name;
+    symbol = symbol_label;
+    symbol_box = symbol_textbox;
+    price = price_label;
+    price_box = security_price;
+    quote_button = quote;
+    quote_text = quote_label;
+}
+
 bool SecurityFields::completion_started() const { return completion_->completion_started(); }
 bool SecurityFields::completion_active() const { return completion_->completion_active(); }
 

@@ -39,6 +39,10 @@ public:
     QPushButton* quote = nullptr;
     QLabel* quote_label = nullptr;
 
+    // Hands the controls to the editor's members that carry their names.
+    void expose(QLabel*& name, QLineEdit*& name_box, QLabel*& symbol, QLineEdit*& symbol_box, QLabel*& price,
+                QLineEdit*& price_box, QPushButton*& quote_button, QLabel*& quote_text) const;
+
     bool completion_started() const;
     bool completion_active() const;
 
