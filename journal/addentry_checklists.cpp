@@ -38,18 +38,6 @@ const QString kCommentTip = QStringLiteral("Type in your thoughts or answer to t
 
 enum RowKind { kind_check = 0, kind_item = 1, kind_comment = 2, kind_selector = 3 };
 
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = old_; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    bool& flag_;
-    bool old_;
-};
-
 QPixmap draw_answer(int code, int size) {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);

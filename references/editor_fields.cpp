@@ -14,22 +14,6 @@
 
 namespace qb {
 
-void paint_field_background(QWidget* w, uint32_t ole) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, color_from_ole(ole));
-    w->setPalette(p);
-}
-
-void paint_field_text(QWidget* w, uint32_t ole) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Text, color_from_ole(ole));
-    w->setPalette(p);
-}
-
-void focus_if_visible(QWidget* w) {
-    if (w && w->isVisible()) w->setFocus(Qt::OtherFocusReason);
-}
-
 QDate editor_today() {
     const Clock* clock = core().platform().clock;
     return clock ? clock->today() : QDate::currentDate();
@@ -90,7 +74,7 @@ void FormMargins::fit(QWidget* form) const {
 void EditorFields::add(QWidget* box, QWidget* next) {
     fields_[box].next = next;
     box->installEventFilter(this);
-    paint_field_background(box, kFieldWhite);
+    paint_background(box, kFieldWhite);
 }
 
 void EditorFields::set_next(QWidget* box, QWidget* next) { fields_[box].next = next; }
@@ -110,7 +94,7 @@ bool EditorFields::eventFilter(QObject* watched, QEvent* event) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return false;
         const bool in = event->type() == QEvent::FocusIn;
-        paint_field_background(box, in ? kFieldYellow : kFieldWhite);
+        paint_background(box, in ? kFieldYellow : kFieldWhite);
         if (!in && it->lost_focus) it->lost_focus();
         return false;
     }

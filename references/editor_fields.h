@@ -1,7 +1,7 @@
 #pragma once
-// What every text box of the reference editors does alike: yellow while it has the
-// focus and white after, Enter moving on to the next field, and a control's twips place.
-#include "platform/window_helpers.h"
+// What the reference editors share: every text box yellow while it has the focus and
+// white after, Enter moving on to the next field, and the steps of loading and saving.
+#include "platform/field_helpers.h"
 
 #include <QDate>
 #include <QFont>
@@ -21,16 +21,6 @@ constexpr uint32_t kFieldYellow = 0xFFFF;
 constexpr uint32_t kFieldWhite = 0xFFFFFF;
 constexpr uint32_t kQuoteRed = 0xFF;
 constexpr uint32_t kQuoteGreen = 0xFF00;
-
-inline QRect twips_rect(int left, int top, int width, int height) {
-    return QRect(twips_to_px(left), twips_to_px(top), twips_to_px(width), twips_to_px(height));
-}
-
-void paint_field_background(QWidget* w, uint32_t ole);
-void paint_field_text(QWidget* w, uint32_t ole);
-
-// Moves the focus to w when it is on screen.
-void focus_if_visible(QWidget* w);
 
 // Today by the program's clock (the system's when none is set).
 QDate editor_today();

@@ -114,7 +114,7 @@ void SaveCallNotes::update_foreground_color() {
     security_->update_foreground_color(colour);
     for (QWidget* w : {static_cast<QWidget*>(Date_textbox), static_cast<QWidget*>(topic_textbox),
                        static_cast<QWidget*>(Other_textbox)})
-        paint_field_text(w, colour);
+        paint_text(w, colour);
 }
 
 void SaveCallNotes::handle_resize() {

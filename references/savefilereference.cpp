@@ -183,8 +183,8 @@ void SaveFileReference::Form_Load() {
 void SaveFileReference::update_foreground_color() {
     const uint32_t colour = core().textcolor_value;
     security_->update_foreground_color(colour);
-    paint_field_text(refname, colour);
-    paint_field_text(Other_textbox, colour);
+    paint_text(refname, colour);
+    paint_text(Other_textbox, colour);
 }
 
 void SaveFileReference::handle_resize() {

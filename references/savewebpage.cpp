@@ -129,8 +129,8 @@ void SaveWebPage::clear_add_or_edit_ongoing() {
 void SaveWebPage::update_foreground_color() {
     const uint32_t colour = core().textcolor_value;
     security_->update_foreground_color(colour);
-    paint_field_text(Web_address, colour);
-    paint_field_text(Your_reference_name, colour);
+    paint_text(Web_address, colour);
+    paint_text(Your_reference_name, colour);
 }
 
 void SaveWebPage::handle_resize() {

@@ -13,26 +13,6 @@
 
 namespace qb {
 
-std::optional<Currency> price_value(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && text[i] == u' ') ++i;
-    QString number;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const QChar ch = text[i];
-        if (ch >= u'0' && ch <= u'9') {
-            number += ch;
-        } else if (ch == u'.' && !point) {
-            point = true;
-            number += ch;
-        } else {
-            break;
-        }
-    }
-    if (number.isEmpty() || number == u".") return Currency(0);
-    return currency_from_text(number);
-}
-
 SecurityFields::SecurityFields(QWidget* editor, EditorFields* fields, const QString& price_caption,
                                std::function<void()> changed)
     : QObject(editor), changed_(std::move(changed)) {
@@ -140,7 +120,7 @@ void SecurityFields::check_name_present(QString& message, bool& valid) const {
 void SecurityFields::update_foreground_color(uint32_t colour) {
     for (QWidget* w : {static_cast<QWidget*>(security_name), static_cast<QWidget*>(symbol_textbox),
                        static_cast<QWidget*>(security_price)})
-        paint_field_text(w, colour);
+        paint_text(w, colour);
 }
 
 void SecurityFields::security_name_LostFocus() {

@@ -3,6 +3,7 @@
 // editor shows them: name completion, the symbol looked up from earlier entries, a price
 // box that keeps only a decimal number, and the quote fetch.
 #include "core/records.h"
+#include "journal/price_value.h"
 
 #include <QObject>
 #include <QString>
@@ -18,10 +19,6 @@ namespace qb {
 
 class AutocompleteLineEdit;
 class EditorFields;
-
-// The leading decimal number of a price text as Currency: 0 without digits, nullopt when
-// the number does not fit.
-std::optional<Currency> price_value(const QString& text);
 
 class SecurityFields : public QObject {
 public:
