@@ -291,13 +291,7 @@ void AddEntry::security_name_lost_focus() {
 
 void AddEntry::security_price_changed() {
     add_or_edit_ongoing = true;
-    const QString text = security_price_textbox->text();
-    const QString kept = keep_digits_and_point(text);
-    if (kept == text) return;
-    const int caret = security_price_textbox->cursorPosition();
-    const int removed_before = int(text.left(caret).size() - keep_digits_and_point(text.left(caret)).size());
-    security_price_textbox->setText(kept);
-    security_price_textbox->setCursorPosition(caret - removed_before);
+    keep_price_characters(security_price_textbox);
 }
 
 void AddEntry::other_info_changed() {

@@ -131,13 +131,7 @@ void SecurityFields::security_name_LostFocus() {
 
 void SecurityFields::security_price_Change() {
     changed_();
-    const QString text = security_price->text();
-    const QString kept = keep_digits_and_point(text);
-    if (kept == text) return;
-    const int caret = security_price->cursorPosition();
-    const int removed_before = int(text.left(caret).size() - keep_digits_and_point(text.left(caret)).size());
-    security_price->setText(kept);
-    security_price->setCursorPosition(caret - removed_before);
+    keep_price_characters(security_price);
 }
 
 void SecurityFields::quote_Click() {
