@@ -53,6 +53,13 @@ struct ReferencesFixture : ScreensShell {
         c.entry_highlighted = true;
         shell->command()->Edit_entry();
     }
+    // The index of the last entry in use, -1 when there is none.
+    int32_t last_live_entry() {
+        int32_t index = -1;
+        for (int32_t i = 0; i <= core().maxSummarydata_index(); ++i)
+            if (core().SummaryData[i].is_live()) index = i;
+        return index;
+    }
     int entries_records() const { return int(read_file(fx.path("entries.dat")).size() / kEntryRecordSize); }
 
 };
