@@ -4,6 +4,7 @@
 #include "checklists/addchecklist.h"
 
 #include "checklists/checklists_internal.h"
+#include "journal/answer_mark.h"
 #include "core/codepage.h"
 #include "core/core.h"
 
@@ -11,8 +12,6 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QToolButton>
@@ -31,21 +30,6 @@ constexpr int kLineGap = 35;
 constexpr int kRowGap = 120;
 const QString kItemTip = QStringLiteral("Type in a key point to remember, or question to answer.");
 
-QPixmap draw_green_check(int size) {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
-    p.setPen(QPen(QColor(0, 160, 0), s / 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    QPainterPath tick;
-    tick.moveTo(s * 0.15, s * 0.55);
-    tick.lineTo(s * 0.4, s * 0.8);
-    tick.lineTo(s * 0.85, s * 0.2);
-    p.drawPath(tick);
-    return pm;
-}
-
 } // namespace
 
 void AddChecklist::build_rows() {
@@ -60,7 +44,7 @@ void AddChecklist::build_rows() {
     const int icon = twips_to_px(255) - 2;
     greencheck_picture = new QLabel(this);
     greencheck_picture->setObjectName(QStringLiteral("greencheck_picture"));
-    greencheck_picture->setPixmap(draw_green_check(icon));
+    greencheck_picture->setPixmap(draw_answer_mark(answer_yes, icon));
     greencheck_picture->hide();
 
     QFont row_font(QStringLiteral("MS Sans Serif"));

@@ -7,6 +7,7 @@
 #include "core/ole_date.h"
 #include "core/text_helpers.h"
 #include "journal/addentry_internal.h"
+#include "journal/price_value.h"
 #include "platform/autocomplete_lineedit.h"
 #include "shell/command.h"
 #include "shell/mdimain.h"
@@ -32,40 +33,6 @@ const char* const kBuiltInTypes[6] = {"Thinking", "Buy", "Sell", "Hold", "Short"
 const QString kDetailsTip = QStringLiteral("Type in your thoughts on why you are making this transaction.");
 constexpr uint32_t kQuoteRed = 0xFF;
 constexpr uint32_t kQuoteGreen = 0xFF00;
-
-// The leading decimal number of a price text, exact as Currency: 0 when the text has no
-// digits, nullopt when the number does not fit.
-std::optional<Currency> price_value(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && text[i] == u' ') ++i;
-    QString number;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const QChar ch = text[i];
-        if (ch >= u'0' && ch <= u'9') {
-            number += ch;
-        } else if (ch == u'.' && !point) {
-            point = true;
-            number += ch;
-        } else {
-            break;
-        }
-    }
-    if (number.isEmpty() || number == u".") return Currency(0);
-    return currency_from_text(number);
-}
-
-int key_code_of(const QKeyEvent* k) {
-    switch (k->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Down: return 40;
-    default: return 0;
-    }
-}
 
 } // namespace
 
@@ -291,7 +258,7 @@ bool AddEntry::field_event(QWidget* field, QEvent* event) {
         return false;
     }
     case QEvent::KeyRelease: {
-        const int code = key_code_of(static_cast<QKeyEvent*>(event));
+        const int code = key_code_of(static_cast<QKeyEvent*>(event)->key());
         if (code == 0) return false;
         if (field != Combo1) handle_page_keys(code);
         if (code == 13) move_focus_after(field);
@@ -324,13 +291,7 @@ void AddEntry::security_name_lost_focus() {
 
 void AddEntry::security_price_changed() {
     add_or_edit_ongoing = true;
-    const QString text = security_price_textbox->text();
-    const QString kept = keep_digits_and_point(text);
-    if (kept == text) return;
-    const int caret = security_price_textbox->cursorPosition();
-    const int removed_before = int(text.left(caret).size() - keep_digits_and_point(text.left(caret)).size());
-    security_price_textbox->setText(kept);
-    security_price_textbox->setCursorPosition(caret - removed_before);
+    keep_price_characters(security_price_textbox);
 }
 
 void AddEntry::other_info_changed() {

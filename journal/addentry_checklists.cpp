@@ -6,6 +6,7 @@
 #include "core/core.h"
 #include "core/sorting.h"
 #include "journal/addentry_internal.h"
+#include "journal/answer_mark.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -13,8 +14,6 @@
 #include <QTextLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -37,50 +36,6 @@ constexpr uint32_t kBlackText = 0x0;
 const QString kCommentTip = QStringLiteral("Type in your thoughts or answer to this item.");
 
 enum RowKind { kind_check = 0, kind_item = 1, kind_comment = 2, kind_selector = 3 };
-
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = old_; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    bool& flag_;
-    bool old_;
-};
-
-QPixmap draw_answer(int code, int size) {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    if (code == answer_none) return pm;
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
-    if (code == answer_yes) {
-        p.setPen(QPen(QColor(0, 160, 0), s / 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        QPainterPath tick;
-        tick.moveTo(s * 0.15, s * 0.55);
-        tick.lineTo(s * 0.4, s * 0.8);
-        tick.lineTo(s * 0.85, s * 0.2);
-        p.drawPath(tick);
-    } else if (code == answer_no) {
-        p.setPen(QPen(QColor(220, 0, 0), s / 6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(s * 0.2, s * 0.2), QPointF(s * 0.8, s * 0.8));
-        p.drawLine(QPointF(s * 0.8, s * 0.2), QPointF(s * 0.2, s * 0.8));
-    } else {
-        p.setPen(QPen(QColor(150, 120, 0), 1));
-        p.setBrush(QColor(255, 220, 0));
-        p.drawEllipse(QRectF(1, 1, s - 2, s - 2));
-        QFont f(QStringLiteral("Arial"));
-        f.setBold(true);
-        f.setPixelSize(int(s * 0.75));
-        p.setFont(f);
-        p.setPen(Qt::black);
-        p.drawText(QRectF(0, 0, s, s), Qt::AlignCenter, QStringLiteral("?"));
-    }
-    return pm;
-}
 
 QString count_text(int n) { return QString::number(n); }
 
@@ -165,7 +120,7 @@ void AddEntry::build_panel() {
     MyComments->setFont(heading);
 
     const int icon = twips_to_px(kCheckHeight) - 4;
-    for (int code = 0; code < 4; ++code) answer_pictures_[size_t(code)] = draw_answer(code, icon);
+    for (int code = 0; code < 4; ++code) answer_pictures_[size_t(code)] = draw_answer_mark(code, icon);
 
     QFont row_font(QStringLiteral("MS Sans Serif"));
     row_font.setPointSize(8);

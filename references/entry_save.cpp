@@ -1,8 +1,16 @@
 #include "references/entry_save.h"
 
+#include "core/codepage.h"
 #include "core/core.h"
 
 namespace qb {
+
+void store_other_text(SummaryEntry& e, const QString& text) {
+    const QString trimmed = trim_blanks(text);
+    if (trimmed.isEmpty() && e.other.text_unreadable) return;
+    e.other.present = to_flag(!trimmed.isEmpty());
+    e.other.text = trimmed;
+}
 
 bool store_reference_entry(int screen_code) {
     Core& c = core();

@@ -36,11 +36,6 @@ QDate call_date(const QString& input) {
     return m.hasMatch() ? parse_date_text(m.captured(1)) : QDate();
 }
 
-QDate today() {
-    const Clock* clock = core().platform().clock;
-    return clock ? clock->today() : QDate::currentDate();
-}
-
 } // namespace
 
 SaveCallNotes::SaveCallNotes(QWidget* parent) : QWidget(parent) {
@@ -51,12 +46,7 @@ SaveCallNotes::SaveCallNotes(QWidget* parent) : QWidget(parent) {
     font.setPixelSize(12);
     setFont(font);
 
-    auto label = [this](const char* name, const QString& text, QRect place) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(place);
-        return l;
-    };
+    auto label = [this](const char* name, const QString& text, QRect place) { return add_label(this, name, text, place); };
     auto box = [this](const char* name, const char* tip, QRect place) {
         auto* e = new QLineEdit(this);
         e->setObjectName(QString::fromLatin1(name));
@@ -67,21 +57,11 @@ SaveCallNotes::SaveCallNotes(QWidget* parent) : QWidget(parent) {
 
     Title_label = label("Title_label", QStringLiteral("Notes from Company Conference Call with Investors"),
                         twips_rect(120, 120, 9000, 375));
-    QFont heading = font;
-    heading.setPixelSize(16);
-    heading.setBold(true);
-    Title_label->setFont(heading);
+    Title_label->setFont(heading_font(font));
 
     fields_ = new EditorFields(this);
     security_ = new SecurityFields(this, fields_, QStringLiteral("Security Price:"), [this] { add_or_edit_ongoing = true; });
-    Label2 = security_->name_label;
-    security_name = security_->security_name;
-    Label7 = security_->symbol_label;
-    symbol_textbox = security_->symbol_textbox;
-    Label1 = security_->price_label;
-    security_price = security_->security_price;
-    quote = security_->quote;
-    quote_label = security_->quote_label;
+    security_->expose(Label2, security_name, Label7, symbol_textbox, Label1, security_price, quote, quote_label);
     Label2->setGeometry(twips_rect(120, 600, 1500, 255));
     security_name->setGeometry(twips_rect(1680, 600, 3000, 285));
     Label7->setGeometry(twips_rect(120, 960, 1500, 255));
@@ -124,10 +104,8 @@ SaveCallNotes::SaveCallNotes(QWidget* parent) : QWidget(parent) {
 
 void SaveCallNotes::Form_Load() {
     MDIMain* mdi = shell().mdi();
-    setGeometry(twips_to_px(Command::kBarWidth), 0, twips_to_px(kDesignWidth), twips_to_px(mdi->child_form_height));
+    margins_.load(this, kDesignWidth);
     update_foreground_color();
-    form_height_margin = mdi->MDI_height_original - px_to_twips(height());
-    form_width_margin = mdi->MDI_width_original - px_to_twips(width());
     notes_height_margin = mdi->MDI_height_original - kNotesHeight;
 }
 
@@ -136,41 +114,32 @@ void SaveCallNotes::update_foreground_color() {
     security_->update_foreground_color(colour);
     for (QWidget* w : {static_cast<QWidget*>(Date_textbox), static_cast<QWidget*>(topic_textbox),
                        static_cast<QWidget*>(Other_textbox)})
-        paint_field_text(w, colour);
+        paint_text(w, colour);
 }
 
 void SaveCallNotes::handle_resize() {
     MDIMain* mdi = shell().mdi();
     const int h = mdi->height_twips();
-    const int w = mdi->width_twips();
-    const int form_h = std::max(h - form_height_margin, int(mdi->min_insideMDI_heigth));
-    const int form_w = std::max(w - form_width_margin, int(mdi->min_insideMDI_width));
-    resize(twips_to_px(form_w), twips_to_px(form_h));
+    margins_.fit(this);
     const int notes_h = std::max(h - notes_height_margin, kNotesMinHeight);
     Other_textbox->resize(Other_textbox->width(), twips_to_px(notes_h));
 }
 
-QString SaveCallNotes::notes_text() const {
-    QString t = Other_textbox->toPlainText();
-    t.replace(u'\n', QStringLiteral("\r\n"));
-    return t;
-}
+QString SaveCallNotes::notes_text() const { return crlf_text(Other_textbox); }
 
 void SaveCallNotes::set_current_savecallnotes(int16_t mode) {
     Core& c = core();
     SummaryEntry& e = c.current_entry.entry;
     if (mode == 0) {
-        e.entry_date = ole_from_date(today());
-        Date_textbox->setText(trim_blanks(short_date_text(today())));
+        e.entry_date = ole_from_date(editor_today());
+        Date_textbox->setText(trim_blanks(short_date_text(editor_today())));
         security_->show_new(e);
         Other_textbox->clear();
         topic_textbox->clear();
     } else {
         Date_textbox->setText(trim_blanks(general_date_text(e.entry_date)));
         security_->show_existing(e);
-        QString notes = e.other.text;
-        notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        Other_textbox->setPlainText(notes);
+        show_crlf_text(Other_textbox, e.other.text);
         topic_textbox->setText(e.web.reference_name);
     }
     handle_resize();
@@ -198,18 +167,8 @@ void SaveCallNotes::validate_current_data(QString& message, bool& valid) {
 void SaveCallNotes::save_data_and_continue(bool& continue_flag) {
     continue_flag = true;
     if (!add_or_edit_ongoing) return;
-    QString message;
-    bool valid = true;
-    validate_current_data(message, valid);
-    if (!valid) {
-        const int answer = core().ask_user(kStyleStop, QStringLiteral("Entry not Valid. Data NOT Saved. ") + message +
-                                                           QStringLiteral("\r\nWould you like to Correct this data?"));
-        if (answer == kAnswerYes)
-            continue_flag = false;
-        else
-            add_or_edit_ongoing = false;
-        return;
-    }
+    const auto validate = [this](QString& message, bool& valid) { validate_current_data(message, valid); };
+    if (!entry_valid_or_ask(validate, continue_flag, add_or_edit_ongoing)) return;
     // A save that failed was reported by the entries file; the user stays with the data.
     if (!save_call_notes_entry()) continue_flag = false;
 }
@@ -219,16 +178,11 @@ bool SaveCallNotes::save_call_notes_entry() {
     SummaryEntry& e = c.current_entry.entry;
     e.transaction = QStringLiteral("Call Notes");
     const QDate date = call_date(Date_textbox->text());
-    e.entry_date = ole_from_date(date.isValid() ? date : today());
+    e.entry_date = ole_from_date(date.isValid() ? date : editor_today());
     security_->store(e);
     e.web.present = kTrue;
     e.web.reference_name = topic_textbox->text();
-    const QString notes = trim_blanks(notes_text());
-    // Notes of blanks only are no notes: the flag never stands for an empty text.
-    if (!(notes.isEmpty() && e.other.text_unreadable)) {
-        e.other.present = to_flag(!notes.isEmpty());
-        e.other.text = notes;
-    }
+    store_other_text(e, notes_text());
     e.Inuse = kTrue;
     e.deleted = kFalse;
     if (!store_reference_entry(screen_edit_call_notes)) return false;

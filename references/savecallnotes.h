@@ -1,6 +1,7 @@
 #pragma once
 // The call notes editor: notes taken during a company's conference call with investors,
 // with the security, the date of the call and its topic.
+#include "references/editor_fields.h"
 #include "shell/screen.h"
 #include "shell/shell.h"
 
@@ -70,8 +71,7 @@ private:
     SecurityFields* security_ = nullptr;
 
     // distances taken at load (twips)
-    int form_height_margin = 0;
-    int form_width_margin = 0;
+    FormMargins margins_;
     int notes_height_margin = 0;
 };
 

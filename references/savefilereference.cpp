@@ -25,11 +25,6 @@ namespace {
 constexpr int kFrameTop = 3120;
 constexpr int kFrameLeft = 120;
 
-QDate today() {
-    const Clock* clock = core().platform().clock;
-    return clock ? clock->today() : QDate::currentDate();
-}
-
 } // namespace
 
 QString file_extension(const QString& name) {
@@ -50,12 +45,7 @@ SaveFileReference::SaveFileReference(QWidget* parent) : QWidget(parent) {
 }
 
 void SaveFileReference::build_controls() {
-    auto label = [this](const char* name, const QString& text, QRect place) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(place);
-        return l;
-    };
+    auto label = [this](const char* name, const QString& text, QRect place) { return add_label(this, name, text, place); };
     QFont sans(QStringLiteral("MS Sans Serif"));
     sans.setPixelSize(11);
     auto box = [&](const char* name, const QString& tip, QRect place) {
@@ -76,21 +66,11 @@ void SaveFileReference::build_controls() {
 
     Title_label = label("Title_label", QStringLiteral("Associate any File (Spreadsheets, Image, etc.) with a Security"),
                         twips_rect(120, 60, 9300, 375));
-    QFont heading = font();
-    heading.setPixelSize(16);
-    heading.setBold(true);
-    Title_label->setFont(heading);
+    Title_label->setFont(heading_font(font()));
 
     fields_ = new EditorFields(this);
     security_ = new SecurityFields(this, fields_, QStringLiteral("Price:"), [this] { add_or_edit_ongoing = true; });
-    Label2 = security_->name_label;
-    security_name = security_->security_name;
-    Label7 = security_->symbol_label;
-    symbol_textbox = security_->symbol_textbox;
-    Label1 = security_->price_label;
-    security_price = security_->security_price;
-    quote = security_->quote;
-    quote_label = security_->quote_label;
+    security_->expose(Label2, security_name, Label7, symbol_textbox, Label1, security_price, quote, quote_label);
     for (QLineEdit* e : {security_name, symbol_textbox, security_price}) e->setFont(sans);
     Label2->setGeometry(twips_rect(120, 540, 1500, 255));
     security_name->setGeometry(twips_rect(1680, 540, 2400, 285));
@@ -180,18 +160,16 @@ void SaveFileReference::Form_Load() {
     Core& c = core();
     MDIMain* mdi = shell().mdi();
     update_foreground_color();
-    setGeometry(twips_to_px(Command::kBarWidth), 0, twips_to_px(kDesignWidth), twips_to_px(mdi->child_form_height));
+    margins_.load(this, kDesignWidth);
     VScroll1->hide();
     HScroll1->hide();
     for (QScrollBar* b : {VScroll1, HScroll1}) b->setRange(1, 10);
     picture_design_top = 120;
     picture_design_left = 240;
     const int h0 = mdi->MDI_height_original, w0 = mdi->MDI_width_original;
-    form_height_margin = h0 - px_to_twips(height());
     vscroll_height_margin = h0 - frame1_height_;
     frame1_height_margin = h0 - frame1_height_;
     frame2_height_margin = h0 - frame2_height_;
-    form_width_margin = w0 - px_to_twips(width());
     hscroll_width_margin = w0 - frame1_width_;
     frame1_width_margin = w0 - frame1_width_;
     frame2_width_margin = w0 - frame2_width_;
@@ -205,16 +183,15 @@ void SaveFileReference::Form_Load() {
 void SaveFileReference::update_foreground_color() {
     const uint32_t colour = core().textcolor_value;
     security_->update_foreground_color(colour);
-    paint_field_text(refname, colour);
-    paint_field_text(Other_textbox, colour);
+    paint_text(refname, colour);
+    paint_text(Other_textbox, colour);
 }
 
 void SaveFileReference::handle_resize() {
     MDIMain* mdi = shell().mdi();
     const int h = mdi->height_twips();
     const int w = mdi->width_twips();
-    resize(twips_to_px(std::max(w - form_width_margin, int(mdi->min_insideMDI_width))),
-           twips_to_px(std::max(h - form_height_margin, int(mdi->min_insideMDI_heigth))));
+    margins_.fit(this);
     int vscroll_h = px_to_twips(VScroll1->height()), hscroll_w = px_to_twips(HScroll1->width());
     if (h - frame1_height_margin > 500) {
         frame1_height_ = h - frame1_height_margin;
@@ -233,11 +210,7 @@ void SaveFileReference::handle_resize() {
     setup_image_scrollbars();
 }
 
-QString SaveFileReference::comments_text() const {
-    QString t = Other_textbox->toPlainText();
-    t.replace(u'\n', QStringLiteral("\r\n"));
-    return t;
-}
+QString SaveFileReference::comments_text() const { return crlf_text(Other_textbox); }
 
 void SaveFileReference::set_current_savefilereference(int16_t mode) {
     Core& c = core();
@@ -248,7 +221,7 @@ void SaveFileReference::set_current_savefilereference(int16_t mode) {
     load_image_preview(QString());
     Frame1->setTitle(QStringLiteral("Image from Clipboard"));
     if (mode == 0) {
-        e.entry_date = ole_from_date(today());
+        e.entry_date = ole_from_date(editor_today());
         security_->show_new(e);
         Other_textbox->clear();
         filename_textbox->clear();
@@ -259,9 +232,7 @@ void SaveFileReference::set_current_savefilereference(int16_t mode) {
     } else if (mode == 1) {
         dialog_file_name.clear();
         security_->show_existing(e);
-        QString comments = trim_blanks(e.other.text);
-        comments.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        Other_textbox->setPlainText(comments);
+        show_crlf_text(Other_textbox, trim_blanks(e.other.text));
         filename_textbox->setText(trim_blanks(e.file.path));
         Short_file_name_textbox->setText(trim_blanks(file_name_from_path(e.file.path)));
         refname->setText(trim_blanks(e.web.reference_name));
@@ -294,18 +265,8 @@ void SaveFileReference::validate_current_data(QString& message, bool& valid) {
 void SaveFileReference::save_data_and_continue(bool& continue_flag) {
     continue_flag = true;
     if (!add_or_edit_ongoing) return;
-    QString message;
-    bool valid = true;
-    validate_current_data(message, valid);
-    if (!valid) {
-        const int answer = core().ask_user(kStyleStop, QStringLiteral("Entry not Valid. Data NOT Saved. ") + message +
-                                                           QStringLiteral("\r\nWould you like to Correct this data?"));
-        if (answer == kAnswerYes)
-            continue_flag = false;
-        else
-            add_or_edit_ongoing = false;
-        return;
-    }
+    const auto validate = [this](QString& message, bool& valid) { validate_current_data(message, valid); };
+    if (!entry_valid_or_ask(validate, continue_flag, add_or_edit_ongoing)) return;
     // A save that failed was reported by the entries file; the user stays with the data.
     if (!save_file_reference_entry()) continue_flag = false;
 }
@@ -319,12 +280,7 @@ bool SaveFileReference::save_file_reference_entry() {
     e.file.path = trim_blanks(filename_textbox->text());
     security_->store(e);
     e.web.reference_name = trim_blanks(refname->text());
-    const QString comments = trim_blanks(comments_text());
-    // Comments of blanks only are no comments: the flag never stands for an empty text.
-    if (!(comments.isEmpty() && e.other.text_unreadable)) {
-        e.other.present = to_flag(!comments.isEmpty());
-        e.other.text = comments;
-    }
+    store_other_text(e, comments_text());
     e.Inuse = kTrue;
     e.deleted = kFalse;
     write_clipboard_image();

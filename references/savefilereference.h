@@ -2,6 +2,7 @@
 // The file reference editor: ties one of the user's own files to a security. The file is
 // linked by its path, taken in by the open dialog, a drop or the clipboard (a picture on
 // the clipboard becomes a bitmap in the pages folder), and shown when it is a picture.
+#include "references/editor_fields.h"
 #include "shell/screen.h"
 #include "shell/shell.h"
 
@@ -136,8 +137,9 @@ private:
     WheelFilter* wheel_ = nullptr;
 
     // distances taken at load (twips)
-    int form_height_margin = 0, vscroll_height_margin = 0, frame1_height_margin = 0, frame2_height_margin = 0;
-    int form_width_margin = 0, hscroll_width_margin = 0, frame1_width_margin = 0, frame2_width_margin = 0;
+    FormMargins margins_;
+    int vscroll_height_margin = 0, frame1_height_margin = 0, frame2_height_margin = 0;
+    int hscroll_width_margin = 0, frame1_width_margin = 0, frame2_width_margin = 0;
 };
 
 } // namespace qb

@@ -31,11 +31,6 @@ const QString kNewNameTip = QStringLiteral("A unique name (per security name) us
 const QString kNewAddressTip =
     QStringLiteral("Type or Paste in the web address that contains the news article you wish to save.");
 
-QDate today() {
-    const Clock* clock = core().platform().clock;
-    return clock ? clock->today() : QDate::currentDate();
-}
-
 } // namespace
 
 QString SaveWebPage::start_page = QStringLiteral("http://www.quorbelix.com/webpage/start.htm");
@@ -53,12 +48,7 @@ SaveWebPage::SaveWebPage(QWidget* parent) : QWidget(parent) {
 SaveWebPage::~SaveWebPage() = default;
 
 void SaveWebPage::build_controls() {
-    auto label = [this](const char* name, const QString& text, QRect place) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(place);
-        return l;
-    };
+    auto label = [this](const char* name, const QString& text, QRect place) { return add_label(this, name, text, place); };
     auto box = [this](const char* name, QRect place) {
         auto* e = new QLineEdit(this);
         e->setObjectName(QString::fromLatin1(name));
@@ -68,14 +58,7 @@ void SaveWebPage::build_controls() {
 
     fields_ = new EditorFields(this);
     security_ = new SecurityFields(this, fields_, QStringLiteral("Price:"), [this] { add_or_edit_ongoing = true; });
-    Label2 = security_->name_label;
-    security_name = security_->security_name;
-    Label7 = security_->symbol_label;
-    symbol_textbox = security_->symbol_textbox;
-    Label1 = security_->price_label;
-    security_price = security_->security_price;
-    quote = security_->quote;
-    quote_label = security_->quote_label;
+    security_->expose(Label2, security_name, Label7, symbol_textbox, Label1, security_price, quote, quote_label);
     Label2->setGeometry(twips_rect(120, 120, 1400, 255));
     security_name->setGeometry(twips_rect(1560, 120, 2880, 285));
     Label7->setGeometry(twips_rect(4560, 120, 800, 255));
@@ -131,9 +114,7 @@ void SaveWebPage::Form_Load() {
     MDIMain* mdi = shell().mdi();
     update_foreground_color();
     web_save_ongoing = false;
-    setGeometry(twips_to_px(Command::kBarWidth), 0, twips_to_px(kDesignWidth), twips_to_px(mdi->child_form_height));
-    form_height_margin = mdi->MDI_height_original - px_to_twips(height());
-    form_width_margin = mdi->MDI_width_original - px_to_twips(width());
+    margins_.load(this, kDesignWidth);
     pane_height_margin = mdi->MDI_height_original - kPaneHeight;
     pane_width_margin = mdi->MDI_width_original - kPaneWidth;
     webdata_folder_path = c.program_folder() + u'/' + c.webdata_foldername + u'/';
@@ -148,16 +129,15 @@ void SaveWebPage::clear_add_or_edit_ongoing() {
 void SaveWebPage::update_foreground_color() {
     const uint32_t colour = core().textcolor_value;
     security_->update_foreground_color(colour);
-    paint_field_text(Web_address, colour);
-    paint_field_text(Your_reference_name, colour);
+    paint_text(Web_address, colour);
+    paint_text(Your_reference_name, colour);
 }
 
 void SaveWebPage::handle_resize() {
     MDIMain* mdi = shell().mdi();
     const int h = mdi->height_twips();
     const int w = mdi->width_twips();
-    resize(twips_to_px(std::max(w - form_width_margin, int(mdi->min_insideMDI_width))),
-           twips_to_px(std::max(h - form_height_margin, int(mdi->min_insideMDI_heigth))));
+    margins_.fit(this);
     QSize pane = WebBrowser1->size();
     if (h - pane_height_margin > kPaneFloor) pane.setHeight(twips_to_px(h - pane_height_margin));
     if (w - pane_width_margin > kPaneFloor) pane.setWidth(twips_to_px(w - pane_width_margin));
@@ -181,7 +161,7 @@ void SaveWebPage::set_current_savewebpage(int16_t mode) {
     if (mode == 0) {
         navigate(start_page);
         security_folder_path.clear();
-        e.entry_date = ole_from_date(today());
+        e.entry_date = ole_from_date(editor_today());
         security_->show_new(e);
         Web_address->setText(link_placeholder);
         set_address_font(true);
@@ -283,18 +263,8 @@ void SaveWebPage::save_data_and_continue(bool& continue_flag) {
         return;
     }
     if (!add_or_edit_ongoing) return;
-    QString message;
-    bool valid = true;
-    validate_current_data(message, valid);
-    if (!valid) {
-        const int answer = core().ask_user(kStyleStop, QStringLiteral("Entry not Valid. Data NOT Saved. ") + message +
-                                                           QStringLiteral("\r\nWould you like to Correct this data?"));
-        if (answer == kAnswerYes)
-            continue_flag = false;
-        else
-            add_or_edit_ongoing = false;
-        return;
-    }
+    const auto validate = [this](QString& message, bool& valid) { validate_current_data(message, valid); };
+    if (!entry_valid_or_ask(validate, continue_flag, add_or_edit_ongoing)) return;
     bool stopped = false;
     // Not stored (refused, failed or stopped by Cancel): the screen stays as it is.
     if (!save_web_page_entry(stopped)) continue_flag = false;

@@ -2,6 +2,7 @@
 // The web page editor: a small browser pane in which the user finds a page, the address,
 // a reference name and the security fields. Saving a new entry keeps the page on disk
 // with its pictures; an existing entry shows the saved file.
+#include "references/editor_fields.h"
 #include "shell/screen.h"
 #include "shell/shell.h"
 
@@ -119,8 +120,7 @@ private:
     SecurityFields* security_ = nullptr;
 
     // distances taken at load (twips)
-    int form_height_margin = 0;
-    int form_width_margin = 0;
+    FormMargins margins_;
     int pane_height_margin = 0;
     int pane_width_margin = 0;
 };

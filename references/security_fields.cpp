@@ -13,26 +13,6 @@
 
 namespace qb {
 
-std::optional<Currency> price_value(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && text[i] == u' ') ++i;
-    QString number;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const QChar ch = text[i];
-        if (ch >= u'0' && ch <= u'9') {
-            number += ch;
-        } else if (ch == u'.' && !point) {
-            point = true;
-            number += ch;
-        } else {
-            break;
-        }
-    }
-    if (number.isEmpty() || number == u".") return Currency(0);
-    return currency_from_text(number);
-}
-
 SecurityFields::SecurityFields(QWidget* editor, EditorFields* fields, const QString& price_caption,
                                std::function<void()> changed)
     : QObject(editor), changed_(std::move(changed)) {
@@ -67,6 +47,19 @@ SecurityFields::SecurityFields(QWidget* editor, EditorFields* fields, const QStr
     QObject::connect(symbol_textbox, &QLineEdit::textChanged, this, [this] { changed_(); });
     QObject::connect(security_price, &QLineEdit::textChanged, this, [this] { security_price_Change(); });
     QObject::connect(quote, &QPushButton::clicked, this, [this] { quote_Click(); });
+}
+
+void SecurityFields::expose(QLabel*& name, QLineEdit*& name_box, QLabel*& symbol, QLineEdit*& symbol_box,
+                            QLabel*& price, QLineEdit*& price_box, QPushButton*& quote_button,
+                            QLabel*& quote_text) const {
+    name = name_label;
+    name_box = security_name;
+    symbol = symbol_label;
+    symbol_box = symbol_textbox;
+    price = price_label;
+    price_box = security_price;
+    quote_button = quote;
+    quote_text = quote_label;
 }
 
 bool SecurityFields::completion_started() const { return completion_->completion_started(); }
@@ -127,7 +120,7 @@ void SecurityFields::check_name_present(QString& message, bool& valid) const {
 void SecurityFields::update_foreground_color(uint32_t colour) {
     for (QWidget* w : {static_cast<QWidget*>(security_name), static_cast<QWidget*>(symbol_textbox),
                        static_cast<QWidget*>(security_price)})
-        paint_field_text(w, colour);
+        paint_text(w, colour);
 }
 
 void SecurityFields::security_name_LostFocus() {
@@ -138,13 +131,7 @@ void SecurityFields::security_name_LostFocus() {
 
 void SecurityFields::security_price_Change() {
     changed_();
-    const QString text = security_price->text();
-    const QString kept = keep_digits_and_point(text);
-    if (kept == text) return;
-    const int caret = security_price->cursorPosition();
-    const int removed_before = int(text.left(caret).size() - keep_digits_and_point(text.left(caret)).size());
-    security_price->setText(kept);
-    security_price->setCursorPosition(caret - removed_before);
+    keep_price_characters(security_price);
 }
 
 void SecurityFields::quote_Click() {

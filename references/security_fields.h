@@ -3,6 +3,7 @@
 // editor shows them: name completion, the symbol looked up from earlier entries, a price
 // box that keeps only a decimal number, and the quote fetch.
 #include "core/records.h"
+#include "journal/price_value.h"
 
 #include <QObject>
 #include <QString>
@@ -19,10 +20,6 @@ namespace qb {
 class AutocompleteLineEdit;
 class EditorFields;
 
-// The leading decimal number of a price text as Currency: 0 without digits, nullopt when
-// the number does not fit.
-std::optional<Currency> price_value(const QString& text);
-
 class SecurityFields : public QObject {
 public:
     static constexpr int kNameFieldWidth = 40;
@@ -38,6 +35,10 @@ public:
     QLineEdit* security_price = nullptr;
     QPushButton* quote = nullptr;
     QLabel* quote_label = nullptr;
+
+    // Hands the controls to the editor's members that carry their names.
+    void expose(QLabel*& name, QLineEdit*& name_box, QLabel*& symbol, QLineEdit*& symbol_box, QLabel*& price,
+                QLineEdit*& price_box, QPushButton*& quote_button, QLabel*& quote_text) const;
 
     bool completion_started() const;
     bool completion_active() const;

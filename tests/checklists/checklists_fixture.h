@@ -12,6 +12,7 @@
 #include "shell/mdimain.h"
 #include "shell/shell.h"
 #include "support/fakes.h"
+#include "support/screens_shell.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,14 +42,17 @@ struct StoredChecklist {
     QStringList items;
 };
 
-struct ChecklistsFixture {
+struct ChecklistsFixture : ScreensShell {
     // The given checklists replace the example one and are written to chklist.dat.
-    explicit ChecklistsFixture(const QList<ListDef>& lists = {}) {
+    explicit ChecklistsFixture(const QList<ListDef>& lists = {})
+        : ScreensShell([](Shell& s) {
+              register_journal_windows(s);
+              register_checklists_windows(s);
+          }) {
         fx.start();
         if (!lists.isEmpty()) set_checklists(lists);
         open_shell();
     }
-    ~ChecklistsFixture() { shell.reset(); }
 
     void set_checklists(const QList<ListDef>& lists, bool write = true) {
         Core& c = *fx.core;
@@ -74,27 +78,8 @@ struct ChecklistsFixture {
             lists << ListDef{QStringLiteral("List %1").arg(i, 3, 10, QChar(u'0')), int16_t(i < marked ? 1 : 0)};
         return lists;
     }
-    void open_shell() {
-        shell = std::make_unique<Shell>(*fx.core);
-        register_journal_windows(*shell);
-        register_checklists_windows(*shell);
-        shell->end_program = [] {};
-        mdi = shell->mdi();
-        mdi->show();
-        QApplication::setActiveWindow(mdi);
-        shell->command()->show();
-        fx.messages.boxes.clear();
-    }
-    void restart() {
-        shell.reset();
-        fx.restart();
-        open_shell();
-    }
-
-    Core& core() { return *fx.core; }
     ShowChecklists* list() { return shell->window_as<ShowChecklists>(QStringLiteral("ShowChecklists")); }
     AddChecklist* editor() { return shell->window_as<AddChecklist>(QStringLiteral("AddChecklist")); }
-    void press(int button) { QTest::mouseClick(shell->command()->Image_action(button), Qt::LeftButton); }
     void toolbar(int index) { mdi->toolbar_button(index)->trigger(); }
     void save() { toolbar(6); }
     // Opens the list, as the Checklists button does.
@@ -138,10 +123,6 @@ struct ChecklistsFixture {
         for (int j = 0; j < kItemsPerChecklist; ++j) s.items << r.text(1622 + 1000 * j, 1000);
         return s;
     }
-
-    CoreFixture fx;
-    std::unique_ptr<Shell> shell;
-    MDIMain* mdi = nullptr;
 };
 
 } // namespace qb::test

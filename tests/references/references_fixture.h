@@ -8,6 +8,7 @@
 #include "shell/mdimain.h"
 #include "shell/shell.h"
 #include "support/fakes.h"
+#include "support/screens_shell.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,9 +22,13 @@
 
 namespace qb::test {
 
-struct ReferencesFixture {
+struct ReferencesFixture : ScreensShell {
     // program_subfolder: run in a folder below the temporary one (for long paths).
-    explicit ReferencesFixture(const QString& program_subfolder = {}) {
+    explicit ReferencesFixture(const QString& program_subfolder = {})
+        : ScreensShell([](Shell& s) {
+              register_journal_windows(s);
+              register_references_windows(s);
+          }) {
         if (!program_subfolder.isEmpty()) {
             QDir().mkpath(fx.path(program_subfolder));
             fx.core = std::make_unique<Core>(fx.path(program_subfolder), fx.platform());
@@ -31,29 +36,7 @@ struct ReferencesFixture {
         fx.start();
         open_shell();
     }
-    ~ReferencesFixture() { shell.reset(); }
-
-    void open_shell() {
-        shell = std::make_unique<Shell>(*fx.core);
-        register_journal_windows(*shell);
-        register_references_windows(*shell);
-        shell->end_program = [] {};
-        mdi = shell->mdi();
-        mdi->show();
-        QApplication::setActiveWindow(mdi);
-        shell->command()->show();
-        fx.messages.boxes.clear();
-    }
-    // Ends this run and starts on the same folder as after a restart.
-    void restart() {
-        shell.reset();
-        fx.restart();
-        open_shell();
-    }
-
-    Core& core() { return *fx.core; }
     template <typename T> T* window(const char* name) { return shell->window_as<T>(QString::fromLatin1(name)); }
-    void press(int button) { QTest::mouseClick(shell->command()->Image_action(button), Qt::LeftButton); }
     void save() { mdi->toolbar_button(6)->trigger(); }
     void cancel() { mdi->toolbar_button(5)->trigger(); }
     static void type(QWidget* box, const QString& text) {
@@ -70,11 +53,15 @@ struct ReferencesFixture {
         c.entry_highlighted = true;
         shell->command()->Edit_entry();
     }
+    // The index of the last entry in use, -1 when there is none.
+    int32_t last_live_entry() {
+        int32_t index = -1;
+        for (int32_t i = 0; i <= core().maxSummarydata_index(); ++i)
+            if (core().SummaryData[i].is_live()) index = i;
+        return index;
+    }
     int entries_records() const { return int(read_file(fx.path("entries.dat")).size() / kEntryRecordSize); }
 
-    CoreFixture fx;
-    std::unique_ptr<Shell> shell;
-    MDIMain* mdi = nullptr;
 };
 
 } // namespace qb::test

@@ -133,9 +133,7 @@ void TestSaveCallNotes::stored_note_reads_back_after_a_restart() {
 
     f.restart();
     Core& r = f.core();
-    int32_t index = -1;
-    for (int32_t i = 0; i <= r.maxSummarydata_index(); ++i)
-        if (r.SummaryData[i].is_live()) index = i;
+    const int32_t index = f.last_live_entry();
     QVERIFY(index >= 0);
     QCOMPARE(r.SummaryData[index].transaction, QString("Call Notes"));
     QCOMPARE(r.SummaryData[index].web.present, kTrue);

@@ -302,9 +302,7 @@ void TestSaveFileReference::stored_reference_reads_back() {
 
     f.restart();
     Core& r = f.core();
-    int32_t index = -1;
-    for (int32_t i = 0; i <= r.maxSummarydata_index(); ++i)
-        if (r.SummaryData[i].is_live()) index = i;
+    const int32_t index = f.last_live_entry();
     f.open_entry(index);
     QCOMPARE(r.current_screen, int(screen_edit_file_reference));
     SaveFileReference* back = f.window<SaveFileReference>("SaveFileReference");

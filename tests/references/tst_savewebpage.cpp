@@ -125,9 +125,7 @@ void TestSaveWebPage::capture_end_to_end_and_reopen() {
     const QByteArray stored = read_file(f.fx.path("entries.dat"));
     f.restart();
     Core& r = f.core();
-    int32_t index = -1;
-    for (int32_t i = 0; i <= r.maxSummarydata_index(); ++i)
-        if (r.SummaryData[i].is_live()) index = i;
+    const int32_t index = f.last_live_entry();
     QVERIFY(index >= 0);
     SaveWebPage* back = f.window<SaveWebPage>("SaveWebPage");
     QSignalSpy loaded(back->WebBrowser1, &QWebEngineView::loadFinished);
