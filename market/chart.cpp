@@ -79,6 +79,10 @@ void Chart::build_controls() {
     end_date->setObjectName(QStringLiteral("end_date"));
     end_date->setToolTip(QStringLiteral("The ending date of the Chart"));
 
+    // The last grid column has nothing under it to widen it: keep a whole date readable.
+    for (QLineEdit* box : {start_date, end_date})
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")) + 16);
+
     grid->addWidget(caption(QStringLiteral("Stock Symbol"), this), 0, 0);
     grid->addWidget(Symbol, 0, 1);
     grid->addWidget(caption(QStringLiteral("Time Frame to Graph"), this), 0, 2);

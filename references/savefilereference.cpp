@@ -11,6 +11,7 @@
 #include "shell/command.h"
 #include "shell/mdimain.h"
 
+#include <algorithm>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -104,6 +105,8 @@ void SaveFileReference::build_controls() {
                        twips_rect(2040, 1620, 1200, 375));
     CopyClipboard = button("CopyClipboard", QStringLiteral("Get Image from Clipboard and Save as a File"), QString(),
                            twips_rect(3360, 1620, 3600, 375));
+    // The long caption is wider than its place in this font: let the button grow to the right.
+    CopyClipboard->resize(std::max(CopyClipboard->width(), CopyClipboard->sizeHint().width()), CopyClipboard->height());
     connect(attach_file, &QPushButton::clicked, this, [this] { attach_file_Click(); });
     connect(view_file, &QPushButton::clicked, this, [this] { view_file_Click(); });
     connect(CopyClipboard, &QPushButton::clicked, this, [this] { CopyClipboard_Click(); });

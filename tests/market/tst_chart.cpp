@@ -160,6 +160,18 @@ private slots:
         QVERIFY(image.width() > 300);
     }
 
+    void date_boxes_show_a_whole_date() {
+        ChartFixture f;
+        f.fx.http.replies.enqueue(fixture("daily.csv"));
+        Chart* chart = f.open("ACME");
+        QVERIFY(chart);
+        chart->end_date->setText(QStringLiteral("12/10/2026"));
+        for (QLineEdit* box : {chart->start_date, chart->end_date}) {
+            const int text = box->fontMetrics().horizontalAdvance(QStringLiteral("12/10/2026"));
+            QVERIFY2(box->width() > text, qPrintable(box->objectName()));
+        }
+    }
+
     void empty_symbol_draws_nothing_until_enter() {
         ChartFixture f;
         f.fx.http.replies.enqueue(fixture("daily.csv"));

@@ -154,6 +154,7 @@ void TestSaveFileReference::dialog_and_drop_intake() {
 void TestSaveFileReference::clipboard_intake() {
     ReferencesFixture f;
     SaveFileReference* e = open_new(f);
+    QVERIFY(e->CopyClipboard->width() >= e->CopyClipboard->sizeHint().width());
     // Nothing on the clipboard (or only text): the note, and nothing changes.
     QTest::mouseClick(e->CopyClipboard, Qt::LeftButton);
     QCOMPARE(f.fx.messages.boxes.size(), 1);
