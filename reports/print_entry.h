@@ -80,9 +80,16 @@ private:
     void place_row(int i, int32_t text_lines, int32_t comment_lines, RowCursor& cursor);
     void grow_canvas_to(int32_t height);
     void start_canvas();
+    // The two-by-two header of the checklist and call-notes layouts: each box takes the
+    // editor control of the same position in sources, with the caption beside it.
+    void lay_out_header_grid(QWidget* editor, const std::array<const char*, 4>& sources,
+                             const std::array<const char*, 4>& captions);
     void hide_rows();
     QList<CanvasControl*> canvas_controls() const;
 };
+
+// A canvas box takes an editor control's text and text colour.
+void copy_field(CanvasControl* to, const QWidget* from);
 
 // Line count of a box's text at a width, measured as the line counter measures.
 int32_t canvas_line_count(const QString& text, int width_twips, const QString& face, bool bold);

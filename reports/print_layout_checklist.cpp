@@ -25,48 +25,15 @@ void PrintEntry::set_values_from_addchecklist(bool& ok) {
     int i = 0;
     try {
         QWidget* editor = open_editor(QStringLiteral("AddChecklist"));
-        auto copy = [editor](CanvasControl* to, const char* name) {
-            const QWidget* from = named_control(editor, QString::fromLatin1(name));
-            to->text = control_text(from);
-            to->ForeColor = control_fore_color(from);
-        };
         start_canvas();
         listname->text = control_text(named_control(editor, QStringLiteral("name_text")));
         listname->alignment = Qt::AlignHCenter;
         listname->Top = 400;
 
-        copy(trans_text, "Author_text");
-        Label1->text = QStringLiteral("Author:");
-        trans_text->Top = listname->Height + 500;
-        Label1->Top = trans_text->Top;
-        trans_text->Width = 3455;
-        trans_text->Left = 1180;
+        lay_out_header_grid(editor, {"Author_text", "Copyright_text", "BookRef_text", "Website_text"},
+                            {"Author:", "Copyright:", "Book Ref:", "Web Site:"});
 
-        copy(security_name_textbox, "Copyright_text");
-        Label2->text = QStringLiteral("Copyright:");
-        security_name_textbox->Top = trans_text->Top;
-        Label2->Top = trans_text->Top;
-        Label2->Left = 4860;
-        security_name_textbox->Left = 6220;
-        security_name_textbox->Width = 2955;
-
-        copy(security_price_textbox, "BookRef_text");
-        Label6->text = QStringLiteral("Book Ref:");
-        Label6->Width = Label1->Width;
-        security_price_textbox->Top = trans_text->Top + 360;
-        Label6->Top = security_price_textbox->Top;
-        security_price_textbox->Width = trans_text->Width;
-        security_price_textbox->Left = trans_text->Left;
-
-        copy(Date_textbox, "Website_text");
-        Date_label->text = QStringLiteral("Web Site:");
-        Date_textbox->Top = security_price_textbox->Top;
-        Date_label->Top = Label6->Top;
-        Date_label->Left = Label2->Left;
-        Date_textbox->Left = security_name_textbox->Left;
-        Date_textbox->Width = security_name_textbox->Width;
-
-        copy(Other_info_textbox, "Whyuse_text");
+        copy_field(Other_info_textbox, named_control(editor, QStringLiteral("Whyuse_text")));
         Label3->text = QStringLiteral("Why this Checklist should be used: ");
         Label3->Top = security_price_textbox->Top + security_price_textbox->Height + 360;
         Other_info_textbox->font_bold = false;

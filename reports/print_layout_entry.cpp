@@ -13,14 +13,47 @@
 #include <QPlainTextEdit>
 
 namespace qb {
-namespace {
-
 void copy_field(CanvasControl* to, const QWidget* from) {
     to->text = control_text(from);
     to->ForeColor = control_fore_color(from);
 }
 
-} // namespace
+void PrintEntry::lay_out_header_grid(QWidget* editor, const std::array<const char*, 4>& sources,
+                                     const std::array<const char*, 4>& captions) {
+    auto copy = [editor](CanvasControl* to, const char* name) {
+        copy_field(to, named_control(editor, QString::fromLatin1(name)));
+    };
+    copy(trans_text, sources[0]);
+    Label1->text = QString::fromLatin1(captions[0]);
+    trans_text->Top = listname->Height + 500;
+    Label1->Top = trans_text->Top;
+    trans_text->Width = 3455;
+    trans_text->Left = 1180;
+
+    copy(security_name_textbox, sources[1]);
+    Label2->text = QString::fromLatin1(captions[1]);
+    security_name_textbox->Top = trans_text->Top;
+    Label2->Top = trans_text->Top;
+    Label2->Left = 4860;
+    security_name_textbox->Left = 6220;
+    security_name_textbox->Width = 2955;
+
+    copy(security_price_textbox, sources[2]);
+    Label6->text = QString::fromLatin1(captions[2]);
+    Label6->Width = Label1->Width;
+    security_price_textbox->Top = trans_text->Top + 360;
+    Label6->Top = security_price_textbox->Top;
+    security_price_textbox->Width = trans_text->Width;
+    security_price_textbox->Left = trans_text->Left;
+
+    copy(Date_textbox, sources[3]);
+    Date_label->text = QString::fromLatin1(captions[3]);
+    Date_textbox->Top = security_price_textbox->Top;
+    Date_label->Top = Label6->Top;
+    Date_label->Left = Label2->Left;
+    Date_textbox->Left = security_name_textbox->Left;
+    Date_textbox->Width = security_name_textbox->Width;
+}
 
 void PrintEntry::set_values_from_addentry(bool& ok) {
     ok = false;
