@@ -422,6 +422,27 @@ void TestSaveFaults::failed_step_rolls_back_at_once() {
 
 // Saves on a disk that fills up, at every level of free space the saves cross: what was
 // acknowledged is stored, what failed left the stored entry as it was.
+namespace {
+
+// Applies the series, saving after each step; expected follows every save that succeeded.
+// False when any save failed.
+bool save_series(Core& c, const QList<Op>& series, QMap<int32_t, QString>& expected) {
+    bool all_saved = true;
+    for (int k = 0; k < series.size(); ++k) {
+        apply(c, series[k], k);
+        if (!c.save_entry()) {
+            all_saved = false;
+            continue;
+        }
+        const SummaryEntry& e = c.current_entry.entry;
+        if (e.deleted) expected.remove(e.file_idx);
+        else expected[e.file_idx] = describe(e);
+    }
+    return all_saved;
+}
+
+} // namespace
+
 void TestSaveFaults::filling_disk_never_changes_stored_entries() {
     CoreFixture fx;
     make_folder(fx);
@@ -438,15 +459,7 @@ void TestSaveFaults::filling_disk_never_changes_stored_entries() {
         bool failed = false;
         {
             FaultScope scope(&disk);
-            for (int k = 0; k < series.size(); ++k) {
-                apply(c, series[k], k);
-                const bool saved = c.save_entry();
-                failed = failed || !saved;
-                if (!saved) continue;
-                const SummaryEntry& e = c.current_entry.entry;
-                if (e.deleted) expected.remove(e.file_idx);
-                else expected[e.file_idx] = describe(e);
-            }
+            failed = !save_series(c, series, expected);
         }
         ++runs;
         if (failed) {
@@ -521,15 +534,7 @@ void TestSaveFaults::full_tmpfs_device() {
             Core c(mnt.path(), platform);
             start_core(c);
             expected = stored_entries(c);
-            for (int k = 0; k < series.size(); ++k) {
-                apply(c, series[k], k);
-                const bool saved = c.save_entry();
-                failed = failed || !saved;
-                if (!saved) continue;
-                const SummaryEntry& e = c.current_entry.entry;
-                if (e.deleted) expected.remove(e.file_idx);
-                else expected[e.file_idx] = describe(e);
-            }
+            failed = !save_series(c, series, expected);
         }
         ++runs;
         if (failed) {
