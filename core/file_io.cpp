@@ -25,9 +25,13 @@ bool fail_with(const QFile& f) {
     return false;
 }
 
-bool change_allowed(const QString& path) {
-    if (g_fault && !g_fault->allow_change(path)) return fail_with(g_fault->error_number());
+bool change_allowed(FileOp op, const QString& path) {
+    if (g_fault && !g_fault->allow_op(op, path)) return fail_with(g_fault->error_number());
     return true;
+}
+
+int real_descriptor(FileOp op, const QFile& f) {
+    return g_fault ? g_fault->real_descriptor(op, f.fileName(), f.handle()) : f.handle();
 }
 
 } // namespace
@@ -41,7 +45,7 @@ bool file_size(const QFile& f, qint64& size) {
     struct stat st {};
     if (g_fault && !g_fault->allow_size(f.fileName())) return fail_with(g_fault->error_number());
     if (f.handle() < 0) return fail_with(EBADF);
-    if (::fstat(f.handle(), &st) != 0) return fail_with(errno);
+    if (::fstat(real_descriptor(FileOp::size, f), &st) != 0) return fail_with(errno);
     size = st.st_size;
     return true;
 }
@@ -50,7 +54,8 @@ bool file_size_at(const QString& path, qint64& size) {
     g_last_error.clear();
     struct stat st {};
     if (g_fault && !g_fault->allow_size(path)) return fail_with(g_fault->error_number());
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+    const QString real = g_fault ? g_fault->real_path(FileOp::size, path) : path;
+    if (::stat(QFile::encodeName(real).constData(), &st) == 0) {
         size = st.st_size;
         return true;
     }
@@ -77,14 +82,15 @@ bool write_at(QFile& f, qint64 offset, const QByteArray& bytes) {
 
 bool resize_file(QFile& f, qint64 size) {
     g_last_error.clear();
-    if (!change_allowed(f.fileName())) return false;
-    if (!f.resize(size)) return fail_with(f);
+    if (!change_allowed(FileOp::resize, f.fileName())) return false;
+    if (f.handle() < 0) return fail_with(EBADF);
+    if (::ftruncate(real_descriptor(FileOp::resize, f), off_t(size)) != 0) return fail_with(errno);
     return true;
 }
 
 bool sync_file(QFile& f) {
     g_last_error.clear();
-    if (!change_allowed(f.fileName())) return false;
+    if (!change_allowed(FileOp::sync_file, f.fileName())) return false;
     if (f.handle() < 0) return fail_with(EBADF);
     if (::fsync(f.handle()) != 0) return fail_with(errno);
     return true;
@@ -92,14 +98,14 @@ bool sync_file(QFile& f) {
 
 bool remove_file(const QString& path) {
     g_last_error.clear();
-    if (!change_allowed(path)) return false;
+    if (!change_allowed(FileOp::remove, path)) return false;
     if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) return fail_with(errno);
     return true;
 }
 
 bool sync_folder(const QString& folder) {
     g_last_error.clear();
-    if (!change_allowed(folder)) return false;
+    if (!change_allowed(FileOp::sync_folder, folder)) return false;
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return fail_with(errno);
     const bool ok = ::fsync(fd) == 0;

@@ -8,6 +8,9 @@
 
 namespace qb {
 
+// What is done to a file, named so that a test can follow the order of a save's steps.
+enum class FileOp { write, sync_file, sync_folder, rename, remove, resize, size };
+
 // Stands in for the device in tests: a disk that fills up, a size limit, a process
 // killed part way through a save.
 class FileFault {
@@ -22,6 +25,13 @@ public:
     virtual int error_number() const = 0;
     // false makes reading the file's size fail.
     virtual bool allow_size(const QString&) { return true; }
+    // allow_change, told which operation asks: sync, removal, resize.
+    virtual bool allow_op(FileOp, const QString& path) { return allow_change(path); }
+    // The descriptor or path that the real system call of a size read or resize gets:
+    // a test hands one that makes the call itself fail, so that the program meets the
+    // system's own error.
+    virtual int real_descriptor(FileOp, const QString&, int fd) { return fd; }
+    virtual QString real_path(FileOp, const QString& path) { return path; }
 };
 // nullptr: the real device only. Not owned.
 void set_file_fault(FileFault* fault);

@@ -1,8 +1,10 @@
 // Saves cut short: a process killed at any write, a write that fails, a disk that fills
 // up. After each, the stored entries are exactly as before the save or exactly as after
-// it, and no other entry is touched.
+// it, and no other entry is touched. Then the journal's own guards: its order of syncs,
+// a damaged journal, a restore that fails.
 #include "core/file_io.h"
 #include "core/ole_date.h"
+#include "core/save_journal.h"
 #include "support/fakes.h"
 
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <poll.h>
 #include <sys/wait.h>
@@ -22,15 +25,51 @@ using namespace qb::test;
 
 namespace {
 
+// One operation on a file, as the device sees it.
+struct Step {
+    FileOp op;
+    QString file;  // the file's name; "folder" for the folder
+    bool overwrites = false;  // a write that reaches stored bytes
+};
+
+QString name_of(const Step& s) {
+    switch (s.op) {
+    case FileOp::write: return "write " + s.file;
+    case FileOp::sync_file: return "sync " + s.file;
+    case FileOp::sync_folder: return "sync folder";
+    case FileOp::rename: return "rename " + s.file;
+    case FileOp::remove: return "remove " + s.file;
+    case FileOp::resize: return "resize " + s.file;
+    case FileOp::size: return "size " + s.file;
+    }
+    return "?";
+}
+
+// The named steps, a run of the same step written once.
+QString sequence_of(const QList<Step>& steps) {
+    QStringList names;
+    for (const Step& s : steps)
+        if (names.isEmpty() || names.last() != name_of(s)) names << name_of(s);
+    return names.join(", ");
+}
+
 // Dies at step n (a write reaches the disk half way, a sync or removal does not happen);
-// nothing after it reaches the disk. n = 0 only counts the steps.
+// nothing after it reaches the disk. n = 0 only counts the steps. Every step is logged.
 class KillAt : public FileFault {
 public:
     explicit KillAt(int n) : n_(n) {}
-    qint64 allow_write(const QString&, qint64, qint64 len) override { return step() ? len : (dead_ ? 0 : len / 2); }
+    qint64 allow_write(const QString& path, qint64 offset, qint64 len) override {
+        log << Step{FileOp::write, QFileInfo(path).fileName(), offset < QFileInfo(path).size()};
+        return step() ? len : (dead_ ? 0 : len / 2);
+    }
+    bool allow_op(FileOp op, const QString& path) override {
+        log << Step{op, op == FileOp::sync_folder ? QStringLiteral("folder") : QFileInfo(path).fileName()};
+        return allow_change(path);
+    }
     bool allow_change(const QString&) override { return step(); }
     int error_number() const override { return EIO; }
     int steps = 0;
+    QList<Step> log;
 
 private:
     bool step() {
@@ -230,17 +269,30 @@ private slots:
     void unreadable_size_fails_the_save();
     void entries_write_fails_in_edit();
     void torn_journal_is_discarded();
+    void damaged_journal_is_never_applied_data();
+    void damaged_journal_is_never_applied();
+    void failed_restore_keeps_the_journal_data();
+    void failed_restore_keeps_the_journal();
+    void write_hook_journals_unplanned_writes_data();
+    void write_hook_journals_unplanned_writes();
+    void syncs_come_before_what_relies_on_them();
 };
 
 void TestSaveFaults::kill_at_every_step_data() {
     QTest::addColumn<int>("op");
-    for (Op op : {edit_grow, edit_shrink, add_new, delete_entry}) QTest::newRow(op_name(op)) << int(op);
+    QTest::addColumn<QString>("steps");
+    // What overwrites stored bytes is journalled and waits for the disk; a new entry only appends.
+    const QString journalled = "write save.journal, sync save.journal, sync folder, write VarData.dat, "
+                               "write entries.dat, sync entries.dat, sync VarData.dat, remove save.journal";
+    for (Op op : {edit_grow, edit_shrink, delete_entry}) QTest::newRow(op_name(op)) << int(op) << journalled;
+    QTest::newRow(op_name(add_new)) << int(add_new) << "write VarData.dat, write entries.dat";
 }
 
 // The process dies at each step of the save in turn; the next start rolls the files back
 // (or finds the save complete), and later saves touch no other entry.
 void TestSaveFaults::kill_at_every_step() {
     QFETCH(int, op);
+    QFETCH(QString, steps);
     CoreFixture fx;
     make_folder(fx);
     const QMap<QString, QByteArray> before = files_of(fx);
@@ -257,7 +309,7 @@ void TestSaveFaults::kill_at_every_step() {
     const QMap<QString, QByteArray> after = files_of(fx);
     fx.restart();
     const QMap<int32_t, QString> new_entries = stored_entries(*fx.core);
-    QVERIFY(counter.steps > 2);
+    QCOMPARE(sequence_of(counter.log), steps);
     QVERIFY(old_entries != new_entries);
 
     int lost = 0, kept_old = 0;
@@ -555,15 +607,27 @@ void TestSaveFaults::full_tmpfs_device() {
           damaged);
 }
 
-// Each reading of a file's size during a save fails in turn: the save fails, nothing is
-// renumbered and no stored byte changes.
+// Each reading of a file's size during a save fails in turn, in the system call itself
+// (fstat on a descriptor that is not open, stat of a path through a file): the save fails
+// with the system's error, never takes the file for missing, renumbers nothing and
+// changes no stored byte.
 void TestSaveFaults::unreadable_size_fails_the_save() {
     struct SizeFault : FileFault {
         qint64 allow_write(const QString&, qint64, qint64 len) override { return len; }
         bool allow_change(const QString&) override { return true; }
         int error_number() const override { return EIO; }
-        bool allow_size(const QString&) override { return ++reads != fail_at; }
+        int real_descriptor(FileOp op, const QString&, int fd) override {
+            if (op != FileOp::size || ++reads != fail_at) return fd;
+            error = "Bad file descriptor";
+            return INT_MAX;
+        }
+        QString real_path(FileOp op, const QString& path) override {
+            if (op != FileOp::size || ++reads != fail_at) return path;
+            error = "Not a directory";
+            return path + "/";
+        }
         int reads = 0, fail_at = 0;
+        QString error;
     };
     CoreFixture fx;
     make_folder(fx);
@@ -576,6 +640,7 @@ void TestSaveFaults::unreadable_size_fails_the_save() {
         QVERIFY(fx.core->save_entry());
     }
     QVERIFY(count.reads >= 4);
+    QStringList errors;
     for (int n = 1; n <= count.reads; ++n) {
         put_files(fx, before);
         fx.restart();
@@ -589,11 +654,12 @@ void TestSaveFaults::unreadable_size_fails_the_save() {
             apply(c, edit_grow);
             QVERIFY(!c.save_entry());
         }
-        QVERIFY2(!fx.messages.box_texts().filter("Input/output error").isEmpty(),
-                 qPrintable(fx.messages.box_texts().join("\n")));
+        QVERIFY2(!fx.messages.box_texts().filter(fault.error).isEmpty(), qPrintable(fx.messages.box_texts().join("\n")));
         QCOMPARE(c.next_vardata_index, next_var);
         QCOMPARE(files_of(fx), before);
+        errors << fault.error;
     }
+    QVERIFY(errors.contains("Bad file descriptor") && errors.contains("Not a directory"));
 }
 
 // The last write of an edit, the entry's own record, fails: the texts already rewritten
@@ -639,6 +705,287 @@ void TestSaveFaults::torn_journal_is_discarded() {
     QVERIFY(!QFile::exists(fx.path("save.journal")));
     QCOMPARE(files_of(fx), before);
     QCOMPARE(fx.core->SummaryData.size(), 3);
+}
+
+namespace {
+
+// Keeps a copy of the journal as it is when the save removes it.
+struct CopyJournal : FileFault {
+    qint64 allow_write(const QString&, qint64, qint64 len) override { return len; }
+    bool allow_change(const QString&) override { return true; }
+    bool allow_op(FileOp op, const QString& path) override {
+        if (op == FileOp::remove && path.endsWith("/save.journal")) copy = read_file(path);
+        return true;
+    }
+    int error_number() const override { return EIO; }
+    QByteArray copy;
+};
+
+// The boxes of a start, but the one of a folder without checklists.
+QStringList start_boxes(const FakePresenter& m) {
+    QStringList boxes = m.box_texts();
+    boxes.removeAll("Error: Checklist File NOT Found. Using Default Checklist");
+    return boxes;
+}
+
+// Where each framed block of a journal starts: magic (4), body length (4), body, hash (8).
+QList<qsizetype> blocks_of(const QByteArray& journal) {
+    QList<qsizetype> starts;
+    for (qsizetype at = 0; at + 8 <= journal.size();) {
+        starts << at;
+        at += 16 + qFromLittleEndian<quint32>(journal.constData() + at + 4);
+    }
+    return starts;
+}
+
+} // namespace
+
+void TestSaveFaults::damaged_journal_is_never_applied_data() {
+    QTest::addColumn<QString>("block");
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<bool>("saved");  // the files hold the whole save, else nothing of it
+    QTest::addColumn<bool>("undone");
+    QTest::newRow("whole journal after a whole save") << "head" << "none" << true << true;
+    for (const char* damage : {"magic", "hash", "body"})
+        QTest::newRow(qPrintable(QString("head: %1").arg(damage))) << "head" << damage << true << false;
+    // A save killed before its first overwrite: a damaged block must not be written.
+    QTest::newRow("last segment: body") << "last segment" << "body" << false << false;
+}
+
+// A journal of the right length with a byte changed in its magic, its hash or its body is
+// not the journal that was synced: it is removed, and no byte of it reaches the data files.
+void TestSaveFaults::damaged_journal_is_never_applied() {
+    QFETCH(QString, block);
+    QFETCH(QString, damage);
+    QFETCH(bool, saved);
+    QFETCH(bool, undone);
+    CoreFixture fx;
+    make_folder(fx);
+    const QMap<QString, QByteArray> before = files_of(fx);
+    fx.restart();
+    CopyJournal copy;
+    {
+        FaultScope scope(&copy);
+        apply(*fx.core, edit_grow);
+        QVERIFY(fx.core->save_entry());
+    }
+    const QMap<QString, QByteArray> after = files_of(fx);
+    QByteArray journal = copy.copy;
+    const QList<qsizetype> starts = blocks_of(journal);
+    QVERIFY(starts.size() >= 2);
+    const qsizetype at = block == "head" ? starts.first() : starts.last();
+    const qsizetype body_end = at + 8 + qFromLittleEndian<quint32>(journal.constData() + at + 4);
+    if (damage == "magic") journal[at + 1] = char(journal[at + 1] ^ 0x20);
+    if (damage == "hash") journal[body_end + 3] = char(journal[body_end + 3] ^ 0x01);
+    if (damage == "body") journal[body_end - 1] = char(journal[body_end - 1] ^ 0x01);
+    QCOMPARE(journal.size(), copy.copy.size());
+
+    if (!saved) put_files(fx, before);
+    write_file(fx.path("save.journal"), journal);
+    fx.messages.boxes.clear();
+    fx.restart();
+    QVERIFY(!QFile::exists(fx.path("save.journal")));
+    QVERIFY2(start_boxes(fx.messages).isEmpty(), qPrintable(fx.messages.box_texts().join("\n")));
+    QCOMPARE(files_of(fx), undone || !saved ? before : after);
+}
+
+namespace {
+
+// One part of putting the files back fails each time it is tried.
+enum RestoreFail { write_entries, write_vardata, resize_call, stat_call, sync_restored, remove_journal };
+
+struct RestoreFault : FileFault {
+    explicit RestoreFault(RestoreFail w) : what(w) {}
+    static bool data_file(const QString& path) {
+        return path.endsWith("/entries.dat") || path.endsWith("/VarData.dat");
+    }
+    qint64 allow_write(const QString& path, qint64, qint64 len) override {
+        const bool refused = (what == write_entries && path.endsWith("/entries.dat")) ||
+                             (what == write_vardata && path.endsWith("/VarData.dat"));
+        return refused ? 0 : len;
+    }
+    bool allow_change(const QString&) override { return true; }
+    bool allow_op(FileOp op, const QString& path) override {
+        if (what == sync_restored && op == FileOp::sync_file) return !data_file(path);
+        if (what == remove_journal && op == FileOp::remove) return !path.endsWith("/save.journal");
+        return true;
+    }
+    // The system calls themselves fail: a descriptor that is not open, a path through a file.
+    int real_descriptor(FileOp op, const QString&, int fd) override {
+        return what == resize_call && op == FileOp::resize ? INT_MAX : fd;
+    }
+    QString real_path(FileOp op, const QString& path) override {
+        return what == stat_call && op == FileOp::size && data_file(path) ? path + "/" : path;
+    }
+    int error_number() const override { return EIO; }
+    RestoreFail what;
+};
+
+} // namespace
+
+void TestSaveFaults::failed_restore_keeps_the_journal_data() {
+    QTest::addColumn<int>("what");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("entries.dat cannot be written") << int(write_entries) << "Input/output error";
+    QTest::newRow("VarData.dat cannot be written") << int(write_vardata) << "Input/output error";
+    QTest::newRow("the resize call fails") << int(resize_call) << "Bad file descriptor";
+    QTest::newRow("the size call fails") << int(stat_call) << "Not a directory";
+    QTest::newRow("a restored file cannot be synced") << int(sync_restored) << "Input/output error";
+    QTest::newRow("the journal cannot be removed") << int(remove_journal) << "Input/output error";
+}
+
+// A save killed half way, then starts on which putting the files back fails: each start
+// says so once and keeps the journal; the first start without the fault undoes the save.
+void TestSaveFaults::failed_restore_keeps_the_journal() {
+    QFETCH(int, what);
+    QFETCH(QString, error);
+    CoreFixture fx;
+    make_folder(fx);
+    const QMap<QString, QByteArray> before = files_of(fx);
+    fx.restart();
+    const QMap<int32_t, QString> old_entries = stored_entries(*fx.core);
+    KillAt counter(0);
+    {
+        FaultScope scope(&counter);
+        apply(*fx.core, edit_grow);
+        QVERIFY(fx.core->save_entry());
+    }
+    // Killed at the entry's record: its texts are rewritten and VarData.dat has grown.
+    int record_step = 0;
+    while (record_step < counter.log.size() && name_of(counter.log[record_step]) != "write entries.dat") ++record_step;
+    QVERIFY(record_step < counter.log.size());
+    put_files(fx, before);
+    fx.restart();
+    KillAt kill(record_step + 1);
+    {
+        FaultScope scope(&kill);
+        apply(*fx.core, edit_grow);
+        fx.core->save_entry();
+    }
+    QVERIFY(QFile::exists(fx.path("save.journal")));
+    QVERIFY(files_of(fx) != before);
+
+    for (int start = 0; start < 2; ++start) {
+        RestoreFault fault{RestoreFail(what)};
+        fx.messages.boxes.clear();
+        {
+            FaultScope scope(&fault);
+            fx.restart();
+        }
+        const QStringList boxes = start_boxes(fx.messages);
+        QVERIFY2(boxes.size() == 1, qPrintable(boxes.join("\n")));
+        QVERIFY2(boxes[0].startsWith("Error: A save that was cut short could not be undone. Error: " + error + ". "),
+                 qPrintable(boxes[0]));
+        QVERIFY(QFile::exists(fx.path("save.journal")));
+    }
+    fx.messages.boxes.clear();
+    fx.restart();
+    QVERIFY2(start_boxes(fx.messages).isEmpty(), qPrintable(fx.messages.box_texts().join("\n")));
+    QVERIFY(!QFile::exists(fx.path("save.journal")));
+    QCOMPARE(files_of(fx), before);
+    QCOMPARE(stored_entries(*fx.core), old_entries);
+}
+
+void TestSaveFaults::write_hook_journals_unplanned_writes_data() {
+    QTest::addColumn<QList<qint64>>("planned");  // offset, length
+    QTest::addColumn<QList<qint64>>("writes");  // offset, length, ...
+    QTest::addColumn<bool>("killed");
+    const qint64 rec = kVarDataRecordSize, end = 5 * rec;
+    const struct {
+        const char* name;
+        QList<qint64> planned, writes;
+    } rows[] = {
+        {"inside the last record", {}, {end - rec + 20, 50, end - rec + 40, 50}},
+        {"across the last record, past the old end", {}, {end - 60, 111, end - 100, 30}},
+        {"an overwrite, then past the old end", {}, {rec + 10, 20, end + 40, 111}},
+        {"from a planned record on, past the old end", {rec, rec}, {rec + 50, end, 3 * rec, 20}},
+    };
+    for (const auto& r : rows)
+        for (bool killed : {true, false})
+            QTest::newRow(qPrintable(QString("%1, %2").arg(r.name, killed ? "then killed" : "then failed")))
+                << r.planned << r.writes << killed;
+}
+
+// Writes that no plan foresaw reach the journal through write_at alone, before they
+// overwrite: a kill or a failed save then gives back every old byte and the old size.
+void TestSaveFaults::write_hook_journals_unplanned_writes() {
+    QFETCH(QList<qint64>, planned);
+    QFETCH(QList<qint64>, writes);
+    QFETCH(bool, killed);
+    QTemporaryDir dir;
+    const QString data = dir.path() + "/VarData.dat", journal_path = dir.path() + "/save.journal";
+    QByteArray old;
+    for (int i = 0; i < 5 * kVarDataRecordSize; ++i) old += char('a' + i % 26);
+    write_file(data, old);
+    {
+        SaveJournal journal(journal_path);
+        QVERIFY(journal.add_file(data));
+        QFile f(data);
+        QVERIFY(f.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+        if (!planned.isEmpty()) QVERIFY(journal.keep(f, planned[0], planned[1]) && journal.write_pending());
+        journal.activate();
+        for (qsizetype k = 0; k + 1 < writes.size(); k += 2)
+            QVERIFY(write_at(f, writes[k], QByteArray(writes[k + 1], char('0' + k))));
+        QVERIFY(read_file(data) != old);
+        if (!killed) QVERIFY(journal.roll_back());
+        // Killed: the journal stays as the process left it.
+    }
+    if (killed) {
+        bool found = false;
+        QVERIFY(SaveJournal::recover(journal_path, found));
+        QVERIFY(found);
+    }
+    QCOMPARE(read_file(data), old);
+    QVERIFY(!QFile::exists(journal_path));
+}
+
+// Each save of a series, step by step: no stored byte is overwritten before the journal
+// that holds it and the folder that names the journal are on the disk, and the journal
+// goes only once every file written is.
+void TestSaveFaults::syncs_come_before_what_relies_on_them() {
+    CoreFixture fx;
+    make_folder(fx);
+    fx.restart();
+    const QList<Op> series{edit_grow, add_new, edit_shrink, delete_entry, edit_grow, add_new, edit_shrink};
+    int journalled = 0;
+    for (int k = 0; k < series.size(); ++k) {
+        KillAt steps(0);
+        {
+            FaultScope scope(&steps);
+            apply(*fx.core, series[k], k);
+            QVERIFY(fx.core->save_entry());
+        }
+        int created = -1, written = -1, synced = -1, folder = -1, removed = -1;
+        QMap<QString, int> last_write, last_sync;
+        for (int i = 0; i < steps.log.size(); ++i) {
+            const Step& s = steps.log[i];
+            const QString at = QString("save %1 (%2), step %3: %4").arg(k).arg(op_name(series[k])).arg(i).arg(name_of(s));
+            QVERIFY2(removed < 0, qPrintable(at));  // the journal goes last
+            if (s.file == "save.journal") {
+                if (s.op == FileOp::write && created < 0) created = i;
+                if (s.op == FileOp::write) written = i;
+                if (s.op == FileOp::sync_file) synced = i;
+                if (s.op == FileOp::remove) removed = i;
+            } else if (s.op == FileOp::sync_folder) {
+                folder = i;
+            } else if (s.op == FileOp::write) {
+                if (s.overwrites) {
+                    QVERIFY2(written >= 0 && synced > written, qPrintable(at + ": the journal is not synced"));
+                    QVERIFY2(folder > created, qPrintable(at + ": the folder is not synced"));
+                }
+                last_write[s.file] = i;
+            } else if (s.op == FileOp::sync_file) {
+                last_sync[s.file] = i;
+            }
+        }
+        if (created < 0) continue;
+        ++journalled;
+        QVERIFY(removed >= 0);
+        for (auto it = last_write.begin(); it != last_write.end(); ++it)
+            QVERIFY2(last_sync.value(it.key(), -1) > it.value(),
+                     qPrintable(QString("save %1: %2 not synced before the journal is removed").arg(k).arg(it.key())));
+    }
+    QCOMPARE(journalled, 5);  // the edits and the delete
 }
 
 QTEST_GUILESS_MAIN(TestSaveFaults)
