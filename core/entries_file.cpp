@@ -221,17 +221,18 @@ void Core::resize_summary_data(int32_t n) {
 void Core::load_summary_data() {
     recover_interrupted_save();
     QFile f;
-    const bool opened = open_for_loading(f, entries_filename);
-    if (!opened && (f.exists() || !folder_unwritable_reported)) {
-        show_message(msg_error, QStringLiteral("Reading Summary file failed: ") + message_path(entries_filename) +
-                                    f.errorString());
-        // The table as it was stays.
+    auto failed = [&](const QString& why) {
+        show_message(msg_error, QStringLiteral("Reading Summary file failed: ") + message_path(entries_filename) + why);
+        // The table as it was stays; the counters stop every save until the next load.
         if (SummaryData.isEmpty()) SummaryData = QVector<SummaryEntry>(2);
         next_summary_record = 0;
         num_summary_file_records = 0;
-        return;
-    }
-    const int32_t count = opened ? record_count(f, kEntryRecordSize) : 0;
+    };
+    const bool opened = open_for_loading(f, entries_filename);
+    if (!opened && (f.exists() || !folder_unwritable_reported)) return failed(f.errorString());
+    // A size that cannot be read is no empty file: the next new entry would take record 2.
+    int32_t count = 0;
+    if (opened && !record_count(f, kEntryRecordSize, count)) return failed(error_text(f));
     int32_t n = std::max(count - 2, 1);
     const int shortfall = allocate_summary_data(n);
     int32_t first = std::max(shortfall + 1, 2);
@@ -248,13 +249,7 @@ void Core::load_summary_data() {
     for (int32_t rec = first; rec <= count;) {
         const int32_t n_chunk = std::min(kChunkRecords, count - rec + 1);
         const qint64 want = qint64(n_chunk) * kEntryRecordSize;
-        if (f.read(chunk.data(), want) != want) {
-            show_message(msg_error, QStringLiteral("Reading Summary file failed: ") + message_path(entries_filename) +
-                                        error_text(f));
-            next_summary_record = 0;
-            num_summary_file_records = 0;
-            return;
-        }
+        if (f.read(chunk.data(), want) != want) return failed(error_text(f));
         for (int32_t k = 0; k < n_chunk; ++k, ++rec) {
             const char* bytes = chunk.constData() + qsizetype(k) * kEntryRecordSize;
             if (RecordReader(bytes).i16(7) != 0) continue;

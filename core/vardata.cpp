@@ -156,18 +156,21 @@ bool Core::read_vardata(QFile& f, int32_t index, QString& text, uint8_t& format,
         show_message(msg_debug_data, QStringLiteral("Index into write_vardata out of range : ") + QString::number(index));
         return false;
     }
-    const int32_t count = record_count(f, kVarDataRecordSize);
+    auto failed = [&]() {
+        show_message(quiet ? msg_debug_data : msg_error, QStringLiteral("Unable to Read to VarData Data File: ") +
+                                    message_path(vardata_filename) + QStringLiteral(" Error: ") +
+                                    (error_text(f).isEmpty() ? QStringLiteral("Input past end of file") : error_text(f)));
+        return false;
+    };
+    // A size that cannot be read would end every chain after its first record.
+    int32_t count = 0;
+    if (!record_count(f, kVarDataRecordSize, count)) return failed();
     QString collected;
     QSet<int32_t> visited;
     int32_t cur = index;
     for (int round = 0; round < kMaxRounds; ++round) {
         QByteArray b;
-        if (!read_record(f, kVarDataRecordSize, cur, b)) {
-            show_message(quiet ? msg_debug_data : msg_error, QStringLiteral("Unable to Read to VarData Data File: ") +
-                                        message_path(vardata_filename) + QStringLiteral(" Error: ") +
-                                        (error_text(f).isEmpty() ? QStringLiteral("Input past end of file") : error_text(f)));
-            return false;
-        }
+        if (!read_record(f, kVarDataRecordSize, cur, b)) return failed();
         visited.insert(cur);
         const VarRec r = decode(b);
         if (round == 0) {

@@ -267,6 +267,7 @@ private slots:
     void filling_disk_never_changes_stored_entries();
     void full_tmpfs_device();
     void unreadable_size_fails_the_save();
+    void unreadable_size_while_reading();
     void entries_write_fails_in_edit();
     void torn_journal_is_discarded();
     void damaged_journal_is_never_applied_data();
@@ -635,8 +636,8 @@ void TestSaveFaults::unreadable_size_fails_the_save() {
     SizeFault count;
     {
         fx.restart();
-        FaultScope scope(&count);
         apply(*fx.core, edit_grow);
+        FaultScope scope(&count);
         QVERIFY(fx.core->save_entry());
     }
     QVERIFY(count.reads >= 4);
@@ -649,9 +650,9 @@ void TestSaveFaults::unreadable_size_fails_the_save() {
         SizeFault fault;
         fault.fail_at = n;
         fx.messages.boxes.clear();
+        apply(c, edit_grow);
         {
             FaultScope scope(&fault);
-            apply(c, edit_grow);
             QVERIFY(!c.save_entry());
         }
         QVERIFY2(!fx.messages.box_texts().filter(fault.error).isEmpty(), qPrintable(fx.messages.box_texts().join("\n")));
@@ -660,6 +661,48 @@ void TestSaveFaults::unreadable_size_fails_the_save() {
         errors << fault.error;
     }
     QVERIFY(errors.contains("Bad file descriptor") && errors.contains("Not a directory"));
+}
+
+// A size that cannot be read while the data is read is no empty file: the loader stops
+// every save rather than number a new entry 2 over the stored one, and an entry whose
+// texts could not be read keeps them whole through its next save.
+void TestSaveFaults::unreadable_size_while_reading() {
+    struct FstatFails : FileFault {
+        qint64 allow_write(const QString&, qint64, qint64 len) override { return len; }
+        bool allow_change(const QString&) override { return true; }
+        int error_number() const override { return EIO; }
+        int real_descriptor(FileOp op, const QString& path, int fd) override {
+            return op == FileOp::size && path.endsWith(file) ? INT_MAX : fd;
+        }
+        QString file;
+    } fault;
+    CoreFixture fx;
+    make_folder(fx);
+    const QMap<QString, QByteArray> before = files_of(fx);
+    fault.file = "/entries.dat";
+    fx.messages.boxes.clear();
+    {
+        FaultScope scope(&fault);
+        fx.restart();
+    }
+    QVERIFY2(!fx.messages.box_texts().filter(QRegularExpression("^Error: Reading Summary file failed: .*Bad file descriptor$")).isEmpty(),
+             qPrintable(fx.messages.box_texts().join("\n")));
+    fill_new(*fx.core, "Delta", 120, 30);
+    QVERIFY(!fx.core->save_entry());
+    QCOMPARE(files_of(fx), before);
+
+    fx.restart();
+    const QMap<int32_t, QString> old_entries = stored_entries(*fx.core);
+    fault.file = "/VarData.dat";
+    fx.messages.boxes.clear();
+    {
+        FaultScope scope(&fault);
+        fx.core->load_entry(index_of(*fx.core, 3));
+    }
+    QVERIFY2(!fx.messages.box_texts().filter("Bad file descriptor").isEmpty(), qPrintable(fx.messages.box_texts().join("\n")));
+    QVERIFY(fx.core->save_entry());
+    fx.restart();
+    QCOMPARE(stored_entries(*fx.core), old_entries);
 }
 
 // The last write of an edit, the entry's own record, fails: the texts already rewritten
