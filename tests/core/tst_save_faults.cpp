@@ -834,34 +834,41 @@ void TestSaveFaults::damaged_journal_is_never_applied() {
 
 namespace {
 
-// One part of putting the files back fails each time it is tried.
+// One part of putting the files back fails each time it is tried; with from_record, only
+// once a save's write of the entry's record has failed.
 enum RestoreFail { write_entries, write_vardata, resize_call, stat_call, sync_restored, remove_journal };
 
 struct RestoreFault : FileFault {
-    explicit RestoreFault(RestoreFail w) : what(w) {}
+    RestoreFault(RestoreFail w, bool from_record) : what(w), failing(!from_record), refuse_record(from_record) {}
     static bool data_file(const QString& path) {
         return path.endsWith("/entries.dat") || path.endsWith("/VarData.dat");
     }
     qint64 allow_write(const QString& path, qint64, qint64 len) override {
+        if (refuse_record && path.endsWith("/entries.dat")) {
+            refuse_record = false;
+            failing = true;
+            return 0;
+        }
         const bool refused = (what == write_entries && path.endsWith("/entries.dat")) ||
                              (what == write_vardata && path.endsWith("/VarData.dat"));
-        return refused ? 0 : len;
+        return failing && refused ? 0 : len;
     }
     bool allow_change(const QString&) override { return true; }
     bool allow_op(FileOp op, const QString& path) override {
-        if (what == sync_restored && op == FileOp::sync_file) return !data_file(path);
-        if (what == remove_journal && op == FileOp::remove) return !path.endsWith("/save.journal");
+        if (failing && what == sync_restored && op == FileOp::sync_file) return !data_file(path);
+        if (failing && what == remove_journal && op == FileOp::remove) return !path.endsWith("/save.journal");
         return true;
     }
     // The system calls themselves fail: a descriptor that is not open, a path through a file.
     int real_descriptor(FileOp op, const QString&, int fd) override {
-        return what == resize_call && op == FileOp::resize ? INT_MAX : fd;
+        return failing && what == resize_call && op == FileOp::resize ? INT_MAX : fd;
     }
     QString real_path(FileOp op, const QString& path) override {
-        return what == stat_call && op == FileOp::size && data_file(path) ? path + "/" : path;
+        return failing && what == stat_call && op == FileOp::size && data_file(path) ? path + "/" : path;
     }
     int error_number() const override { return EIO; }
     RestoreFail what;
+    bool failing, refuse_record;
 };
 
 } // namespace
@@ -869,47 +876,71 @@ struct RestoreFault : FileFault {
 void TestSaveFaults::failed_restore_keeps_the_journal_data() {
     QTest::addColumn<int>("what");
     QTest::addColumn<QString>("error");
-    QTest::newRow("entries.dat cannot be written") << int(write_entries) << "Input/output error";
-    QTest::newRow("VarData.dat cannot be written") << int(write_vardata) << "Input/output error";
-    QTest::newRow("the resize call fails") << int(resize_call) << "Bad file descriptor";
-    QTest::newRow("the size call fails") << int(stat_call) << "Not a directory";
-    QTest::newRow("a restored file cannot be synced") << int(sync_restored) << "Input/output error";
-    QTest::newRow("the journal cannot be removed") << int(remove_journal) << "Input/output error";
+    QTest::addColumn<bool>("killed");
+    const struct {
+        const char* name;
+        RestoreFail what;
+        const char* error;
+    } rows[] = {
+        {"entries.dat cannot be written", write_entries, "Input/output error"},
+        {"VarData.dat cannot be written", write_vardata, "Input/output error"},
+        {"the resize call fails", resize_call, "Bad file descriptor"},
+        {"the size call fails", stat_call, "Not a directory"},
+        {"a restored file cannot be synced", sync_restored, "Input/output error"},
+        {"the journal cannot be removed", remove_journal, "Input/output error"},
+    };
+    for (const auto& r : rows)
+        for (bool killed : {true, false})
+            QTest::newRow(qPrintable(QString("%1, %2").arg(killed ? "killed" : "failed save", r.name)))
+                << int(r.what) << QString(r.error) << killed;
 }
 
-// A save killed half way, then starts on which putting the files back fails: each start
-// says so once and keeps the journal; the first start without the fault undoes the save.
+// A save killed half way, or failed at the entry's record, and then putting the files back
+// fails: the failed save and each start say so once and keep the journal; the first start
+// without the fault undoes the save.
 void TestSaveFaults::failed_restore_keeps_the_journal() {
     QFETCH(int, what);
     QFETCH(QString, error);
+    QFETCH(bool, killed);
     CoreFixture fx;
     make_folder(fx);
     const QMap<QString, QByteArray> before = files_of(fx);
     fx.restart();
     const QMap<int32_t, QString> old_entries = stored_entries(*fx.core);
-    KillAt counter(0);
-    {
-        FaultScope scope(&counter);
-        apply(*fx.core, edit_grow);
-        QVERIFY(fx.core->save_entry());
-    }
-    // Killed at the entry's record: its texts are rewritten and VarData.dat has grown.
-    int record_step = 0;
-    while (record_step < counter.log.size() && name_of(counter.log[record_step]) != "write entries.dat") ++record_step;
-    QVERIFY(record_step < counter.log.size());
-    put_files(fx, before);
-    fx.restart();
-    KillAt kill(record_step + 1);
-    {
+    if (killed) {
+        KillAt counter(0);
+        {
+            FaultScope scope(&counter);
+            apply(*fx.core, edit_grow);
+            QVERIFY(fx.core->save_entry());
+        }
+        // Killed at the entry's record: its texts are rewritten and VarData.dat has grown.
+        int record_step = 0;
+        while (record_step < counter.log.size() && name_of(counter.log[record_step]) != "write entries.dat")
+            ++record_step;
+        QVERIFY(record_step < counter.log.size());
+        put_files(fx, before);
+        fx.restart();
+        KillAt kill(record_step + 1);
         FaultScope scope(&kill);
         apply(*fx.core, edit_grow);
         fx.core->save_entry();
+    } else {
+        RestoreFault fault(RestoreFail(what), true);
+        fx.messages.boxes.clear();
+        {
+            FaultScope scope(&fault);
+            apply(*fx.core, edit_grow);
+            QVERIFY(!fx.core->save_entry());
+        }
+        const QString told = "Error: Unable to restore the data files after the failed save. Error: " + error + ". ";
+        QVERIFY2(fx.messages.box_texts().filter(told).size() == 1, qPrintable(fx.messages.box_texts().join("\n")));
     }
     QVERIFY(QFile::exists(fx.path("save.journal")));
-    QVERIFY(files_of(fx) != before);
+    if (killed) QVERIFY(files_of(fx) != before);
 
     for (int start = 0; start < 2; ++start) {
-        RestoreFault fault{RestoreFail(what)};
+        RestoreFault fault(RestoreFail(what), false);
         fx.messages.boxes.clear();
         {
             FaultScope scope(&fault);
