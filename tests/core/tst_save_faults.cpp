@@ -4,6 +4,7 @@
 #include "core/file_io.h"
 #include "core/ole_date.h"
 #include "support/fakes.h"
+#include "support/file_faults.h"
 
 #include <QDir>
 #include <QProcess>
@@ -21,69 +22,6 @@ using namespace qb;
 using namespace qb::test;
 
 namespace {
-
-// Dies at step n (a write reaches the disk half way, a sync or removal does not happen);
-// nothing after it reaches the disk. n = 0 only counts the steps.
-class KillAt : public FileFault {
-public:
-    explicit KillAt(int n) : n_(n) {}
-    qint64 allow_write(const QString&, qint64, qint64 len) override { return step() ? len : (dead_ ? 0 : len / 2); }
-    bool allow_change(const QString&) override { return step(); }
-    int error_number() const override { return EIO; }
-    int steps = 0;
-
-private:
-    bool step() {
-        ++steps;
-        if (n_ > 0 && steps >= n_) dead_ = true;
-        return !dead_;
-    }
-    int n_;
-    bool dead_ = false;
-};
-
-// Step n alone fails; the program goes on.
-class FailOnce : public FileFault {
-public:
-    explicit FailOnce(int n) : n_(n) {}
-    qint64 allow_write(const QString&, qint64, qint64 len) override { return ++steps == n_ ? len / 3 : len; }
-    bool allow_change(const QString&) override { return ++steps != n_; }
-    int error_number() const override { return ENOSPC; }
-    int steps = 0;
-
-private:
-    int n_;
-};
-
-// A device of a fixed capacity holding the program folder: growing a file takes space,
-// overwriting takes none.
-class FillingDisk : public FileFault {
-public:
-    FillingDisk(const QString& folder, qint64 free_bytes) : folder_(folder) { capacity_ = used() + free_bytes; }
-    qint64 allow_write(const QString& path, qint64 offset, qint64 len) override {
-        const qint64 size = QFileInfo(path).size();
-        const qint64 grow = std::max<qint64>(0, offset + len - size);
-        const qint64 free = std::max<qint64>(0, capacity_ - used());
-        if (grow <= free) return len;
-        return std::clamp<qint64>(size - offset + free, 0, len);
-    }
-    bool allow_change(const QString&) override { return true; }
-    int error_number() const override { return ENOSPC; }
-
-private:
-    qint64 used() const {
-        qint64 total = 0;
-        for (const QFileInfo& fi : QDir(folder_).entryInfoList(QDir::Files)) total += fi.size();
-        return total;
-    }
-    QString folder_;
-    qint64 capacity_ = 0;
-};
-
-struct FaultScope {
-    explicit FaultScope(FileFault* f) { set_file_fault(f); }
-    ~FaultScope() { set_file_fault(nullptr); }
-};
 
 QString text_of(const QString& seed, int n) {
     QString s;
@@ -480,12 +418,6 @@ void TestSaveFaults::filling_disk_never_changes_stored_entries() {
 
 namespace {
 
-bool run(const QStringList& args) {
-    QProcess p;
-    p.start(args.first(), args.mid(1));
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 void start_core(Core& c) {
     c.init_blank_entry();
     c.init_blank_entry_checklist();
@@ -509,11 +441,11 @@ void TestSaveFaults::full_tmpfs_device() {
     int runs = 0, damaged = 0, runs_with_failures = 0;
     for (int pages = 0; pages <= 12; ++pages) {
         QTemporaryDir mnt;
-        if (!run({"mount", "-t", "tmpfs", "-o", "size=512k", "tmpfs", mnt.path()}))
+        if (!run_command({"mount", "-t", "tmpfs", "-o", "size=512k", "tmpfs", mnt.path()}))
             QSKIP("a memory file system needs the right to mount");
         struct Unmount {
             QString path;
-            ~Unmount() { run({"umount", path}); }
+            ~Unmount() { run_command({"umount", path}); }
         } unmount{mnt.path()};
         for (const char* name : {"entries.dat", "VarData.dat", "chklist.dat"})
             QVERIFY(QFile::copy(fx.path(name), mnt.path() + u'/' + name));

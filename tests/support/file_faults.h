@@ -1,0 +1,89 @@
+#pragma once
+// Faults of the device under the program folder, for the tests of saves cut short: a
+// process killed at any step, a step that fails once, a disk that fills up; and commands
+// (mounting a small real file system) run to their end.
+#include "core/file_io.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStringList>
+#include <algorithm>
+#include <cerrno>
+
+namespace qb::test {
+
+// Dies at step n (a write reaches the disk half way, a sync or removal does not happen);
+// nothing after it reaches the disk. n = 0 only counts the steps.
+class KillAt : public FileFault {
+public:
+    explicit KillAt(int n) : n_(n) {}
+    qint64 allow_write(const QString&, qint64, qint64 len) override {
+        const bool was_dead = dead_;
+        return step() ? len : (was_dead ? 0 : len / 2);
+    }
+    bool allow_change(const QString&) override { return step(); }
+    int error_number() const override { return EIO; }
+    int steps = 0;
+
+private:
+    bool step() {
+        ++steps;
+        if (n_ > 0 && steps >= n_) dead_ = true;
+        return !dead_;
+    }
+    int n_;
+    bool dead_ = false;
+};
+
+// Step n alone fails; the program goes on.
+class FailOnce : public FileFault {
+public:
+    explicit FailOnce(int n) : n_(n) {}
+    qint64 allow_write(const QString&, qint64, qint64 len) override { return ++steps == n_ ? len / 3 : len; }
+    bool allow_change(const QString&) override { return ++steps != n_; }
+    int error_number() const override { return ENOSPC; }
+    int steps = 0;
+
+private:
+    int n_;
+};
+
+// A device of a fixed capacity holding the program folder: growing a file takes space,
+// overwriting takes none.
+class FillingDisk : public FileFault {
+public:
+    FillingDisk(const QString& folder, qint64 free_bytes) : folder_(folder) { capacity_ = used() + free_bytes; }
+    qint64 allow_write(const QString& path, qint64 offset, qint64 len) override {
+        const qint64 size = QFileInfo(path).size();
+        const qint64 grow = std::max<qint64>(0, offset + len - size);
+        const qint64 free = std::max<qint64>(0, capacity_ - used());
+        if (grow <= free) return len;
+        return std::clamp<qint64>(size - offset + free, 0, len);
+    }
+    bool allow_change(const QString&) override { return true; }
+    int error_number() const override { return ENOSPC; }
+
+private:
+    qint64 used() const {
+        qint64 total = 0;
+        for (const QFileInfo& fi : QDir(folder_).entryInfoList(QDir::Files)) total += fi.size();
+        return total;
+    }
+    QString folder_;
+    qint64 capacity_ = 0;
+};
+
+struct FaultScope {
+    explicit FaultScope(FileFault* f) { set_file_fault(f); }
+    ~FaultScope() { set_file_fault(nullptr); }
+};
+
+// Runs a command to its end; true when it exited with 0.
+inline bool run_command(const QStringList& args) {
+    QProcess p;
+    p.start(args.first(), args.mid(1));
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace qb::test
