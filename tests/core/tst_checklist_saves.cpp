@@ -1,0 +1,521 @@
+// Saves of chklist.dat cut short: a process killed at any step or at a random moment, a
+// disk that fills up. After each, every stored checklist is exactly as before the save
+// or exactly as after it, a failed save says so, and an oversized file is left alone.
+#include "core/file_io.h"
+#include "core/record_io.h"
+#include "support/fakes.h"
+#include "support/file_faults.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QStorageInfo>
+#include <QThread>
+#include <QtTest>
+#include <csignal>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace qb;
+using namespace qb::test;
+
+namespace {
+
+QString text_of(const QString& seed, int n) {
+    QString s;
+    while (s.size() < n) s += seed + u' ';
+    return s.left(n - 1) + u'.';
+}
+
+// Checklist `name` in version v: every text carries both, and their lengths change with v.
+Checklist version_of(const Core& c, const QString& name, int v) {
+    Checklist cl = c.blank_checklist;
+    cl.Inuse = kTrue;
+    cl.Version = 1;
+    const QString tag = name + u' ' + QString::number(v);
+    cl.Name = tag;
+    cl.Author = "Author of " + tag;
+    cl.Copyright = "(c) " + tag;
+    cl.BookRef = "Book of " + tag;
+    cl.WebSite = "www." + QString::number(v) + ".example";
+    cl.WhyUse = text_of("Why " + tag, 200 + (v % 7) * 110);
+    cl.Date = 46000 + v;
+    cl.TotalItems = kItemsPerChecklist;
+    for (int j = 0; j < kItemsPerChecklist; ++j)
+        cl.Item[size_t(j)] = text_of(tag + " item " + QString::number(j + 1), 40 + ((v + j) % 9) * 110);
+    return cl;
+}
+
+QString describe(const Checklist& c) {
+    QStringList p{QString::number(c.ShowIt), QString::number(c.Inuse), QString::number(c.deleted),
+                  QString::number(c.Version), c.Name, c.Author, c.Copyright, QString::number(c.Date), c.BookRef,
+                  c.WebSite, c.WhyUse, QString::number(c.TotalItems)};
+    for (const QString& item : c.Item) p << item;
+    return p.join(u'|');
+}
+
+Checklist decode(const QByteArray& b) {
+    RecordReader r(b);
+    Checklist c;
+    c.file_idx = r.i32(0);
+    c.ShowIt = r.i16(4);
+    c.Inuse = r.i16(6);
+    c.deleted = r.i16(8);
+    c.Version = r.i16(10);
+    c.Name = r.text(12, 100);
+    c.Author = r.text(112, 100);
+    c.Copyright = r.text(212, 200);
+    c.Date = r.f64(412);
+    c.BookRef = r.text(420, 100);
+    c.WebSite = r.text(520, 100);
+    c.WhyUse = r.text(620, 1000);
+    c.TotalItems = r.i16(1620);
+    for (int j = 0; j < kItemsPerChecklist; ++j) c.Item[size_t(j)] = r.text(1622 + 1000 * j, 1000);
+    return c;
+}
+
+// Every record of the file, deleted ones included, by record number.
+QMap<int32_t, QString> stored_checklists(const QString& path) {
+    const QByteArray all = read_file(path);
+    QMap<int32_t, QString> out;
+    for (int32_t n = 1; qint64(n) * kChecklistRecordSize <= all.size(); ++n)
+        out[n] = describe(decode(all.mid(qsizetype(n - 1) * kChecklistRecordSize, kChecklistRecordSize)));
+    return out;
+}
+
+int32_t element_of(const Core& c, int32_t record) {
+    for (int32_t i = 0; i <= c.maxChecklists_index(); ++i)
+        if (c.Checklists[i].Inuse == kTrue && c.Checklists[i].file_idx == record) return i;
+    return -1;
+}
+
+// The changes of chklist.dat a user makes, on a folder of checklists A, B, C, a deleted
+// one and D (records 1 to 5).
+enum Op { edit_items, show_marks, delete_one, add_new, import_one };
+
+const char* op_name(Op op) {
+    switch (op) {
+    case edit_items: return "checklist edited";
+    case show_marks: return "show marks";
+    case delete_one: return "delete";
+    case add_new: return "new checklist";
+    case import_one: return "import";
+    }
+    return "?";
+}
+
+QString export_path(const CoreFixture& fx) { return fx.path("export.txt"); }
+
+void apply(Core& c, Op op, int round = 0) {
+    switch (op) {
+    case edit_items: {
+        const int32_t i = element_of(c, 2);
+        QVERIFY(i >= 0);
+        Checklist cl = version_of(c, "B", 100 + round);
+        cl.file_idx = c.Checklists[i].file_idx;
+        cl.ShowIt = c.Checklists[i].ShowIt;
+        c.Checklists[i] = cl;
+        break;
+    }
+    case show_marks: {
+        const int32_t a = element_of(c, 1), b = element_of(c, 2);
+        QVERIFY(a >= 0 && b >= 0);
+        c.Checklists[a].ShowIt = c.Checklists[a].ShowIt ? 0 : 1;
+        c.Checklists[b].ShowIt = c.Checklists[b].ShowIt ? 0 : 1;
+        break;
+    }
+    case delete_one: {
+        int32_t i = element_of(c, 3);
+        if (i < 0) i = element_of(c, 5);
+        QVERIFY(i >= 0);
+        c.Checklists[i].deleted = kTrue;
+        break;
+    }
+    case add_new: {
+        QVERIFY(c.find_free_checklist_slot());
+        c.Checklists[c.current_checklist_index] = version_of(c, "New", 200 + round);
+        break;
+    }
+    case import_one: {
+        Checklist record = c.blank_checklist;
+        QVERIFY(c.import_checklist(record, c.data_path("export.txt")));
+        QVERIFY(c.find_free_checklist_slot());
+        Checklist& slot = c.Checklists[c.current_checklist_index];
+        slot = record;
+        slot.Inuse = kTrue;
+        slot.deleted = 0;
+        slot.file_idx = 0;
+        slot.ShowIt = 0;
+        break;
+    }
+    }
+}
+
+void make_folder(CoreFixture& fx) {
+    fx.start();
+    Core& c = *fx.core;
+    c.Checklists.clear();
+    for (const char* name : {"A", "B", "C", "X", "D"}) c.Checklists.append(version_of(c, name, 1));
+    c.Checklists[0].ShowIt = 1;
+    QVERIFY(c.save_checklist());
+    c.Checklists[3].deleted = kTrue;
+    QVERIFY(c.save_checklist());
+    c.export_checklist(export_path(fx), 2);
+    fx.restart();
+    QCOMPARE(element_of(*fx.core, 5), 3);
+}
+
+QString chklist(const CoreFixture& fx) { return fx.path("chklist.dat"); }
+
+void put_file(CoreFixture& fx, const QByteArray& bytes) {
+    write_file(chklist(fx), bytes);
+    QFile::remove(chklist(fx) + ".new");
+}
+
+// Checklists of now that are neither as in `before` nor as in `after`.
+int torn(const QMap<int32_t, QString>& now, const QMap<int32_t, QString>& before, const QMap<int32_t, QString>& after) {
+    int n = 0;
+    QSet<int32_t> records;
+    for (int32_t r : now.keys() + before.keys() + after.keys()) records.insert(r);
+    for (int32_t r : records)
+        if (now.value(r) != before.value(r) && now.value(r) != after.value(r)) ++n;
+    return n;
+}
+
+// What a user's save expects to find stored: every checklist of the table in use, over
+// what the file held.
+void note_saved(const Core& c, QMap<int32_t, QString>& expected) {
+    for (const Checklist& cl : c.Checklists)
+        if (cl.Inuse == kTrue) expected[cl.file_idx] = describe(cl);
+}
+
+} // namespace
+
+class TestChecklistSaves : public QObject {
+    Q_OBJECT
+
+private slots:
+    void kill_at_every_step_data();
+    void kill_at_every_step();
+    void real_kills_during_saves();
+    void filling_disk_never_damages_checklists();
+    void full_tmpfs_device();
+    void oversized_file_is_left_alone();
+};
+
+void TestChecklistSaves::kill_at_every_step_data() {
+    QTest::addColumn<int>("op");
+    for (Op op : {edit_items, show_marks, delete_one, add_new, import_one}) QTest::newRow(op_name(op)) << int(op);
+}
+
+// The process dies at each step of a save in turn: the next start finds every checklist
+// as before the save or as after it, and the next save works.
+void TestChecklistSaves::kill_at_every_step() {
+    QFETCH(int, op);
+    CoreFixture fx;
+    make_folder(fx);
+    const QByteArray before = read_file(chklist(fx));
+    const QMap<int32_t, QString> old_lists = stored_checklists(chklist(fx));
+
+    KillAt counter(0);
+    {
+        FaultScope scope(&counter);
+        apply(*fx.core, Op(op));
+        QVERIFY(fx.core->save_checklist());
+    }
+    const QByteArray after = read_file(chklist(fx));
+    const QMap<int32_t, QString> new_lists = stored_checklists(chklist(fx));
+    QVERIFY(old_lists != new_lists);
+    QVERIFY(!QFile::exists(chklist(fx) + ".new"));
+
+    int torn_lists = 0, kept_old = 0, kept_new = 0;
+    for (int n = 1; n <= counter.steps + 1; ++n) {
+        put_file(fx, before);
+        fx.restart();
+        KillAt kill(n);
+        {
+            FaultScope scope(&kill);
+            apply(*fx.core, Op(op));
+            fx.core->save_checklist();
+        }
+        fx.restart();
+        const QByteArray now = read_file(chklist(fx));
+        torn_lists += torn(stored_checklists(chklist(fx)), old_lists, new_lists);
+        QVERIFY2(now == before || now == after, qPrintable(QString("kill at step %1 of %2").arg(n).arg(counter.steps)));
+        kept_old += now == before;
+        kept_new += now == after;
+
+        // The next save starts from what is stored and works, whatever was left beside it.
+        apply(*fx.core, show_marks);
+        QVERIFY(fx.core->save_checklist());
+        QMap<int32_t, QString> expected = stored_checklists(chklist(fx));
+        fx.restart();
+        QCOMPARE(stored_checklists(chklist(fx)), expected);
+        note_saved(*fx.core, expected);
+        QCOMPARE(stored_checklists(chklist(fx)), expected);
+    }
+    // Some kills come before the new file takes the old one's place, some after.
+    QVERIFY(kept_old > 0);
+    QVERIFY(kept_new > 0);
+    QCOMPARE(torn_lists, 0);
+    qInfo("%s: %d kill points tried (%d left the old file, %d the new), %d checklists torn", op_name(Op(op)),
+          counter.steps + 1, kept_old, kept_new, torn_lists);
+}
+
+namespace {
+
+const QStringList kListNames{"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L"};
+
+// Version of a record's checklist from its name ("B 1000123"), -1 when it is no version.
+int version_in(const Checklist& c) {
+    const QStringList parts = c.Name.split(u' ');
+    return parts.size() == 2 ? parts[1].toInt() : -1;
+}
+
+} // namespace
+
+// A child process saves new versions of every checklist over and over and is killed with
+// SIGKILL at a random moment; each next start finds every checklist whole in one version.
+void TestChecklistSaves::real_kills_during_saves() {
+    CoreFixture fx;
+    fx.start();
+    {
+        Core& c = *fx.core;
+        c.Checklists.clear();
+        for (const QString& name : kListNames) c.Checklists.append(version_of(c, name, 1));
+        c.Checklists.append(version_of(c, "Gone", 1));
+        c.Checklists.last().deleted = kTrue;
+        c.Checklists[0].ShowIt = 1;
+        QVERIFY(c.save_checklist());
+    }
+    const QString gone = stored_checklists(chklist(fx)).value(kListNames.size() + 1);
+    fx.core.reset();
+    QRandomGenerator rng(19);
+    const int kills = 550;
+    int torn_lists = 0, mixed_files = 0, cut_short = 0, child_versions = 0;
+    for (int round = 0; round < kills; ++round) {
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t pid = fork();
+        QVERIFY(pid >= 0);
+        if (pid == 0) {
+            Core c(fx.dir.path(), fx.platform());
+            c.init_blank_checklist();
+            c.install_example_checklist();
+            c.load_checklists();
+            for (int v = 1000000 + round * 10000;; ++v) {
+                for (int32_t i = 0; i <= c.maxChecklists_index(); ++i) {
+                    Checklist& cl = c.Checklists[i];
+                    if (cl.Inuse != kTrue) continue;
+                    Checklist next = version_of(c, cl.Name.section(u' ', 0, 0), v);
+                    next.file_idx = cl.file_idx;
+                    next.ShowIt = int16_t(i == 0 || (v + i) % 2);
+                    cl = next;
+                }
+                c.save_checklist();
+                if (v == 1000000 + round * 10000 && ::write(ready[1], "s", 1) != 1) ::_exit(1);
+            }
+        }
+        ::close(ready[1]);
+        pollfd wait_for{ready[0], POLLIN, 0};
+        QCOMPARE(::poll(&wait_for, 1, 20000), 1);
+        ::close(ready[0]);
+        QThread::usleep(rng.bounded(15000));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (QFile::exists(chklist(fx) + ".new")) ++cut_short;
+
+        const QMap<int32_t, QString> now = stored_checklists(chklist(fx));
+        QCOMPARE(now.size(), kListNames.size() + 1);
+        QCOMPARE(now.value(kListNames.size() + 1), gone);
+        QSet<int> versions;
+        fx.restart();
+        const Core& c = *fx.core;
+        for (int32_t i = 0; i < kListNames.size(); ++i) {
+            const Checklist& cl = c.Checklists[i];
+            const int v = version_in(cl);
+            versions.insert(v);
+            Checklist whole = version_of(c, kListNames[i], v);
+            whole.ShowIt = cl.ShowIt;
+            whole.file_idx = cl.file_idx;
+            if (describe(cl) != describe(whole) || (v >= 1000000 && cl.ShowIt != int16_t(i == 0 || (v + i) % 2)))
+                ++torn_lists;
+        }
+        if (versions.size() > 1) ++mixed_files;
+        if (*versions.begin() >= 1000000) ++child_versions;
+        fx.core.reset();
+    }
+    QCOMPARE(torn_lists, 0);
+    QCOMPARE(mixed_files, 0);
+    qInfo("real kills: %d kills during checklist saves (%d left a new file beside the old, %d found a version of the "
+          "child's), %d checklists torn, %d files mixing versions",
+          kills, cut_short, child_versions, torn_lists, mixed_files);
+}
+
+namespace {
+
+// Runs the series, saving after each change as the windows do; a failed save must leave
+// the file as it was and say why. expected follows every save that succeeded.
+void save_series(Core& c, const QList<Op>& series, QMap<int32_t, QString>& expected, const QString& path,
+                 const FakePresenter& messages, bool& failed) {
+    failed = false;
+    for (int k = 0; k < series.size(); ++k) {
+        apply(c, series[k], k);
+        const QByteArray before = read_file(path);
+        const qsizetype boxes = messages.boxes.size();
+        if (!c.save_checklist()) {
+            failed = true;
+            QCOMPARE(read_file(path), before);
+            QVERIFY(messages.box_texts().mid(boxes).join(u'\n').contains("Writing Checklist file: "));
+            // The record numbers this save gave are taken back.
+            for (const Checklist& cl : std::as_const(c.Checklists))
+                QVERIFY(cl.Inuse != kTrue || cl.file_idx <= before.size() / kChecklistRecordSize);
+            continue;
+        }
+        note_saved(c, expected);
+        if (series[k] == delete_one) c.load_checklists();
+    }
+}
+
+const QList<Op> kSeries{edit_items, add_new, show_marks, delete_one, edit_items, import_one, show_marks};
+
+} // namespace
+
+// Saves on a disk that fills up, at every level of free space the saves cross: what was
+// acknowledged is stored, what failed was reported and changed nothing stored.
+void TestChecklistSaves::filling_disk_never_damages_checklists() {
+    CoreFixture fx;
+    make_folder(fx);
+    const QByteArray before = read_file(chklist(fx));
+    int levels = 0, damaged = 0, levels_with_failures = 0;
+    for (qint64 free_bytes = 0; levels_with_failures == levels; free_bytes += 4099) {
+        put_file(fx, before);
+        fx.restart();
+        Core& c = *fx.core;
+        QMap<int32_t, QString> expected = stored_checklists(chklist(fx));
+        fx.messages.boxes.clear();
+        FillingDisk disk(fx.dir.path(), free_bytes);
+        bool failed = false;
+        {
+            FaultScope scope(&disk);
+            save_series(c, kSeries, expected, chklist(fx), fx.messages, failed);
+        }
+        ++levels;
+        if (failed) {
+            ++levels_with_failures;
+            QVERIFY(!fx.messages.box_texts().filter("No space left on device").isEmpty());
+            QVERIFY(fx.messages.box_texts().filter("Unknown error").isEmpty());
+        }
+        QVERIFY(!QFile::exists(chklist(fx) + ".new"));
+        fx.restart();
+        const QMap<int32_t, QString> now = stored_checklists(chklist(fx));
+        for (auto it = expected.begin(); it != expected.end(); ++it)
+            if (now.value(it.key()) != it.value()) ++damaged;
+        QCOMPARE(now, expected);
+    }
+    QVERIFY(levels > 30);
+    qInfo("full disk: %d free-space levels tried (%d with failed saves), %d checklists damaged", levels,
+          levels_with_failures, damaged);
+}
+
+// The same series on a real device that fills up: a small memory file system filled to
+// leave 0 to 90 pages free. Skipped without the right to mount.
+void TestChecklistSaves::full_tmpfs_device() {
+    CoreFixture fx;
+    make_folder(fx);
+    fx.core.reset();
+    int levels = 0, damaged = 0, levels_with_failures = 0;
+    for (int pages = 0; pages <= 90; pages += 3) {
+        QTemporaryDir mnt;
+        if (!run_command({"mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", mnt.path()}))
+            QSKIP("a memory file system needs the right to mount");
+        struct Unmount {
+            QString path;
+            ~Unmount() { run_command({"umount", path}); }
+        } unmount{mnt.path()};
+        for (const char* name : {"entries.dat", "VarData.dat", "chklist.dat", "export.txt"})
+            QVERIFY(QFile::copy(fx.path(name), mnt.path() + u'/' + name));
+        {
+            QFile filler(mnt.path() + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            const qint64 fill = QStorageInfo(mnt.path()).bytesAvailable() - qint64(pages) * 4096;
+            if (fill > 0) QCOMPARE(filler.write(QByteArray(fill, 'f')), fill);
+        }
+        FakePresenter messages;
+        Platform platform = fx.platform();
+        platform.messages = &messages;
+        QMap<int32_t, QString> expected = stored_checklists(mnt.path() + "/chklist.dat");
+        bool failed = false;
+        {
+            Core c(mnt.path(), platform);
+            c.init_blank_checklist();
+            c.install_example_checklist();
+            c.load_checklists();
+            save_series(c, kSeries, expected, mnt.path() + "/chklist.dat", messages, failed);
+        }
+        ++levels;
+        if (failed) {
+            ++levels_with_failures;
+            QVERIFY(!messages.box_texts().filter("No space left on device").isEmpty());
+        }
+        const QMap<int32_t, QString> now = stored_checklists(mnt.path() + "/chklist.dat");
+        for (auto it = expected.begin(); it != expected.end(); ++it)
+            if (now.value(it.key()) != it.value()) ++damaged;
+        QCOMPARE(now, expected);
+    }
+    QVERIFY(levels_with_failures > 0);
+    QVERIFY(levels_with_failures < levels);
+    qInfo("full memory file system: %d levels (%d with failed saves), %d checklists damaged", levels,
+          levels_with_failures, damaged);
+}
+
+// A chklist.dat far larger than any real one is refused at once, with a message, and is
+// neither read nor written afterwards; one within the limit loads as before.
+void TestChecklistSaves::oversized_file_is_left_alone() {
+    CoreFixture fx;
+    make_folder(fx);
+    const QByteArray stored = read_file(chklist(fx));
+    const QString path = chklist(fx);
+    // Sparse: no data blocks, so a rewrite would show in the blocks as in the times.
+    QVERIFY(::truncate(QFile::encodeName(path).constData(), qint64(1) << 30) == 0);
+    struct stat st_before {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st_before), 0);
+    fx.messages.boxes.clear();
+    fx.restart();
+    Core& c = *fx.core;
+    const QStringList boxes = fx.messages.box_texts();
+    QVERIFY2(boxes.filter("Error: Reading Checklists file ").filter("failed: the file is too large (1073741824 bytes, "
+                                                                       "at most 67108864)").size() == 1,
+             qPrintable(boxes.join(u'\n')));
+    // The example checklist stands in, as for a file without checklists.
+    QCOMPARE(c.maxChecklists_index(), 0);
+    QCOMPARE(c.Checklists[0].Name, QString("Dunmarrow Keep Focus"));
+    c.Checklists[0].ShowIt = 0;
+    fx.messages.boxes.clear();
+    QVERIFY(!c.save_checklist());
+    QCOMPARE(fx.messages.box_texts().size(), 1);
+    QVERIFY(fx.messages.box_texts()[0].startsWith("Error: Writing Checklist file: "));
+    QVERIFY(!QFile::exists(path + ".new"));
+    struct stat st_after {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st_after), 0);
+    QCOMPARE(st_after.st_size, st_before.st_size);
+    QCOMPARE(st_after.st_blocks, st_before.st_blocks);
+    QCOMPARE(st_after.st_ino, st_before.st_ino);
+    QCOMPARE(st_after.st_mtim.tv_sec, st_before.st_mtim.tv_sec);
+    QCOMPARE(st_after.st_mtim.tv_nsec, st_before.st_mtim.tv_nsec);
+
+    // A file that grew too large after it was read is not written either.
+    write_file(path, stored);
+    fx.restart();
+    QCOMPARE(element_of(*fx.core, 5), 3);
+    QVERIFY(::truncate(QFile::encodeName(path).constData(), (qint64(64) << 20) + 1) == 0);
+    fx.messages.boxes.clear();
+    QVERIFY(!fx.core->save_checklist());
+    QVERIFY(fx.messages.box_texts().value(0).contains("too large (67108865 bytes, at most 67108864)"));
+    QCOMPARE(QFileInfo(path).size(), (qint64(64) << 20) + 1);
+}
+
+QTEST_GUILESS_MAIN(TestChecklistSaves)
+#include "tst_checklist_saves.moc"
