@@ -2,31 +2,18 @@
 // disk that fills up. After each, every stored checklist is exactly as before the save
 // or exactly as after it, a failed save says so, and an oversized file is left alone.
 #include "core/file_io.h"
-#include "core/record_io.h"
 #include "support/fakes.h"
 #include "support/file_faults.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QStorageInfo>
-#include <QThread>
 #include <QtTest>
-#include <csignal>
-#include <poll.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace qb;
 using namespace qb::test;
 
 namespace {
-
-QString text_of(const QString& seed, int n) {
-    QString s;
-    while (s.size() < n) s += seed + u' ';
-    return s.left(n - 1) + u'.';
-}
 
 // Checklist `name` in version v: every text carries both, and their lengths change with v.
 Checklist version_of(const Core& c, const QString& name, int v) {
@@ -55,32 +42,24 @@ QString describe(const Checklist& c) {
     return p.join(u'|');
 }
 
-Checklist decode(const QByteArray& b) {
-    RecordReader r(b);
-    Checklist c;
-    c.file_idx = r.i32(0);
-    c.ShowIt = r.i16(4);
-    c.Inuse = r.i16(6);
-    c.deleted = r.i16(8);
-    c.Version = r.i16(10);
-    c.Name = r.text(12, 100);
-    c.Author = r.text(112, 100);
-    c.Copyright = r.text(212, 200);
-    c.Date = r.f64(412);
-    c.BookRef = r.text(420, 100);
-    c.WebSite = r.text(520, 100);
-    c.WhyUse = r.text(620, 1000);
-    c.TotalItems = r.i16(1620);
-    for (int j = 0; j < kItemsPerChecklist; ++j) c.Item[size_t(j)] = r.text(1622 + 1000 * j, 1000);
-    return c;
+// Every record of the file as stored, deleted ones included, by record number.
+QMap<int32_t, QByteArray> records_of(const QString& path) {
+    const QByteArray all = read_file(path);
+    QMap<int32_t, QByteArray> out;
+    for (int32_t n = 1; qint64(n) * kChecklistRecordSize <= all.size(); ++n)
+        out[n] = all.mid(qsizetype(n - 1) * kChecklistRecordSize, kChecklistRecordSize);
+    return out;
 }
 
-// Every record of the file, deleted ones included, by record number.
-QMap<int32_t, QString> stored_checklists(const QString& path) {
-    const QByteArray all = read_file(path);
+// The checklists a fresh start finds in the folder, by record number.
+QMap<int32_t, QString> loaded_checklists(const QString& folder, const Platform& platform) {
+    Core c(folder, platform);
+    c.init_blank_checklist();
+    c.install_example_checklist();
+    c.load_checklists();
     QMap<int32_t, QString> out;
-    for (int32_t n = 1; qint64(n) * kChecklistRecordSize <= all.size(); ++n)
-        out[n] = describe(decode(all.mid(qsizetype(n - 1) * kChecklistRecordSize, kChecklistRecordSize)));
+    for (const Checklist& cl : std::as_const(c.Checklists))
+        if (cl.Inuse == kTrue && cl.file_idx > 0) out[cl.file_idx] = describe(cl);
     return out;
 }
 
@@ -141,12 +120,7 @@ void apply(Core& c, Op op, int round = 0) {
         Checklist record = c.blank_checklist;
         QVERIFY(c.import_checklist(record, c.data_path("export.txt")));
         QVERIFY(c.find_free_checklist_slot());
-        Checklist& slot = c.Checklists[c.current_checklist_index];
-        slot = record;
-        slot.Inuse = kTrue;
-        slot.deleted = 0;
-        slot.file_idx = 0;
-        slot.ShowIt = 0;
+        c.Checklists[c.current_checklist_index] = record;
         break;
     }
     }
@@ -173,8 +147,9 @@ void put_file(CoreFixture& fx, const QByteArray& bytes) {
     QFile::remove(chklist(fx) + ".new");
 }
 
-// Checklists of now that are neither as in `before` nor as in `after`.
-int torn(const QMap<int32_t, QString>& now, const QMap<int32_t, QString>& before, const QMap<int32_t, QString>& after) {
+// Records of now that are neither as in `before` nor as in `after`.
+int torn(const QMap<int32_t, QByteArray>& now, const QMap<int32_t, QByteArray>& before,
+         const QMap<int32_t, QByteArray>& after) {
     int n = 0;
     QSet<int32_t> records;
     for (int32_t r : now.keys() + before.keys() + after.keys()) records.insert(r);
@@ -183,11 +158,15 @@ int torn(const QMap<int32_t, QString>& now, const QMap<int32_t, QString>& before
     return n;
 }
 
-// What a user's save expects to find stored: every checklist of the table in use, over
-// what the file held.
+// What a start finds after a save: every checklist of the table in use and not deleted.
 void note_saved(const Core& c, QMap<int32_t, QString>& expected) {
-    for (const Checklist& cl : c.Checklists)
-        if (cl.Inuse == kTrue) expected[cl.file_idx] = describe(cl);
+    for (const Checklist& cl : c.Checklists) {
+        if (cl.Inuse != kTrue) continue;
+        if (cl.deleted)
+            expected.remove(cl.file_idx);
+        else
+            expected[cl.file_idx] = describe(cl);
+    }
 }
 
 } // namespace
@@ -216,7 +195,7 @@ void TestChecklistSaves::kill_at_every_step() {
     CoreFixture fx;
     make_folder(fx);
     const QByteArray before = read_file(chklist(fx));
-    const QMap<int32_t, QString> old_lists = stored_checklists(chklist(fx));
+    const QMap<int32_t, QByteArray> old_lists = records_of(chklist(fx));
 
     KillAt counter(0);
     {
@@ -225,7 +204,7 @@ void TestChecklistSaves::kill_at_every_step() {
         QVERIFY(fx.core->save_checklist());
     }
     const QByteArray after = read_file(chklist(fx));
-    const QMap<int32_t, QString> new_lists = stored_checklists(chklist(fx));
+    const QMap<int32_t, QByteArray> new_lists = records_of(chklist(fx));
     QVERIFY(old_lists != new_lists);
     QVERIFY(!QFile::exists(chklist(fx) + ".new"));
 
@@ -241,19 +220,17 @@ void TestChecklistSaves::kill_at_every_step() {
         }
         fx.restart();
         const QByteArray now = read_file(chklist(fx));
-        torn_lists += torn(stored_checklists(chklist(fx)), old_lists, new_lists);
+        torn_lists += torn(records_of(chklist(fx)), old_lists, new_lists);
         QVERIFY2(now == before || now == after, qPrintable(QString("kill at step %1 of %2").arg(n).arg(counter.steps)));
         kept_old += now == before;
         kept_new += now == after;
 
         // The next save starts from what is stored and works, whatever was left beside it.
+        QMap<int32_t, QString> expected = loaded_checklists(fx.dir.path(), fx.platform());
         apply(*fx.core, show_marks);
         QVERIFY(fx.core->save_checklist());
-        QMap<int32_t, QString> expected = stored_checklists(chklist(fx));
-        fx.restart();
-        QCOMPARE(stored_checklists(chklist(fx)), expected);
         note_saved(*fx.core, expected);
-        QCOMPARE(stored_checklists(chklist(fx)), expected);
+        QCOMPARE(loaded_checklists(fx.dir.path(), fx.platform()), expected);
     }
     // Some kills come before the new file takes the old one's place, some after.
     QVERIFY(kept_old > 0);
@@ -289,17 +266,14 @@ void TestChecklistSaves::real_kills_during_saves() {
         c.Checklists[0].ShowIt = 1;
         QVERIFY(c.save_checklist());
     }
-    const QString gone = stored_checklists(chklist(fx)).value(kListNames.size() + 1);
+    const QByteArray gone = records_of(chklist(fx)).value(kListNames.size() + 1);
     fx.core.reset();
     QRandomGenerator rng(19);
     const int kills = 550;
     int torn_lists = 0, mixed_files = 0, cut_short = 0, child_versions = 0;
     for (int round = 0; round < kills; ++round) {
-        int ready[2];
-        QCOMPARE(::pipe(ready), 0);
-        const pid_t pid = fork();
-        QVERIFY(pid >= 0);
-        if (pid == 0) {
+        // Once the child has saved, it is killed at a random moment of its later saves.
+        QVERIFY(kill_child_after(rng.bounded(15000), [&](const std::function<void()>& ready) {
             Core c(fx.dir.path(), fx.platform());
             c.init_blank_checklist();
             c.install_example_checklist();
@@ -314,20 +288,12 @@ void TestChecklistSaves::real_kills_during_saves() {
                     cl = next;
                 }
                 c.save_checklist();
-                if (v == 1000000 + round * 10000 && ::write(ready[1], "s", 1) != 1) ::_exit(1);
+                ready();
             }
-        }
-        ::close(ready[1]);
-        pollfd wait_for{ready[0], POLLIN, 0};
-        QCOMPARE(::poll(&wait_for, 1, 20000), 1);
-        ::close(ready[0]);
-        QThread::usleep(rng.bounded(15000));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        }));
         if (QFile::exists(chklist(fx) + ".new")) ++cut_short;
 
-        const QMap<int32_t, QString> now = stored_checklists(chklist(fx));
+        const QMap<int32_t, QByteArray> now = records_of(chklist(fx));
         QCOMPARE(now.size(), kListNames.size() + 1);
         QCOMPARE(now.value(kListNames.size() + 1), gone);
         QSet<int> versions;
@@ -381,6 +347,30 @@ void save_series(Core& c, const QList<Op>& series, QMap<int32_t, QString>& expec
 
 const QList<Op> kSeries{edit_items, add_new, show_marks, delete_one, edit_items, import_one, show_marks};
 
+// The series from a fresh start on the folder, under the fault; then what the next start
+// finds against what the saves acknowledged. failed: some save failed.
+void series_on(const QString& folder, const Platform& platform, const FakePresenter& messages, FileFault* fault,
+               bool& failed, int& damaged) {
+    QMap<int32_t, QString> expected = loaded_checklists(folder, platform);
+    const qsizetype boxes = messages.boxes.size();
+    {
+        Core c(folder, platform);
+        c.init_blank_checklist();
+        c.install_example_checklist();
+        c.load_checklists();
+        FaultScope scope(fault);
+        save_series(c, kSeries, expected, folder + "/chklist.dat", messages, failed);
+    }
+    const QStringList told = messages.box_texts().mid(boxes);
+    QVERIFY(!failed || !told.filter("No space left on device").isEmpty());
+    QVERIFY2(told.filter("Unknown error").isEmpty(), qPrintable(told.join(u'\n')));
+    QVERIFY(!QFile::exists(folder + "/chklist.dat.new"));
+    const QMap<int32_t, QString> now = loaded_checklists(folder, platform);
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        if (now.value(it.key()) != it.value()) ++damaged;
+    QCOMPARE(now, expected);
+}
+
 } // namespace
 
 // Saves on a disk that fills up, at every level of free space the saves cross: what was
@@ -388,34 +378,19 @@ const QList<Op> kSeries{edit_items, add_new, show_marks, delete_one, edit_items,
 void TestChecklistSaves::filling_disk_never_damages_checklists() {
     CoreFixture fx;
     make_folder(fx);
+    fx.core.reset();
     const QByteArray before = read_file(chklist(fx));
     int levels = 0, damaged = 0, levels_with_failures = 0;
     for (qint64 free_bytes = 0; levels_with_failures == levels; free_bytes += 4099) {
         put_file(fx, before);
-        fx.restart();
-        Core& c = *fx.core;
-        QMap<int32_t, QString> expected = stored_checklists(chklist(fx));
-        fx.messages.boxes.clear();
         FillingDisk disk(fx.dir.path(), free_bytes);
         bool failed = false;
-        {
-            FaultScope scope(&disk);
-            save_series(c, kSeries, expected, chklist(fx), fx.messages, failed);
-        }
+        series_on(fx.dir.path(), fx.platform(), fx.messages, &disk, failed, damaged);
         ++levels;
-        if (failed) {
-            ++levels_with_failures;
-            QVERIFY(!fx.messages.box_texts().filter("No space left on device").isEmpty());
-            QVERIFY(fx.messages.box_texts().filter("Unknown error").isEmpty());
-        }
-        QVERIFY(!QFile::exists(chklist(fx) + ".new"));
-        fx.restart();
-        const QMap<int32_t, QString> now = stored_checklists(chklist(fx));
-        for (auto it = expected.begin(); it != expected.end(); ++it)
-            if (now.value(it.key()) != it.value()) ++damaged;
-        QCOMPARE(now, expected);
+        levels_with_failures += failed;
     }
     QVERIFY(levels > 30);
+    QCOMPARE(damaged, 0);
     qInfo("full disk: %d free-space levels tried (%d with failed saves), %d checklists damaged", levels,
           levels_with_failures, damaged);
 }
@@ -428,45 +403,19 @@ void TestChecklistSaves::full_tmpfs_device() {
     fx.core.reset();
     int levels = 0, damaged = 0, levels_with_failures = 0;
     for (int pages = 0; pages <= 90; pages += 3) {
-        QTemporaryDir mnt;
-        if (!run_command({"mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", mnt.path()}))
-            QSKIP("a memory file system needs the right to mount");
-        struct Unmount {
-            QString path;
-            ~Unmount() { run_command({"umount", path}); }
-        } unmount{mnt.path()};
+        TmpfsMount mnt("1m");
+        if (!mnt.mounted) QSKIP("a memory file system needs the right to mount");
         for (const char* name : {"entries.dat", "VarData.dat", "chklist.dat", "export.txt"})
             QVERIFY(QFile::copy(fx.path(name), mnt.path() + u'/' + name));
-        {
-            QFile filler(mnt.path() + "/filler");
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-            const qint64 fill = QStorageInfo(mnt.path()).bytesAvailable() - qint64(pages) * 4096;
-            if (fill > 0) QCOMPARE(filler.write(QByteArray(fill, 'f')), fill);
-        }
-        FakePresenter messages;
-        Platform platform = fx.platform();
-        platform.messages = &messages;
-        QMap<int32_t, QString> expected = stored_checklists(mnt.path() + "/chklist.dat");
+        QVERIFY(mnt.leave_free(qint64(pages) * 4096));
         bool failed = false;
-        {
-            Core c(mnt.path(), platform);
-            c.init_blank_checklist();
-            c.install_example_checklist();
-            c.load_checklists();
-            save_series(c, kSeries, expected, mnt.path() + "/chklist.dat", messages, failed);
-        }
+        series_on(mnt.path(), fx.platform(), fx.messages, nullptr, failed, damaged);
         ++levels;
-        if (failed) {
-            ++levels_with_failures;
-            QVERIFY(!messages.box_texts().filter("No space left on device").isEmpty());
-        }
-        const QMap<int32_t, QString> now = stored_checklists(mnt.path() + "/chklist.dat");
-        for (auto it = expected.begin(); it != expected.end(); ++it)
-            if (now.value(it.key()) != it.value()) ++damaged;
-        QCOMPARE(now, expected);
+        levels_with_failures += failed;
     }
     QVERIFY(levels_with_failures > 0);
     QVERIFY(levels_with_failures < levels);
+    QCOMPARE(damaged, 0);
     qInfo("full memory file system: %d levels (%d with failed saves), %d checklists damaged", levels,
           levels_with_failures, damaged);
 }

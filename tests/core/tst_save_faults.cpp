@@ -7,27 +7,14 @@
 #include "support/file_faults.h"
 
 #include <QDir>
-#include <QProcess>
-#include <QStorageInfo>
 #include <QtTest>
 #include <QRandomGenerator>
-#include <QThread>
 #include <cerrno>
-#include <csignal>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace qb;
 using namespace qb::test;
 
 namespace {
-
-QString text_of(const QString& seed, int n) {
-    QString s;
-    while (s.size() < n) s += seed + u' ';
-    return s.left(n - 1) + u'.';
-}
 
 // What the user sees of an entry, without its record numbers.
 QString describe(const SummaryEntry& e) {
@@ -272,11 +259,8 @@ void TestSaveFaults::real_kills_during_edits() {
     QRandomGenerator rng(9);
     int lost = 0, kills = 40, cut_short = 0, child_versions = 0;
     for (int round = 0; round < kills; ++round) {
-        int ready[2];
-        QCOMPARE(::pipe(ready), 0);
-        const pid_t pid = fork();
-        QVERIFY(pid >= 0);
-        if (pid == 0) {
+        // Once the child has saved, it is killed at a random moment of its later saves.
+        QVERIFY(kill_child_after(1000 + rng.bounded(20000), [&](const std::function<void()>& ready) {
             Core c(fx.dir.path(), fx.platform());
             c.init_blank_entry();
             c.init_blank_entry_checklist();
@@ -285,18 +269,9 @@ void TestSaveFaults::real_kills_during_edits() {
                 c.load_entry(index_of(c, 3));
                 write_version(c, v);
                 c.save_entry();
-                if (v == 1000000 + round * 100000 && ::write(ready[1], "s", 1) != 1) ::_exit(1);
+                ready();
             }
-        }
-        // Once the child has saved, it is killed at a random moment of its later saves.
-        ::close(ready[1]);
-        pollfd wait_for{ready[0], POLLIN, 0};
-        QCOMPARE(::poll(&wait_for, 1, 20000), 1);
-        ::close(ready[0]);
-        QThread::usleep(1000 + rng.bounded(20000));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        }));
         if (QFile::exists(fx.path("save.journal"))) ++cut_short;
         fx.restart();
         Core& c = *fx.core;
@@ -440,23 +415,11 @@ void TestSaveFaults::full_tmpfs_device() {
     const QList<Op> series{edit_grow, add_new, edit_shrink, delete_entry, edit_grow, add_new, edit_shrink};
     int runs = 0, damaged = 0, runs_with_failures = 0;
     for (int pages = 0; pages <= 12; ++pages) {
-        QTemporaryDir mnt;
-        if (!run_command({"mount", "-t", "tmpfs", "-o", "size=512k", "tmpfs", mnt.path()}))
-            QSKIP("a memory file system needs the right to mount");
-        struct Unmount {
-            QString path;
-            ~Unmount() { run_command({"umount", path}); }
-        } unmount{mnt.path()};
+        TmpfsMount mnt("512k");
+        if (!mnt.mounted) QSKIP("a memory file system needs the right to mount");
         for (const char* name : {"entries.dat", "VarData.dat", "chklist.dat"})
             QVERIFY(QFile::copy(fx.path(name), mnt.path() + u'/' + name));
-        {
-            QFile filler(mnt.path() + "/filler");
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-            const qint64 keep = qint64(pages) * 4096;
-            QStorageInfo info(mnt.path());
-            const qint64 fill = info.bytesAvailable() - keep;
-            if (fill > 0) QCOMPARE(filler.write(QByteArray(fill, 'f')), fill);
-        }
+        QVERIFY(mnt.leave_free(qint64(pages) * 4096));
         FakePresenter messages;
         Platform platform = fx.platform();
         platform.messages = &messages;

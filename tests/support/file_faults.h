@@ -1,15 +1,23 @@
 #pragma once
 // Faults of the device under the program folder, for the tests of saves cut short: a
-// process killed at any step, a step that fails once, a disk that fills up; and commands
-// (mounting a small real file system) run to their end.
+// process killed at any step or at a real moment, a step that fails once, a disk that
+// fills up, and a small real file system that is full.
 #include "core/file_io.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStorageInfo>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <functional>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace qb::test {
 
@@ -79,11 +87,66 @@ struct FaultScope {
     ~FaultScope() { set_file_fault(nullptr); }
 };
 
+// A text of n characters, the seed repeated, for saves whose texts change in length.
+inline QString text_of(const QString& seed, int n) {
+    QString s;
+    while (s.size() < n) s += seed + u' ';
+    return s.left(n - 1) + u'.';
+}
+
 // Runs a command to its end; true when it exited with 0.
 inline bool run_command(const QStringList& args) {
     QProcess p;
     p.start(args.first(), args.mid(1));
     return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// A small memory file system, mounted while this lives (mounting needs the right to).
+struct TmpfsMount {
+    explicit TmpfsMount(const QString& size) {
+        mounted = run_command({"mount", "-t", "tmpfs", "-o", "size=" + size, "tmpfs", dir.path()});
+    }
+    ~TmpfsMount() {
+        if (mounted) run_command({"umount", dir.path()});
+    }
+    QString path() const { return dir.path(); }
+    // A file takes all the room but `bytes`.
+    bool leave_free(qint64 bytes) const {
+        QFile filler(dir.path() + "/filler");
+        if (!filler.open(QIODevice::WriteOnly)) return false;
+        const qint64 fill = QStorageInfo(dir.path()).bytesAvailable() - bytes;
+        return fill <= 0 || filler.write(QByteArray(fill, 'f')) == fill;
+    }
+    QTemporaryDir dir;
+    bool mounted = false;
+};
+
+// Forks a child that runs work until it is killed with SIGKILL, delay_us after it has
+// called ready() (once its first save is done). False when it did not get that far
+// within 20 s.
+inline bool kill_child_after(unsigned long delay_us, const std::function<void(const std::function<void()>&)>& work) {
+    int ready[2];
+    if (::pipe(ready) != 0) return false;
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        ::close(ready[0]);
+        bool told = false;
+        work([&] {
+            if (!told && ::write(ready[1], "s", 1) != 1) ::_exit(1);
+            told = true;
+        });
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    pollfd wait_for{ready[0], POLLIN, 0};
+    const bool started = ::poll(&wait_for, 1, 20000) == 1;
+    ::close(ready[0]);
+    if (started) QThread::usleep(delay_us);
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return started;
 }
 
 } // namespace qb::test
