@@ -178,6 +178,7 @@ private slots:
     void kill_at_every_step_data();
     void kill_at_every_step();
     void real_kills_during_saves();
+    void real_kills_during_restores();
     void filling_disk_never_damages_checklists();
     void full_tmpfs_device();
     void oversized_file_is_left_alone();
@@ -318,6 +319,48 @@ void TestChecklistSaves::real_kills_during_saves() {
     qInfo("real kills: %d kills during checklist saves (%d left a new file beside the old, %d found a version of the "
           "child's), %d checklists torn, %d files mixing versions",
           kills, cut_short, child_versions, torn_lists, mixed_files);
+}
+
+// A restore replaces chklist.dat too: a child restores two backups in turn until it is
+// killed, and the file is always one of the two whole, or the one it had.
+void TestChecklistSaves::real_kills_during_restores() {
+    CoreFixture fx;
+    make_folder(fx);
+    const QByteArray first = read_file(chklist(fx));
+    QTemporaryDir backups;
+    QVERIFY(QDir(backups.path()).mkdir("a") && QDir(backups.path()).mkdir("b"));
+    QByteArray second;
+    {
+        Core& c = *fx.core;
+        QVERIFY(c.backup_data(backups.path() + "/a"));
+        apply(c, edit_items);
+        apply(c, add_new);
+        QVERIFY(c.save_checklist());
+        second = read_file(chklist(fx));
+        QVERIFY(c.backup_data(backups.path() + "/b"));
+    }
+    fx.core.reset();
+    QRandomGenerator rng(23);
+    const int kills = 100;
+    int torn_files = 0, found_second = 0;
+    for (int round = 0; round < kills; ++round) {
+        QVERIFY(kill_child_after(rng.bounded(30000), [&](const std::function<void()>& ready) {
+            Core c(fx.dir.path(), fx.platform());
+            c.init_blank_entry();
+            c.init_blank_entry_checklist();
+            c.init_blank_checklist();
+            for (int k = 0;; ++k) {
+                c.restore_data(backups.path() + (k % 2 ? "/b/" : "/a/") + c.backup_foldername);
+                ready();
+            }
+        }));
+        const QByteArray now = read_file(chklist(fx));
+        if (now != first && now != second) ++torn_files;
+        found_second += now == second;
+    }
+    QCOMPARE(torn_files, 0);
+    qInfo("real kills: %d kills during restores (%d found the second backup's file), %d checklist files torn", kills,
+          found_second, torn_files);
 }
 
 namespace {
