@@ -314,6 +314,10 @@ void AddChecklist::save_data_and_continue(bool& may_continue) {
 void AddChecklist::store_checklist_and_save(bool& stored) {
     Core& c = core();
     Checklist& list = c.current_checklist;
+    // A failed write takes the table back to what is stored; the boxes keep the edits.
+    const Checklist list_before = list;
+    const int16_t index_before = c.current_checklist_index;
+    const QVector<Checklist> table_before = c.Checklists;
     list.Name = trim_blanks(name_text->text());
     list.Author = trim_blanks(header_text(Author_text));
     list.Copyright = trim_blanks(Copyright_text->text());
@@ -338,12 +342,18 @@ void AddChecklist::store_checklist_and_save(bool& stored) {
     } else {
         c.show_message(msg_error, QStringLiteral("Unable to Add another New Checklist..please delete some old ones."));
     }
-    const bool written = c.save_checklist();
+    stored = c.save_checklist();
+    if (!stored) {
+        // Reported by the file; the edits stay pending so that a later Save stores them,
+        // and a Cancel leaves nothing of them behind.
+        c.Checklists = table_before;
+        c.current_checklist = list_before;
+        c.current_checklist_index = index_before;
+        return;
+    }
     const int16_t k = c.current_checklist_index;
     if (k >= 0 && k <= c.maxChecklists_index()) c.current_checklist = c.Checklists[k];
-    // A failed write was reported; the edits stay pending so a later Save can store them.
-    stored = written;
-    if (written) add_or_edit_ongoing = false;
+    add_or_edit_ongoing = false;
 }
 
 } // namespace qb

@@ -110,7 +110,12 @@ void ShowChecklists::verify_delete_and_save() {
         return;
     c.current_checklist.deleted = kTrue;
     c.Checklists[i].deleted = kTrue;
-    c.save_checklist();
+    if (!c.save_checklist()) {
+        // Reported by the file, which still holds the checklist: it stays, as it is stored.
+        c.current_checklist.deleted = 0;
+        c.Checklists[i].deleted = 0;
+        return;
+    }
     c.load_checklists();
     c.current_checklist = c.blank_checklist;
     c.current_checklist_index = 0;

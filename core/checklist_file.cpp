@@ -1,14 +1,25 @@
 #include "core/core.h"
 #include "core/record_file.h"
 #include "core/record_io.h"
+#include "core/save_file.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace qb {
 namespace {
 
 constexpr int kItemBase = 1622;
 constexpr int kItemWidth = 1000;
+// About 2,100 records: far more than anyone keeps (500 checklists are 16 MB), and small
+// enough that a damaged or foreign file cannot stall the start or fill the memory.
+constexpr qint64 kMaxChecklistFileBytes = qint64(64) << 20;
+
+QString too_large(qint64 size) {
+    return QStringLiteral("the file is too large (") + QString::number(size) + QStringLiteral(" bytes, at most ") +
+           QString::number(kMaxChecklistFileBytes) + u')';
+}
 
 QByteArray encode_checklist(const Checklist& c, int32_t number) {
     RecordWriter w(kChecklistRecordSize);
@@ -67,6 +78,15 @@ void Core::load_checklists() {
                                     QString::number(last) + error_text(f));
     };
     if (!open_for_loading(f, chklist_filename) && f.exists()) return file_error();
+    if (f.size() > kMaxChecklistFileBytes) {
+        checklists_refused = true;
+        show_message(msg_error, QStringLiteral("Reading Checklists file ") + message_path(chklist_filename) +
+                                    QStringLiteral(" failed: ") + too_large(f.size()) +
+                                    QStringLiteral(". The file is left as it is, and checklists cannot be saved until "
+                                                   "it is moved away or restored from a backup."));
+        return;
+    }
+    checklists_refused = false;
     last = record_count(f, kChecklistRecordSize) - 1;
     if (last < 0) {
         show_message(msg_error, QStringLiteral("Checklist File NOT Found. Using Default Checklist"));
@@ -88,17 +108,30 @@ void Core::load_checklists() {
     if (i >= 3 && i < maxChecklists_index()) resize_checklists(i - 1);
 }
 
+// The whole file is written anew beside the old one and takes its place in one rename:
+// a save cut short at any point leaves every checklist as it was or as it is now.
 bool Core::save_checklist() {
     QFile f;
-    auto file_error = [&]() {
+    auto file_error = [&](const QString& why) {
         show_message(msg_error, QStringLiteral("Writing Checklist file: ") + message_path(chklist_filename) +
-                                    QStringLiteral("  error...") + error_text(f));
+                                    QStringLiteral("  error...") + why);
         return false;
     };
-    if (!open_record_file(f, chklist_filename)) return file_error();
-    int32_t next = 0;
-    if (!record_count(f, kChecklistRecordSize, next)) return file_error();
-    ++next;
+    if (checklists_refused) return file_error(QStringLiteral("the file was refused when it was read; it is left as it is"));
+    if (!open_record_file(f, chklist_filename)) return file_error(f.errorString());
+    qint64 size = 0;
+    if (!file_size(f, size)) return file_error(last_file_error());
+    if (size > kMaxChecklistFileBytes) return file_error(too_large(size) + QStringLiteral("; it is left as it is"));
+    // Records not in the table (deleted ones) are carried over as they are.
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError || bytes.size() != size) return file_error(f.errorString());
+    f.close();
+
+    int32_t next = int32_t(size / kChecklistRecordSize) + 1;
+    std::vector<int32_t> numbered;
+    auto take_back_numbers = [&] {
+        for (int32_t i : numbered) Checklists[i].file_idx = 0;
+    };
     bool all_written = true;
     for (int32_t i = 0; i <= maxChecklists_index(); ++i) {
         Checklist& cl = Checklists[i];
@@ -107,6 +140,7 @@ bool Core::save_checklist() {
         if (number == 0) {
             number = next++;
             cl.file_idx = number;
+            numbered.push_back(i);
         }
         if (number < 1 || number > next) {
             show_message(msg_error, QStringLiteral("Not all Data saved. File Checklist Index out of Range. Index, i: ") +
@@ -114,9 +148,24 @@ bool Core::save_checklist() {
             all_written = false;
             continue;
         }
-        if (!write_record(f, kChecklistRecordSize, number, encode_checklist(cl, number))) return file_error();
+        const qint64 at = qint64(number - 1) * kChecklistRecordSize;
+        if (at + kChecklistRecordSize > kMaxChecklistFileBytes) {
+            take_back_numbers();
+            return file_error(QStringLiteral("the file would grow past its limit of ") +
+                              QString::number(kMaxChecklistFileBytes) + QStringLiteral(" bytes; nothing was written"));
+        }
+        // A partial record at the end is no record: a new one is written over it.
+        if (bytes.size() < at + kChecklistRecordSize) bytes.resize(at + kChecklistRecordSize);
+        const QByteArray record = encode_checklist(cl, number);
+        std::memcpy(bytes.data() + at, record.constData(), size_t(kChecklistRecordSize));
     }
-    if (!f.flush()) return file_error();
+    bool renamed = false;
+    QString why;
+    if (!replace_data_file(data_path(chklist_filename), bytes, renamed, why)) {
+        // Once the new file is in place, its records carry the numbers given.
+        if (!renamed) take_back_numbers();
+        return file_error(why);
+    }
     return all_written;
 }
 

@@ -141,8 +141,12 @@ public:
 
     // ---- checklist file ----
     void load_checklists();
-    // False when a record could not be written (the failure was reported).
+    // False when a checklist was not written (the failure was reported). A file that could
+    // not be written holds what it held before, and the record numbers given are taken back.
     bool save_checklist();
+    // chklist.dat was refused at load (too large): it is neither read nor written until a
+    // load accepts it.
+    bool checklists_refused = false;
     void resize_checklists(int32_t n);
 
     // ---- messages and log ----

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -112,6 +113,13 @@ bool sync_folder(const QString& folder) {
     const int err = errno;
     ::close(fd);
     return ok ? true : fail_with(err);
+}
+
+bool rename_file(const QString& from, const QString& to) {
+    g_last_error.clear();
+    if (!change_allowed(FileOp::rename, from)) return false;
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) return fail_with(errno);
+    return true;
 }
 
 } // namespace qb

@@ -47,5 +47,7 @@ bool resize_file(QFile& f, qint64 size);
 bool sync_file(QFile& f);
 bool remove_file(const QString& path);
 bool sync_folder(const QString& folder);
+// Renames over an existing file in one step: the path names the old file or the new one.
+bool rename_file(const QString& from, const QString& to);
 
 } // namespace qb

@@ -1,5 +1,8 @@
 #include "core/save_file.h"
 
+#include "core/file_io.h"
+
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace qb {
@@ -17,6 +20,28 @@ bool save_whole_file(const QString& path, const QByteArray& bytes, QString* erro
     if (ok && out.commit()) return true;
     if (error) *error = out.errorString();
     out.cancelWriting();
+    return false;
+}
+
+bool replace_data_file(const QString& path, const QByteArray& bytes, bool& renamed, QString& error) {
+    renamed = false;
+    const QFileInfo info(path);
+    // A link stays a link: the file it names is the one replaced.
+    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    const QString temp = target + QStringLiteral(".new");
+    QFile out(temp);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        error = out.errorString();
+        return false;
+    }
+    if (QFileInfo::exists(target)) out.setPermissions(QFile::permissions(target));
+    bool ok = write_at(out, 0, bytes) && sync_file(out);
+    out.close();
+    if (ok) ok = renamed = rename_file(temp, target);
+    if (ok) ok = sync_folder(QFileInfo(target).absolutePath());
+    if (ok) return true;
+    error = last_file_error();
+    if (!renamed) remove_file(temp);
     return false;
 }
 

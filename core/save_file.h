@@ -8,4 +8,11 @@ namespace qb {
 // is caught here: buffered QSaveFile writes can lose it and still commit.
 bool save_whole_file(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// Replaces a data file of the program folder: the bytes go to a file beside it, which is
+// synced and renamed over it, then the folder is synced. Every step passes core/file_io,
+// so a process killed at any point leaves the old file or the new one, and a full disk
+// fails before the old file is touched. renamed: the new file took the old one's place
+// (it may then still fail, when the folder cannot be synced).
+bool replace_data_file(const QString& path, const QByteArray& bytes, bool& renamed, QString& error);
+
 } // namespace qb

@@ -311,6 +311,11 @@ void Command::Edit_entry() {
         c.Currententry_checklist_index = 0;
         if (EntryListScreen* title = shell().title()) title->show_addentry_or_savewebpage();
     } else if (c.current_screen == screen_checklists) {
+        // Show-It marks changed on the list are stored however the list is left; a write
+        // that fails keeps the user on the list with the marks pending.
+        bool allowed = true;
+        screen_change_allowed(allowed);
+        if (!allowed) return;
         c.back_available = true;
         c.back_screen = screen_checklists;
         mdi->make_up_down_not_visible();

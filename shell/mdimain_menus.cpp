@@ -128,6 +128,8 @@ void MDIMain::mnuImportChecklist_Click() {
         c.show_message(msg_error, QStringLiteral("Checklist Not Imported"));
         return;
     }
+    const QVector<Checklist> table_before = c.Checklists;
+    const int16_t index_before = c.current_checklist_index;
     if (c.find_free_checklist_slot()) {
         Checklist& slot = c.Checklists[c.current_checklist_index];
         slot = record;
@@ -135,7 +137,13 @@ void MDIMain::mnuImportChecklist_Click() {
         slot.deleted = 0;
         slot.file_idx = 0;
         slot.ShowIt = 0;
-        c.save_checklist();
+        if (!c.save_checklist()) {
+            // The file holds what it held; so does the table.
+            c.Checklists = table_before;
+            c.current_checklist_index = index_before;
+            c.show_message(msg_error, QStringLiteral("Checklist Not Imported"));
+            return;
+        }
     } else {
         c.show_message(msg_error, QStringLiteral("Unable to Add another New Checklist..please delete some old ones."));
     }

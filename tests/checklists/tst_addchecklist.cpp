@@ -2,6 +2,7 @@
 // questions with their answers, storing new and existing checklists into chklist.dat,
 // a failed write, Cancel and Delete of a new checklist, and the file read back.
 #include "checklists_fixture.h"
+#include "support/file_faults.h"
 
 #include <QDir>
 
@@ -35,6 +36,8 @@ private slots:
     void questions();
     void two_long_items_any_yes_stays();
     void failed_write_keeps_the_edits();
+    void full_disk_fails_each_change_data();
+    void full_disk_fails_each_change();
     void existing_checklist_changed_in_author();
     void cancel_and_delete_drop_a_new_checklist();
     void written_file_reads_back_byte_exact();
@@ -213,6 +216,92 @@ void TestAddChecklist::failed_write_keeps_the_edits() {
     QCOMPARE(e->add_or_edit_ongoing, false);
     QCOMPARE(f.records(), 3);
     QCOMPARE(f.stored(2).name, QStringLiteral("Blocked"));
+}
+
+void TestAddChecklist::full_disk_fails_each_change_data() {
+    QTest::addColumn<QString>("change");
+    for (const char* change : {"edit", "new", "marks", "delete", "import"}) QTest::newRow(change) << QString(change);
+}
+
+// Each change of the checklist file on a disk with no room left: it is reported as
+// failed, the file and the table stay as stored, and the user keeps what he did on screen.
+void TestAddChecklist::full_disk_fails_each_change() {
+    QFETCH(QString, change);
+    ChecklistsFixture f(ChecklistsFixture::numbered(3, 2));
+    Core& c = f.core();
+    c.export_checklist(f.fx.path("export.txt"), 0);
+    const QByteArray before = f.file();
+    const QVector<Checklist> table = c.Checklists;
+    ShowChecklists* l = f.open_list();
+    AddChecklist* e = f.editor();
+    FillingDisk disk(f.fx.dir.path(), 0);
+    {
+        FaultScope scope(&disk);
+        if (change == u"edit") {
+            QTest::mouseDClick(l->Title_textbox[1], Qt::LeftButton);
+            f.focus(e->Author_text);
+            e->Author_text->selectAll();
+            QTest::keyClicks(e->Author_text, "Someone Else");
+            f.press(button_summary);
+        } else if (change == u"new") {
+            e = new_checklist(f, "Fresh", {{0, "Item"}});
+            f.save();
+        } else if (change == u"marks") {
+            f.click(l->Check_to_display[2]);
+            f.press(button_summary);
+        } else if (change == u"delete") {
+            f.click(l->Check_to_display[2]);
+            f.click(l->Title_textbox[1]);
+            f.fx.messages.answers.enqueue(kAnswerYes);
+            f.toolbar(3);
+        } else {
+            f.fx.dialogs.next_open = f.fx.path("export.txt");
+            f.mdi->menu_item("mnuImportChecklist")->trigger();
+        }
+    }
+    const QString told = f.warnings().join(u'\n');
+    QVERIFY2(told.contains("Error: Writing Checklist file: ") && told.contains("No space left on device"), qPrintable(told));
+    QCOMPARE(f.file(), before);
+    if (change == u"marks" || change == u"delete") {
+        QCOMPARE(c.current_screen, int(screen_checklists));
+        QVERIFY(l->add_or_edit_ongoing);
+    } else {
+        auto in_use = [](const QVector<Checklist>& t) {
+            QStringList out;
+            for (const Checklist& cl : t)
+                if (cl.Inuse == kTrue) out << cl.Name + u'|' + cl.Author + u'|' + QString::number(cl.deleted);
+            return out;
+        };
+        QCOMPARE(in_use(c.Checklists), in_use(table));
+    }
+    if (change == u"edit" || change == u"new") {
+        // The editor stays with the edits, still to be saved.
+        QCOMPARE(c.current_screen, int(screen_checklist_editor));
+        QVERIFY(e->add_or_edit_ongoing);
+        QCOMPARE(e->name_text->text(), change == u"new" ? QStringLiteral("Fresh") : QStringLiteral("List 001"));
+        QCOMPARE(e->Author_text->toPlainText(), change == u"new" ? QString() : QStringLiteral("Someone Else"));
+    }
+    if (change == u"new") {
+        // Once there is room, the same Save stores it, once.
+        f.save();
+        QVERIFY(!e->add_or_edit_ongoing);
+        QCOMPARE(f.records(), 4);
+        QCOMPARE(f.stored(3).name, QStringLiteral("Fresh"));
+    } else if (change == u"edit") {
+        // Cancelled, the edit leaves nothing behind for the next save to store.
+        f.toolbar(5);
+        f.click(l->Check_to_display[2]);
+        f.press(button_summary);
+        QCOMPARE(f.stored(2).show_it, int16_t(1));
+        QCOMPARE(f.stored(1).author, QStringLiteral("Author"));
+    } else if (change == u"delete") {
+        QCOMPARE(f.shown_titles(), (QStringList{"List 000", "List 001", "List 002"}));
+        // A mark set before stays, still to be written.
+        QCOMPARE(c.Checklists[2].ShowIt, int16_t(1));
+    } else if (change == u"import") {
+        QVERIFY(f.warnings().contains("Error: Checklist Not Imported"));
+        QCOMPARE(f.shown_titles(), (QStringList{"List 000", "List 001", "List 002"}));
+    }
 }
 
 void TestAddChecklist::existing_checklist_changed_in_author() {

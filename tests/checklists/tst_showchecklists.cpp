@@ -28,6 +28,8 @@ private slots:
     void delete_keeps_the_record_with_its_flag();
     void marks_written_once_when_leaving();
     void close_box_keeps_the_marks();
+    void marks_written_however_the_list_is_left_data();
+    void marks_written_however_the_list_is_left();
     void failed_write_keeps_the_marks_pending();
     void mark_reaches_an_edit_opened_from_the_list();
     void bad_tables_show_without_harm();
@@ -292,6 +294,46 @@ void TestShowChecklists::close_box_keeps_the_marks() {
     QCOMPARE(f.stored(1).show_it, int16_t(1));
 }
 
+void TestShowChecklists::marks_written_however_the_list_is_left_data() {
+    QTest::addColumn<bool>("double_click");  // else the toolbar's Edit
+    QTest::addColumn<QString>("then");
+    QTest::newRow("double-click, Cancel") << true << "cancel";
+    QTest::newRow("Edit, Cancel") << false << "cancel";
+    QTest::newRow("double-click, leave unchanged") << true << "summary";
+    QTest::newRow("Edit, leave unchanged") << false << "summary";
+    QTest::newRow("double-click, close the program") << true << "close";
+    QTest::newRow("Edit, close the program") << false << "close";
+}
+
+// A mark ticked on the list is stored when the list is left for the editor, whatever
+// the editor is left by.
+void TestShowChecklists::marks_written_however_the_list_is_left() {
+    QFETCH(bool, double_click);
+    QFETCH(QString, then);
+    ChecklistsFixture f(ChecklistsFixture::numbered(3));
+    ShowChecklists* l = f.open_list();
+    f.click(l->Check_to_display[2]);
+    QCOMPARE(f.stored(2).show_it, int16_t(0));
+    if (double_click)
+        QTest::mouseDClick(l->Title_textbox[1], Qt::LeftButton);
+    else
+        f.toolbar(4);
+    QCOMPARE(f.core().current_screen, int(screen_checklist_editor));
+    QCOMPARE(f.stored(2).show_it, int16_t(1));
+    QVERIFY(!l->add_or_edit_ongoing);
+    if (then == u"cancel")
+        f.toolbar(5);
+    else if (then == u"summary")
+        f.press(button_summary);
+    else
+        f.mdi->close();
+    QCOMPARE(f.fx.messages.questions.size(), 0);
+    f.restart();
+    QCOMPARE(f.core().Checklists[2].ShowIt, int16_t(1));
+    QCOMPARE(f.core().Checklists[0].ShowIt, int16_t(1));
+    QCOMPARE(f.stored(1).show_it, int16_t(0));
+}
+
 void TestShowChecklists::failed_write_keeps_the_marks_pending() {
     ChecklistsFixture f(ChecklistsFixture::numbered(3));
     ShowChecklists* l = f.open_list();
@@ -301,6 +343,10 @@ void TestShowChecklists::failed_write_keeps_the_marks_pending() {
     QVERIFY(QDir(f.fx.dir.path()).mkdir("chklist.dat"));
     f.press(button_summary);
     QVERIFY(f.warnings().value(0).startsWith("Error: Writing Checklist file: "));
+    QCOMPARE(f.core().current_screen, int(screen_checklists));
+    QCOMPARE(l->add_or_edit_ongoing, true);
+    // Nor does the editor open over marks that could not be written.
+    QTest::mouseDClick(l->Title_textbox[1], Qt::LeftButton);
     QCOMPARE(f.core().current_screen, int(screen_checklists));
     QCOMPARE(l->add_or_edit_ongoing, true);
     QVERIFY(QDir(f.fx.dir.path()).rmdir("chklist.dat"));

@@ -6,13 +6,11 @@
 #include "core/ole_date.h"
 #include "core/save_journal.h"
 #include "support/fakes.h"
+#include "support/file_faults.h"
 
 #include <QDir>
-#include <QProcess>
-#include <QStorageInfo>
 #include <QtTest>
 #include <QRandomGenerator>
-#include <QThread>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -24,111 +22,6 @@ using namespace qb;
 using namespace qb::test;
 
 namespace {
-
-// One operation on a file, as the device sees it.
-struct Step {
-    FileOp op;
-    QString file;  // the file's name; "folder" for the folder
-    bool overwrites = false;  // a write that reaches stored bytes
-};
-
-QString name_of(const Step& s) {
-    switch (s.op) {
-    case FileOp::write: return "write " + s.file;
-    case FileOp::sync_file: return "sync " + s.file;
-    case FileOp::sync_folder: return "sync folder";
-    case FileOp::rename: return "rename " + s.file;
-    case FileOp::remove: return "remove " + s.file;
-    case FileOp::resize: return "resize " + s.file;
-    case FileOp::size: return "size " + s.file;
-    }
-    return "?";
-}
-
-// The named steps, a run of the same step written once.
-QString sequence_of(const QList<Step>& steps) {
-    QStringList names;
-    for (const Step& s : steps)
-        if (names.isEmpty() || names.last() != name_of(s)) names << name_of(s);
-    return names.join(", ");
-}
-
-// Dies at step n (a write reaches the disk half way, a sync or removal does not happen);
-// nothing after it reaches the disk. n = 0 only counts the steps. Every step is logged.
-class KillAt : public FileFault {
-public:
-    explicit KillAt(int n) : n_(n) {}
-    qint64 allow_write(const QString& path, qint64 offset, qint64 len) override {
-        log << Step{FileOp::write, QFileInfo(path).fileName(), offset < QFileInfo(path).size()};
-        return step() ? len : (dead_ ? 0 : len / 2);
-    }
-    bool allow_op(FileOp op, const QString& path) override {
-        log << Step{op, op == FileOp::sync_folder ? QStringLiteral("folder") : QFileInfo(path).fileName()};
-        return allow_change(path);
-    }
-    bool allow_change(const QString&) override { return step(); }
-    int error_number() const override { return EIO; }
-    int steps = 0;
-    QList<Step> log;
-
-private:
-    bool step() {
-        ++steps;
-        if (n_ > 0 && steps >= n_) dead_ = true;
-        return !dead_;
-    }
-    int n_;
-    bool dead_ = false;
-};
-
-// Step n alone fails; the program goes on.
-class FailOnce : public FileFault {
-public:
-    explicit FailOnce(int n) : n_(n) {}
-    qint64 allow_write(const QString&, qint64, qint64 len) override { return ++steps == n_ ? len / 3 : len; }
-    bool allow_change(const QString&) override { return ++steps != n_; }
-    int error_number() const override { return ENOSPC; }
-    int steps = 0;
-
-private:
-    int n_;
-};
-
-// A device of a fixed capacity holding the program folder: growing a file takes space,
-// overwriting takes none.
-class FillingDisk : public FileFault {
-public:
-    FillingDisk(const QString& folder, qint64 free_bytes) : folder_(folder) { capacity_ = used() + free_bytes; }
-    qint64 allow_write(const QString& path, qint64 offset, qint64 len) override {
-        const qint64 size = QFileInfo(path).size();
-        const qint64 grow = std::max<qint64>(0, offset + len - size);
-        const qint64 free = std::max<qint64>(0, capacity_ - used());
-        if (grow <= free) return len;
-        return std::clamp<qint64>(size - offset + free, 0, len);
-    }
-    bool allow_change(const QString&) override { return true; }
-    int error_number() const override { return ENOSPC; }
-
-private:
-    qint64 used() const {
-        qint64 total = 0;
-        for (const QFileInfo& fi : QDir(folder_).entryInfoList(QDir::Files)) total += fi.size();
-        return total;
-    }
-    QString folder_;
-    qint64 capacity_ = 0;
-};
-
-struct FaultScope {
-    explicit FaultScope(FileFault* f) { set_file_fault(f); }
-    ~FaultScope() { set_file_fault(nullptr); }
-};
-
-QString text_of(const QString& seed, int n) {
-    QString s;
-    while (s.size() < n) s += seed + u' ';
-    return s.left(n - 1) + u'.';
-}
 
 // What the user sees of an entry, without its record numbers.
 QString describe(const SummaryEntry& e) {
@@ -387,11 +280,8 @@ void TestSaveFaults::real_kills_during_edits() {
     QRandomGenerator rng(9);
     int lost = 0, kills = 40, cut_short = 0, child_versions = 0;
     for (int round = 0; round < kills; ++round) {
-        int ready[2];
-        QCOMPARE(::pipe(ready), 0);
-        const pid_t pid = fork();
-        QVERIFY(pid >= 0);
-        if (pid == 0) {
+        // Once the child has saved, it is killed at a random moment of its later saves.
+        QVERIFY(kill_child_after(1000 + rng.bounded(20000), [&](const std::function<void()>& ready) {
             Core c(fx.dir.path(), fx.platform());
             c.init_blank_entry();
             c.init_blank_entry_checklist();
@@ -400,18 +290,9 @@ void TestSaveFaults::real_kills_during_edits() {
                 c.load_entry(index_of(c, 3));
                 write_version(c, v);
                 c.save_entry();
-                if (v == 1000000 + round * 100000 && ::write(ready[1], "s", 1) != 1) ::_exit(1);
+                ready();
             }
-        }
-        // Once the child has saved, it is killed at a random moment of its later saves.
-        ::close(ready[1]);
-        pollfd wait_for{ready[0], POLLIN, 0};
-        QCOMPARE(::poll(&wait_for, 1, 20000), 1);
-        ::close(ready[0]);
-        QThread::usleep(1000 + rng.bounded(20000));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        }));
         if (QFile::exists(fx.path("save.journal"))) ++cut_short;
         fx.restart();
         Core& c = *fx.core;
@@ -533,12 +414,6 @@ void TestSaveFaults::filling_disk_never_changes_stored_entries() {
 
 namespace {
 
-bool run(const QStringList& args) {
-    QProcess p;
-    p.start(args.first(), args.mid(1));
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 void start_core(Core& c) {
     c.init_blank_entry();
     c.init_blank_entry_checklist();
@@ -561,23 +436,11 @@ void TestSaveFaults::full_tmpfs_device() {
     const QList<Op> series{edit_grow, add_new, edit_shrink, delete_entry, edit_grow, add_new, edit_shrink};
     int runs = 0, damaged = 0, runs_with_failures = 0;
     for (int pages = 0; pages <= 12; ++pages) {
-        QTemporaryDir mnt;
-        if (!run({"mount", "-t", "tmpfs", "-o", "size=512k", "tmpfs", mnt.path()}))
-            QSKIP("a memory file system needs the right to mount");
-        struct Unmount {
-            QString path;
-            ~Unmount() { run({"umount", path}); }
-        } unmount{mnt.path()};
+        TmpfsMount mnt("512k");
+        if (!mnt.mounted) QSKIP("a memory file system needs the right to mount");
         for (const char* name : {"entries.dat", "VarData.dat", "chklist.dat"})
             QVERIFY(QFile::copy(fx.path(name), mnt.path() + u'/' + name));
-        {
-            QFile filler(mnt.path() + "/filler");
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-            const qint64 keep = qint64(pages) * 4096;
-            QStorageInfo info(mnt.path());
-            const qint64 fill = info.bytesAvailable() - keep;
-            if (fill > 0) QCOMPARE(filler.write(QByteArray(fill, 'f')), fill);
-        }
+        QVERIFY(mnt.leave_free(qint64(pages) * 4096));
         FakePresenter messages;
         Platform platform = fx.platform();
         platform.messages = &messages;

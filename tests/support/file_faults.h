@@ -1,0 +1,187 @@
+#pragma once
+// Faults of the device under the program folder, for the tests of saves cut short: a
+// process killed at any step or at a real moment, a step that fails once, a disk that
+// fills up, and a small real file system that is full.
+#include "core/file_io.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QList>
+#include <QProcess>
+#include <QStorageInfo>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <functional>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace qb::test {
+
+// One operation on a file, as the device sees it.
+struct Step {
+    FileOp op;
+    QString file;  // the file's name; "folder" for the folder
+    bool overwrites = false;  // a write that reaches stored bytes
+};
+
+inline QString name_of(const Step& s) {
+    switch (s.op) {
+    case FileOp::write: return "write " + s.file;
+    case FileOp::sync_file: return "sync " + s.file;
+    case FileOp::sync_folder: return "sync folder";
+    case FileOp::rename: return "rename " + s.file;
+    case FileOp::remove: return "remove " + s.file;
+    case FileOp::resize: return "resize " + s.file;
+    case FileOp::size: return "size " + s.file;
+    }
+    return "?";
+}
+
+// The named steps, a run of the same step written once.
+inline QString sequence_of(const QList<Step>& steps) {
+    QStringList names;
+    for (const Step& s : steps)
+        if (names.isEmpty() || names.last() != name_of(s)) names << name_of(s);
+    return names.join(", ");
+}
+
+// Dies at step n (a write reaches the disk half way, a sync or removal does not happen);
+// nothing after it reaches the disk. n = 0 only counts the steps. Every step is logged.
+class KillAt : public FileFault {
+public:
+    explicit KillAt(int n) : n_(n) {}
+    qint64 allow_write(const QString& path, qint64 offset, qint64 len) override {
+        log << Step{FileOp::write, QFileInfo(path).fileName(), offset < QFileInfo(path).size()};
+        const bool was_dead = dead_;
+        return step() ? len : (was_dead ? 0 : len / 2);
+    }
+    bool allow_op(FileOp op, const QString& path) override {
+        log << Step{op, op == FileOp::sync_folder ? QStringLiteral("folder") : QFileInfo(path).fileName()};
+        return allow_change(path);
+    }
+    bool allow_change(const QString&) override { return step(); }
+    int error_number() const override { return EIO; }
+    int steps = 0;
+    QList<Step> log;
+
+private:
+    bool step() {
+        ++steps;
+        if (n_ > 0 && steps >= n_) dead_ = true;
+        return !dead_;
+    }
+    int n_;
+    bool dead_ = false;
+};
+
+// Step n alone fails; the program goes on.
+class FailOnce : public FileFault {
+public:
+    explicit FailOnce(int n) : n_(n) {}
+    qint64 allow_write(const QString&, qint64, qint64 len) override { return ++steps == n_ ? len / 3 : len; }
+    bool allow_change(const QString&) override { return ++steps != n_; }
+    int error_number() const override { return ENOSPC; }
+    int steps = 0;
+
+private:
+    int n_;
+};
+
+// A device of a fixed capacity holding the program folder: growing a file takes space,
+// overwriting takes none.
+class FillingDisk : public FileFault {
+public:
+    FillingDisk(const QString& folder, qint64 free_bytes) : folder_(folder) { capacity_ = used() + free_bytes; }
+    qint64 allow_write(const QString& path, qint64 offset, qint64 len) override {
+        const qint64 size = QFileInfo(path).size();
+        const qint64 grow = std::max<qint64>(0, offset + len - size);
+        const qint64 free = std::max<qint64>(0, capacity_ - used());
+        if (grow <= free) return len;
+        return std::clamp<qint64>(size - offset + free, 0, len);
+    }
+    bool allow_change(const QString&) override { return true; }
+    int error_number() const override { return ENOSPC; }
+
+private:
+    qint64 used() const {
+        qint64 total = 0;
+        for (const QFileInfo& fi : QDir(folder_).entryInfoList(QDir::Files)) total += fi.size();
+        return total;
+    }
+    QString folder_;
+    qint64 capacity_ = 0;
+};
+
+struct FaultScope {
+    explicit FaultScope(FileFault* f) { set_file_fault(f); }
+    ~FaultScope() { set_file_fault(nullptr); }
+};
+
+// A text of n characters, the seed repeated, for saves whose texts change in length.
+inline QString text_of(const QString& seed, int n) {
+    QString s;
+    while (s.size() < n) s += seed + u' ';
+    return s.left(n - 1) + u'.';
+}
+
+// Runs a command to its end; true when it exited with 0.
+inline bool run_command(const QStringList& args) {
+    QProcess p;
+    p.start(args.first(), args.mid(1));
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// A small memory file system, mounted while this lives (mounting needs the right to).
+struct TmpfsMount {
+    explicit TmpfsMount(const QString& size) {
+        mounted = run_command({"mount", "-t", "tmpfs", "-o", "size=" + size, "tmpfs", dir.path()});
+    }
+    ~TmpfsMount() {
+        if (mounted) run_command({"umount", dir.path()});
+    }
+    QString path() const { return dir.path(); }
+    // A file takes all the room but `bytes`.
+    bool leave_free(qint64 bytes) const {
+        QFile filler(dir.path() + "/filler");
+        if (!filler.open(QIODevice::WriteOnly)) return false;
+        const qint64 fill = QStorageInfo(dir.path()).bytesAvailable() - bytes;
+        return fill <= 0 || filler.write(QByteArray(fill, 'f')) == fill;
+    }
+    QTemporaryDir dir;
+    bool mounted = false;
+};
+
+// Forks a child that runs work until it is killed with SIGKILL, delay_us after it has
+// called ready() (once its first save is done). False when it did not get that far
+// within 20 s.
+inline bool kill_child_after(unsigned long delay_us, const std::function<void(const std::function<void()>&)>& work) {
+    int ready[2];
+    if (::pipe(ready) != 0) return false;
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        ::close(ready[0]);
+        bool told = false;
+        work([&] {
+            if (!told && ::write(ready[1], "s", 1) != 1) ::_exit(1);
+            told = true;
+        });
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    pollfd wait_for{ready[0], POLLIN, 0};
+    const bool started = ::poll(&wait_for, 1, 20000) == 1;
+    ::close(ready[0]);
+    if (started) QThread::usleep(delay_us);
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return started;
+}
+
+} // namespace qb::test
