@@ -5,7 +5,7 @@
 #include "core/core.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
-#include "shell/stand_in_screens.h"
+#include "support/stand_in_screens.h"
 
 #include <QLineEdit>
 #include <QVBoxLayout>

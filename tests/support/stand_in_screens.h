@@ -1,7 +1,7 @@
 #pragma once
-// Stand-ins for the screens whose own windows arrive with their issues: each keeps the
-// screen contract with the shell, shows its caption and records what the shell asked of
-// it, so every button and menu item can be used and checked before the screen lands.
+// Doubles of the entry list, the transaction editor and the stock-idea screen for the
+// shell's own tests: each keeps the screen contract with the shell, shows its caption and
+// records what the shell asked of it.
 #include "shell/screen.h"
 
 #include <QStringList>
@@ -13,6 +13,10 @@ class QListWidget;
 class QVBoxLayout;
 
 namespace qb {
+class Shell;
+}
+
+namespace qb::test {
 
 class StandInBase : public QWidget {
     Q_OBJECT
@@ -83,8 +87,7 @@ public:
     void show_stock_of_month() override;
 };
 
-class Shell;
-// Registers the stand-ins of the screens whose own windows have not landed.
+// Registers the doubles under the screens' names.
 void register_stand_in_screens(Shell& shell);
 
-} // namespace qb
+} // namespace qb::test

@@ -1,4 +1,4 @@
-#include "shell/stand_in_screens.h"
+#include "support/stand_in_screens.h"
 
 #include "core/codepage.h"
 #include "core/core.h"
@@ -14,7 +14,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-namespace qb {
+namespace qb::test {
 
 StandInBase::StandInBase(QWidget* parent, const QString& name, const QString& caption) : QWidget(parent) {
     setObjectName(name);
@@ -182,4 +182,4 @@ void register_stand_in_screens(Shell& s) {
     s.register_window(QStringLiteral("viewweb"), screen([](QWidget* p) { return new StandInViewweb(p); }));
 }
 
-} // namespace qb
+} // namespace qb::test
