@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QWebEngineView>
+#include <QWindow>
 
 using namespace qb;
 using namespace qb::test;
@@ -49,6 +50,7 @@ class TestSaveWebPage : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { SaveWebPage::start_page = QStringLiteral("about:blank"); }
+    void first_pane_keeps_the_frame_window();
     void capture_end_to_end_and_reopen();
     void checks_data();
     void checks();
@@ -60,6 +62,26 @@ private slots:
     void local_file_stored_as_typed();
     void failed_save_keeps_the_page_for_a_retry();
 };
+
+void TestSaveWebPage::first_pane_keeps_the_frame_window() {
+    ReferencesFixture f;
+    // The frame carries a hidden Qt Quick child from its start, so the first pane finds
+    // the surface it needs and the frame keeps its native window, and its place.
+    QWidget* surface = f.mdi->findChild<QWidget*>("browser_surface");
+    QVERIFY(surface && surface->inherits("QQuickWidget"));
+    QVERIFY(!surface->isVisible());
+    QTRY_VERIFY(f.mdi->windowHandle() && f.mdi->windowHandle()->isExposed());
+    const WId id = f.mdi->winId();
+    QWindow* window = f.mdi->windowHandle();
+    const QPoint place = f.mdi->frameGeometry().topLeft();
+    SaveWebPage* e = open_new(f);
+    QSignalSpy loaded(e->WebBrowser1, &QWebEngineView::loadFinished);
+    QVERIFY(loaded.wait(30000));
+    QTest::qWait(200);
+    QCOMPARE(f.mdi->windowHandle(), window);
+    QCOMPARE(f.mdi->winId(), id);
+    QCOMPARE(f.mdi->frameGeometry().topLeft(), place);
+}
 
 void TestSaveWebPage::capture_end_to_end_and_reopen() {
     LoopbackHttp server;
