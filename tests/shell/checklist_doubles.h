@@ -64,15 +64,8 @@ public:
 };
 
 inline void register_checklist_doubles(Shell& s) {
-    auto screen = [&s](auto make) {
-        return [&s, make]() -> QWidget* {
-            QWidget* w = make(s.mdi()->client_area());
-            w->hide();
-            return w;
-        };
-    };
-    s.register_window(QStringLiteral("ShowChecklists"), screen([](QWidget* p) { return new ChecklistListDouble(p); }));
-    s.register_window(QStringLiteral("AddChecklist"), screen([](QWidget* p) { return new ChecklistEditorDouble(p); }));
+    s.register_window(QStringLiteral("ShowChecklists"), hidden_screen<ChecklistListDouble>(s));
+    s.register_window(QStringLiteral("AddChecklist"), hidden_screen<ChecklistEditorDouble>(s));
 }
 
 } // namespace qb::test

@@ -2,7 +2,9 @@
 // Doubles of the entry list, the transaction editor and the stock-idea screen for the
 // shell's own tests: each keeps the screen contract with the shell, shows its caption and
 // records what the shell asked of it.
+#include "shell/mdimain.h"
 #include "shell/screen.h"
+#include "shell/shell.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -12,11 +14,16 @@ class QLineEdit;
 class QListWidget;
 class QVBoxLayout;
 
-namespace qb {
-class Shell;
-}
-
 namespace qb::test {
+
+// A factory of a double of type T: a hidden screen in the main window's client area.
+template <typename T> Shell::Factory hidden_screen(Shell& shell) {
+    return [&shell]() -> QWidget* {
+        QWidget* w = new T(shell.mdi()->client_area());
+        w->hide();
+        return w;
+    };
+}
 
 class StandInBase : public QWidget {
     Q_OBJECT
