@@ -173,7 +173,7 @@ private:
     bool redrawing_ = false;
 };
 
-// Puts the journal's windows in place of their stand-ins.
+// Makes the journal's windows reachable by their names.
 void register_journal_windows(Shell& shell);
 
 } // namespace qb

@@ -1,6 +1,6 @@
 #pragma once
 namespace qb {
 class Shell;
-// Puts this folder's windows in place of their stand-ins.
+// Makes this folder's windows reachable by their names.
 void register_references_windows(Shell& shell);
 } // namespace qb

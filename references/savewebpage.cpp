@@ -30,6 +30,8 @@ constexpr int kPaneFloor = 500;
 const QString kNewNameTip = QStringLiteral("A unique name (per security name) used to reference the web page from your PC");
 const QString kNewAddressTip =
     QStringLiteral("Type or Paste in the web address that contains the news article you wish to save.");
+const QString kStoreWithoutPage = QStringLiteral(
+    "Web Page could not be loaded, so it was NOT Saved to your PC.\r\nWould you like to save this entry without the Web Page?");
 
 } // namespace
 
@@ -280,10 +282,15 @@ bool SaveWebPage::save_web_page_entry(bool& stopped) {
         shell().user_update()->set_message(QStringLiteral("Please Wait. Web Page being Saved."), 0);
         const Capture result = save_web_page_to_disk();
         if (!self) return false;
+        // A page that cannot be loaded is not kept; the entry may be kept without it.
         if (result == Capture::refused) {
-            web_save_ongoing = false;
-            hide_wait_window();
-            return false;
+            const bool without_page = core().ask_user(kStyleStop, kStoreWithoutPage) == kAnswerYes;
+            if (!self) return false;
+            if (!without_page) {
+                web_save_ongoing = false;
+                hide_wait_window();
+                return false;
+            }
         }
     }
     bool stored = false;

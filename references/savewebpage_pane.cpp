@@ -132,6 +132,7 @@ SaveWebPage::Capture SaveWebPage::save_web_page_to_disk() {
     if (!page_is_loaded()) {
         if (!self) return Capture::stopped;
         // An error page is not the article: nothing is kept.
+        hide_wait_window();
         core().show_message(msg_error, QStringLiteral("Unable to save Web Page:") + page_path +
                                            QStringLiteral(". Error: The page could not be loaded: ") +
                                            WebBrowser1->url().toString());

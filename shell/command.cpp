@@ -47,12 +47,12 @@ void open_entry_in_its_editor() {
     const SummaryEntry& e = c.current_entry.entry;
     QString name;
     int32_t code = 0;
+    // The entry is not loaded again: a second load would tell the user a second time of
+    // texts it cannot read.
     if (e.web.present != kTrue && e.file.present != kTrue) {
-        c.load_entry(c.current_entry.index);
         name = QStringLiteral("AddEntry");
         code = screen_edit_transaction;
     } else if (e.web.present != kTrue) {
-        c.load_entry(c.current_entry.index);
         name = QStringLiteral("SaveFileReference");
         code = screen_edit_file_reference;
     } else if (trim_blanks(e.transaction) == u"Call Notes") {

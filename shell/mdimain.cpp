@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QQuickWidget>
 #include <QScreen>
 #include <QToolBar>
 #include <exception>
@@ -62,6 +63,14 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent) {
     client_->setObjectName(QStringLiteral("client_area"));
     client_->setAutoFillBackground(true);
     setCentralWidget(client_);
+    // The browser panes draw through Qt Quick. A frame whose native window was made
+    // without such a child gets a new native window when the first pane comes, and the
+    // window manager places that one afresh: the frame jumps. A hidden Qt Quick child
+    // from the start gives the frame the surface the panes need.
+    auto* surface = new QQuickWidget(client_);
+    surface->setObjectName(QStringLiteral("browser_surface"));
+    surface->setGeometry(0, 0, 1, 1);
+    surface->hide();
     build_menus();
     build_toolbar();
     resize_frame_twips(kDesignWidth, kDesignHeight);

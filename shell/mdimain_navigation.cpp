@@ -109,7 +109,10 @@ void MDIMain::step_to_neighbour(bool up) {
     s.command()->screen_change_allowed(allowed);
     if (!allowed) return;
     if (QWidget* w = s.window(QString::fromLatin1(editor))) w->hide();
+    const int32_t left = c.current_entry.index;
     up ? c.goto_previous_entry() : c.goto_next_entry();
+    // With no neighbour the same entry opens again, as stored.
+    if (c.current_entry.index == left) c.load_entry(left);
     if (EntryListScreen* title = s.title()) title->show_addentry_or_savewebpage();
 }
 

@@ -5,8 +5,6 @@
 #include "shell/command.h"
 #include "shell/custom.h"
 #include "shell/mdimain.h"
-#include "shell/stand_in_screens.h"
-#include "shell/stand_in_windows.h"
 #include "shell/test_vardata.h"
 #include "shell/tips.h"
 #include "shell/tour.h"
@@ -121,10 +119,8 @@ void Shell::register_standard_windows() {
         w->hide();
         return w;
     });
-    // The screens: stand-ins until each screen's own window is registered in their place.
-    register_stand_in_screens(*this);
-
-    // The small top-level windows stand above the frame.
+    // The small top-level windows stand above the frame. The screens and the windows of
+    // the other folders are registered by those folders.
     auto top = [this](auto make) {
         return [this, make]() -> QWidget* { return make(mdi()); };
     };
@@ -133,21 +129,6 @@ void Shell::register_standard_windows() {
     register_window(QStringLiteral("Tips"), top([](QWidget* p) { return new Tips(p); }));
     register_window(QStringLiteral("Tour"), top([](QWidget* p) { return new Tour(p); }));
     register_window(QStringLiteral("Custom"), top([](QWidget* p) { return new Custom(p); }));
-    register_window(QStringLiteral("Quotes"), top([](QWidget* p) {
-        return new StandInWindow(p, QStringLiteral("Quotes"), QStringLiteral("Stock Quotes"), false);
-    }));
-    register_window(QStringLiteral("News"), top([](QWidget* p) {
-        return new StandInWindow(p, QStringLiteral("News"), QStringLiteral("Stock News"), true);
-    }));
-    register_window(QStringLiteral("Chart"), top([](QWidget* p) {
-        return new StandInWindow(p, QStringLiteral("Chart"), QStringLiteral("Quorbelix Chart Tool"), true);
-    }));
-    register_window(QStringLiteral("Research"), top([](QWidget* p) {
-        return new StandInWindow(p, QStringLiteral("Research"), QStringLiteral("Internet Research"), false);
-    }));
-    register_window(QStringLiteral("Report"), top([](QWidget* p) {
-        return new StandInWindow(p, QStringLiteral("Report"), QStringLiteral("Create Reports"), false);
-    }));
     // A developer's tool: reached by its name only, never from a menu.
     register_window(QStringLiteral("TestVarData"), top([](QWidget* p) { return new TestVarData(p); }));
 }

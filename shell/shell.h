@@ -46,7 +46,7 @@ public:
     static Shell* current();
     Core& core() const { return core_; }
 
-    // Replaces the window made for a name (a screen's own issue swaps its stand-in here).
+    // Sets the window made for a name; a later registration replaces an earlier one.
     void register_window(const QString& name, Factory factory);
 
     // Creates the window on first use; nullptr for an unknown name.

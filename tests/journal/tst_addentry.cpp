@@ -29,6 +29,8 @@ private slots:
     void untouched_entry_saves_nothing();
     void save_lands_in_files_and_reopens_in_edit_mode();
     void unreadable_details_survive_an_edit();
+    void unreadable_checklist_texts_told_once_per_opening_data();
+    void unreadable_checklist_texts_told_once_per_opening();
     void date_with_time_of_day_saves_its_date();
     void failed_save_stays_on_the_editor();
     void price_box_keeps_digits_and_point();
@@ -281,6 +283,66 @@ void TestAddEntry::unreadable_details_survive_an_edit() {
     QCOMPARE(c.SummaryData[found].price, Currency(140000));
     QVERIFY(c.load_entry(found));
     QCOMPARE(c.current_entry.entry.other.text, QString("Stored reasons"));
+}
+
+void TestAddEntry::unreadable_checklist_texts_told_once_per_opening_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("from");  // the entry open before Up or Down
+    QTest::addColumn<QString>("lost");  // the entry whose text cannot be read
+    for (const char* way : {"details button", "toolbar Edit", "F4", "double-click"})
+        QTest::newRow(way) << way << QString() << "Beta";
+    QTest::newRow("Down") << "Down" << "Alpha" << "Beta";
+    QTest::newRow("Up") << "Up" << "Gamma" << "Beta";
+    QTest::newRow("Down from the last") << "Down" << "Gamma" << "Gamma";
+}
+
+void TestAddEntry::unreadable_checklist_texts_told_once_per_opening() {
+    QFETCH(QString, way);
+    QFETCH(QString, from);
+    QFETCH(QString, lost);
+    EditorFixture f({{"Rules", {"Be patient", "Read the 10Q"}}});
+    for (const char* name : {"Alpha", "Beta", "Gamma"}) {
+        f.type_valid_buy(name);
+        f.save();
+    }
+    Core& c = f.core();
+    // The entry's first checklist text points past the end of the text store.
+    for (int32_t i = 0; i <= c.maxSummarydata_index(); ++i)
+        if (c.SummaryData[i].security == lost) c.SummaryData[i].checklist[0].Item[0].text_index = 9999;
+    f.press(button_summary);
+    Title* t = f.title();
+    auto row = [t](const QString& name) {
+        for (QLineEdit* box : t->Security_Entry_Display_text)
+            if (box->text() == name) return box;
+        return t->Security_Entry_Display_text[0];
+    };
+    const QString told = QStringLiteral("Some checklist texts of this entry could not be read");
+    if (!from.isEmpty()) {
+        QTest::mouseDClick(row(from), Qt::LeftButton);
+        QCOMPARE(f.fx.messages.box_texts().filter(told).size(), from == lost ? 1 : 0);
+    } else if (way != "double-click") {
+        QTest::mouseClick(row(lost), Qt::LeftButton);
+    }
+    f.fx.messages.boxes.clear();
+    if (way == "details button")
+        f.press(button_details);
+    else if (way == "toolbar Edit")
+        f.mdi->toolbar_button(4)->trigger();
+    else if (way == "F4")
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4);
+    else if (way == "double-click")
+        QTest::mouseDClick(row(lost), Qt::LeftButton);
+    else
+        f.mdi->toolbar_button(way == "Down" ? 8 : 7)->trigger();
+    QCOMPARE(c.current_screen, int(screen_edit_transaction));
+    QCOMPARE(f.editor()->security_name_textbox->text(), lost);
+    QCOMPARE(f.fx.messages.box_texts().filter(told).size(), 1);
+
+    // A later opening tells it again, once.
+    f.press(button_summary);
+    f.fx.messages.boxes.clear();
+    QTest::mouseDClick(row(lost), Qt::LeftButton);
+    QCOMPARE(f.fx.messages.box_texts().filter(told).size(), 1);
 }
 
 void TestAddEntry::date_with_time_of_day_saves_its_date() {

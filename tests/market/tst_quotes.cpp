@@ -77,7 +77,7 @@ class TestQuotes : public QObject {
     Q_OBJECT
 
 private slots:
-    void replaces_its_stand_in();
+    void opens_from_the_menu();
     void each_symbol_keeps_its_slot();
     void replies_data();
     void replies();
@@ -92,7 +92,7 @@ private slots:
     void closing_gives_the_focus_back_to_the_list();
 };
 
-void TestQuotes::replaces_its_stand_in() {
+void TestQuotes::opens_from_the_menu() {
     QuotesFixture f;
     f.mdi->menu_item("mnuQuotes")->trigger();
     auto* q = dynamic_cast<Quotes*>(f.shell->loaded_window("Quotes"));

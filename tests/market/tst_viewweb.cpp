@@ -1,6 +1,7 @@
 // The stock-idea screen with a real browser pane on local pages: the copy is kept after
 // a complete page of the report's size, offered for a small page or a failed load, and
 // left alone when the screen was left or the page never comes.
+#include "journal/title.h"
 #include "market/market_windows.h"
 #include "market/viewweb.h"
 #include "shell/command.h"
@@ -29,6 +30,7 @@ struct ViewFixture {
     ViewFixture() {
         fx.start();
         shell = std::make_unique<Shell>(*fx.core);
+        register_journal_windows(*shell);
         register_market_windows(*shell);
         shell->end_program = [] {};
         mdi = shell->mdi();

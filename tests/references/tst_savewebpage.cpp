@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QWebEngineView>
+#include <QWindow>
 
 using namespace qb;
 using namespace qb::test;
@@ -49,16 +50,38 @@ class TestSaveWebPage : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { SaveWebPage::start_page = QStringLiteral("about:blank"); }
+    void first_pane_keeps_the_frame_window();
     void capture_end_to_end_and_reopen();
     void checks_data();
     void checks();
     void long_page_path_is_refused();
-    void failed_navigation_stores_nothing();
+    void unloadable_page_asks_to_store_without_it_data();
+    void unloadable_page_asks_to_store_without_it();
     void cancel_during_capture_stores_nothing();
     void news_hand_off_names();
     void local_file_stored_as_typed();
     void failed_save_keeps_the_page_for_a_retry();
 };
+
+void TestSaveWebPage::first_pane_keeps_the_frame_window() {
+    ReferencesFixture f;
+    // The frame carries a hidden Qt Quick child from its start, so the first pane finds
+    // the surface it needs and the frame keeps its native window, and its place.
+    QWidget* surface = f.mdi->findChild<QWidget*>("browser_surface");
+    QVERIFY(surface && surface->inherits("QQuickWidget"));
+    QVERIFY(!surface->isVisible());
+    QTRY_VERIFY(f.mdi->windowHandle() && f.mdi->windowHandle()->isExposed());
+    const WId id = f.mdi->winId();
+    QWindow* window = f.mdi->windowHandle();
+    const QPoint place = f.mdi->frameGeometry().topLeft();
+    SaveWebPage* e = open_new(f);
+    QSignalSpy loaded(e->WebBrowser1, &QWebEngineView::loadFinished);
+    QVERIFY(loaded.wait(30000));
+    QTest::qWait(200);
+    QCOMPARE(f.mdi->windowHandle(), window);
+    QCOMPARE(f.mdi->winId(), id);
+    QCOMPARE(f.mdi->frameGeometry().topLeft(), place);
+}
 
 void TestSaveWebPage::capture_end_to_end_and_reopen() {
     LoopbackHttp server;
@@ -220,23 +243,54 @@ void TestSaveWebPage::long_page_path_is_refused() {
     QCOMPARE(f.core().current_entry.entry.web.address.size(), 200);
 }
 
-void TestSaveWebPage::failed_navigation_stores_nothing() {
+void TestSaveWebPage::unloadable_page_asks_to_store_without_it_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes stores the entry") << int(kAnswerYes);
+    QTest::newRow("no stays on the editor") << int(kAnswerNo);
+}
+
+void TestSaveWebPage::unloadable_page_asks_to_store_without_it() {
+    QFETCH(int, answer);
     ReferencesFixture f;
     SaveWebPage* e = open_new(f);
     f.type(e->security_name, "Acme");
     bool ok = true;
-    QVERIFY(go_to(e, QStringLiteral("http://127.0.0.1:%1/gone.htm").arg(LoopbackHttp::closed_port()), &ok));
+    const QString address = QStringLiteral("http://127.0.0.1:%1/gone.htm").arg(LoopbackHttp::closed_port());
+    QVERIFY(go_to(e, address, &ok));
     QVERIFY(!ok);
     e->Your_reference_name->setText("gone");
+    f.fx.messages.answers.enqueue(answer);
     f.save();
     QCOMPARE(f.fx.messages.boxes.size(), 1);
     QVERIFY(f.fx.messages.box_texts()[0].startsWith("Error: Unable to save Web Page:"));
     QVERIFY(f.fx.messages.box_texts()[0].contains("The page could not be loaded"));
-    QCOMPARE(f.core().current_screen, int(screen_new_web_page));
-    QVERIFY(e->is_modified());
-    QVERIFY(e->isVisible());
-    QCOMPARE(f.entries_records(), 0);
-    QVERIFY(!QFile::exists(f.fx.path("Acme/gone.htm")));
+    QCOMPARE(f.fx.messages.questions.size(), 1);
+    QCOMPARE(f.fx.messages.questions[0].second,
+             QString("Web Page could not be loaded, so it was NOT Saved to your PC.\r\n"
+                     "Would you like to save this entry without the Web Page?"));
+    QVERIFY(!e->is_saving());
+    // Neither answer keeps a page: the pane shows the engine's error page, not the article.
+    QCOMPARE(QDir(f.fx.path("Acme")).entryList(QDir::Files), QStringList());
+    Core& c = f.core();
+    if (answer == kAnswerYes) {
+        QCOMPARE(c.current_screen, int(screen_edit_web_page));
+        QVERIFY(!e->is_modified());
+        const SummaryEntry& s = c.SummaryData[c.current_entry.index];
+        QCOMPARE(s.transaction, QString("Web Page"));
+        QCOMPARE(s.security, QString("Acme"));
+        QCOMPARE(s.web.present, kTrue);
+        QCOMPARE(s.web.address, address);
+        QCOMPARE(s.web.reference_name, QString("gone"));
+        QCOMPARE(f.entries_records(), 2);
+        f.press(button_summary);
+        QCOMPARE(c.current_screen, int(screen_summary));
+        QCOMPARE(f.fx.messages.questions.size(), 1);
+    } else {
+        QCOMPARE(c.current_screen, int(screen_new_web_page));
+        QVERIFY(e->is_modified());
+        QVERIFY(e->isVisible());
+        QCOMPARE(f.entries_records(), 0);
+    }
 }
 
 void TestSaveWebPage::cancel_during_capture_stores_nothing() {

@@ -2,6 +2,7 @@
 // the plain screens, whole layouts with their fall-back, the browser panes' own printing,
 // and the failures.
 #include "checklists/checklists_windows.h"
+#include "journal/title.h"
 #include "market/chart.h"
 #include "market/market_windows.h"
 #include "references/references_windows.h"
@@ -53,6 +54,7 @@ struct PaintCounter : QObject {
 
 struct ScreenPrint : ReportFixture {
     ScreenPrint() {
+        register_journal_windows(*shell);
         register_checklists_windows(*shell);
         register_references_windows(*shell);
         mdi->show();

@@ -5,7 +5,7 @@
 #include "core/core.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
-#include "shell/stand_in_screens.h"
+#include "support/stand_in_screens.h"
 
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -64,15 +64,8 @@ public:
 };
 
 inline void register_checklist_doubles(Shell& s) {
-    auto screen = [&s](auto make) {
-        return [&s, make]() -> QWidget* {
-            QWidget* w = make(s.mdi()->client_area());
-            w->hide();
-            return w;
-        };
-    };
-    s.register_window(QStringLiteral("ShowChecklists"), screen([](QWidget* p) { return new ChecklistListDouble(p); }));
-    s.register_window(QStringLiteral("AddChecklist"), screen([](QWidget* p) { return new ChecklistEditorDouble(p); }));
+    s.register_window(QStringLiteral("ShowChecklists"), hidden_screen<ChecklistListDouble>(s));
+    s.register_window(QStringLiteral("AddChecklist"), hidden_screen<ChecklistEditorDouble>(s));
 }
 
 } // namespace qb::test

@@ -6,11 +6,12 @@
 #include "shell/command.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
-#include "shell/stand_in_screens.h"
 #include "shell/startup.h"
 #include "checklist_doubles.h"
 #include "reference_editor_doubles.h"
 #include "support/fakes.h"
+#include "support/stand_in_screens.h"
+#include "support/stand_in_windows.h"
 
 #include <QAction>
 #include <QLocale>
@@ -52,9 +53,10 @@ struct ShellFixture {
         write_file(path("tips.txt"), text.toLatin1());
     }
     bool start() {
-        // The shell's own tests run on the stand-ins, whatever screens have landed.
+        // The shell's own tests run on doubles of every window the other folders bring.
         program = Main(platform(), dir.path(), [](Shell& s) {
             register_stand_in_screens(s);
+            register_stand_in_windows(s);
             register_checklist_doubles(s);
             register_reference_editor_doubles(s);
         });

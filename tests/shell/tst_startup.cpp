@@ -27,6 +27,7 @@ private slots:
     void next_tip_index_data();
     void next_tip_index();
     void service_hosts_from_environment();
+    void the_shell_alone_makes_only_its_own_windows();
 };
 
 void TestStartup::first_start_state() {
@@ -197,6 +198,18 @@ void TestStartup::service_hosts_from_environment() {
                           "Using history.quorbelix.com\r\n"),
              qPrintable(log));
     QCOMPARE(service_hosts::current().headlines, QString(service_hosts::kHeadlines));
+}
+
+void TestStartup::the_shell_alone_makes_only_its_own_windows() {
+    CoreFixture fx;
+    fx.start();
+    Shell s(*fx.core);
+    // The screens and the market and report windows come from their own folders only.
+    QStringList others = Shell::screen_names();
+    others << "Quotes" << "News" << "Chart" << "Research" << "Report" << "PrintEntry";
+    for (const QString& name : std::as_const(others)) QVERIFY2(!s.window(name), qPrintable(name));
+    for (const char* name : {"MDIMain", "Command", "Aboutbox", "UserUpdate", "Tips", "Tour", "Custom", "TestVarData"})
+        QVERIFY2(s.window(QString::fromLatin1(name)), name);
 }
 
 QTEST_MAIN(TestStartup)

@@ -1,4 +1,4 @@
-#include "shell/stand_in_screens.h"
+#include "support/stand_in_screens.h"
 
 #include "core/codepage.h"
 #include "core/core.h"
@@ -14,7 +14,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-namespace qb {
+namespace qb::test {
 
 StandInBase::StandInBase(QWidget* parent, const QString& name, const QString& caption) : QWidget(parent) {
     setObjectName(name);
@@ -170,16 +170,9 @@ void StandInViewweb::handle_resize() { place_in_screen_area(); }
 void StandInViewweb::show_stock_of_month() { calls << QStringLiteral("show_stock_of_month"); }
 
 void register_stand_in_screens(Shell& s) {
-    auto screen = [&s](auto make) {
-        return [&s, make]() -> QWidget* {
-            QWidget* w = make(s.mdi()->client_area());
-            w->hide();
-            return w;
-        };
-    };
-    s.register_window(QStringLiteral("Title"), screen([](QWidget* p) { return new StandInTitle(p); }));
-    s.register_window(QStringLiteral("AddEntry"), screen([](QWidget* p) { return new StandInAddEntry(p); }));
-    s.register_window(QStringLiteral("viewweb"), screen([](QWidget* p) { return new StandInViewweb(p); }));
+    s.register_window(QStringLiteral("Title"), hidden_screen<StandInTitle>(s));
+    s.register_window(QStringLiteral("AddEntry"), hidden_screen<StandInAddEntry>(s));
+    s.register_window(QStringLiteral("viewweb"), hidden_screen<StandInViewweb>(s));
 }
 
-} // namespace qb
+} // namespace qb::test

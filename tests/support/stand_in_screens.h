@@ -1,8 +1,10 @@
 #pragma once
-// Stand-ins for the screens whose own windows arrive with their issues: each keeps the
-// screen contract with the shell, shows its caption and records what the shell asked of
-// it, so every button and menu item can be used and checked before the screen lands.
+// Doubles of the entry list, the transaction editor and the stock-idea screen for the
+// shell's own tests: each keeps the screen contract with the shell, shows its caption and
+// records what the shell asked of it.
+#include "shell/mdimain.h"
 #include "shell/screen.h"
+#include "shell/shell.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -12,7 +14,16 @@ class QLineEdit;
 class QListWidget;
 class QVBoxLayout;
 
-namespace qb {
+namespace qb::test {
+
+// A factory of a double of type T: a hidden screen in the main window's client area.
+template <typename T> Shell::Factory hidden_screen(Shell& shell) {
+    return [&shell]() -> QWidget* {
+        QWidget* w = new T(shell.mdi()->client_area());
+        w->hide();
+        return w;
+    };
+}
 
 class StandInBase : public QWidget {
     Q_OBJECT
@@ -83,8 +94,7 @@ public:
     void show_stock_of_month() override;
 };
 
-class Shell;
-// Registers the stand-ins of the screens whose own windows have not landed.
+// Registers the doubles under the screens' names.
 void register_stand_in_screens(Shell& shell);
 
-} // namespace qb
+} // namespace qb::test

@@ -1,12 +1,16 @@
 #pragma once
-// Stand-ins for the quotes, news, chart, research and report windows: top-level windows
-// that show their caption until their own issues bring them.
+// Doubles of the quotes, news, chart, research and report windows for the shell's own
+// tests: top-level windows that show their caption and count their first-shown work.
 #include "shell/screen.h"
 
 #include <QStringList>
 #include <QWidget>
 
 namespace qb {
+class Shell;
+}
+
+namespace qb::test {
 
 class StandInWindow : public QWidget, public AfterLoadedWindow {
     Q_OBJECT
@@ -21,4 +25,7 @@ private:
     bool after_loaded_done_ = false;
 };
 
-} // namespace qb
+// Registers the doubles under the windows' names.
+void register_stand_in_windows(Shell& shell);
+
+} // namespace qb::test
