@@ -5,6 +5,7 @@
 #include "platform/qt_platform.h"
 #include "support/fakes.h"
 #include "support/loopback_http.h"
+#include "support/scripted_document.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,23 +16,6 @@ using namespace qb;
 using namespace qb::test;
 
 namespace {
-
-class ScriptedDocument : public CaptureDocument {
-public:
-    std::optional<QStringList> picture_sources() override { return sources; }
-    bool set_picture_sources(const QStringList& s) override {
-        written_sources = s;
-        return true;
-    }
-    std::optional<QString> inner_html() override {
-        QString html = body;
-        for (int i = 0; i < written_sources.size(); ++i) html.replace(QStringLiteral("{%1}").arg(i), written_sources[i]);
-        return html;
-    }
-    QStringList sources;
-    QStringList written_sources;
-    QString body;  // "{i}" stands for picture i's src
-};
 
 struct CaptureFixture {
     CaptureFixture() {
