@@ -134,6 +134,41 @@ QString get_tag(const QString& key, const QString& text) {
     return text.mid(start, q - start);
 }
 
+TagReader::TagReader(const QString& text) : text_(text) {
+    const QStringView t(text_);
+    const qsizetype n = t.size();
+    for (qsizetype p = 0; p < n; ++p) {
+        if (t[p] != u'<') continue;
+        // "<name>" is the '<', the name and the first '>' after it.
+        const qsizetype last = std::min(n, p + 3 + kMaxIndexedName);  // a closing tag's backslash too
+        qsizetype gt = p + 1;
+        while (gt < last && t[gt] != u'>') ++gt;
+        if (gt >= last || gt == p + 1) continue;
+        const QStringView name = t.sliced(p + 1, gt - p - 1);
+        if (name.front() == u'\\') {
+            if (name.size() > 1) closes_[name.sliced(1)].append(p);
+        } else if (!first_open_.contains(name)) {
+            first_open_.insert(name, p);
+        }
+    }
+}
+
+QString TagReader::get(const QString& key) const {
+    // Names the index cannot hold: a '>' ends a name, a leading '\\' makes it a closing tag.
+    if (key.isEmpty() || key.size() > kMaxIndexedName || key.contains(u'>') || key.front() == u'\\')
+        return get_tag(key, text_);
+    const auto open = first_open_.constFind(QStringView(key));
+    if (open == first_open_.constEnd()) return QString();
+    const auto close = closes_.constFind(QStringView(key));
+    if (close == closes_.constEnd()) return QString();
+    const qsizetype p = *open;
+    const auto q = std::lower_bound(close->cbegin(), close->cend(), p);
+    if (q == close->cend()) return QString();
+    const qsizetype start = p + key.size() + 2;
+    if (*q <= start) return QString();
+    return text_.mid(start, *q - start);
+}
+
 QString text_before_s_tag(const QString& text) {
     const qsizetype p = text.indexOf(QStringLiteral("<s>"));
     return p >= 0 ? text.left(p) : trim_blanks(text);

@@ -2,7 +2,10 @@
 // Small text helpers shared by every part of the program.
 #include "core/records.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
+#include <QStringView>
 #include <functional>
 #include <optional>
 
@@ -27,5 +30,21 @@ int count_text_lines(const QString& text, int width, const CharWidth& char_width
 QString make_tag(const QString& key, const QString& value);
 QString get_tag(const QString& key, const QString& text);
 QString text_before_s_tag(const QString& text);
+
+// Many keys read from one tagged text: its tags are found in one pass, so reading all
+// of them takes time in proportion to the text, where get_tag per key searches it from
+// the start each time. get(key) is always what get_tag(key, text) gives.
+class TagReader {
+public:
+    explicit TagReader(const QString& text);
+    QString get(const QString& key) const;
+
+private:
+    // Names longer than this are not indexed; such keys are searched for as get_tag does.
+    static constexpr qsizetype kMaxIndexedName = 64;
+    const QString text_;
+    QHash<QStringView, qsizetype> first_open_;     // name -> where "<name>" first stands
+    QHash<QStringView, QList<qsizetype>> closes_;  // name -> where each "<\name>" stands, in order
+};
 
 } // namespace qb

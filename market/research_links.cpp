@@ -24,11 +24,12 @@ void Research::load_custom_links() {
     const int held = int(text.count(QStringLiteral("<button")));
     n = std::clamp(n, 0, held);
     links = QVector<ResearchLink>(std::max(n, 1));
+    const TagReader tags(text);
     for (int i = 1; i <= n && i - 1 < links.size(); ++i) {
         ResearchLink& l = links[i - 1];
-        l.button = trim_blanks(get_tag(key("button", i), text));
-        l.link = trim_blanks(get_tag(key("link", i), text));
-        l.desc = trim_blanks(get_tag(key("desc", i), text));
+        l.button = trim_blanks(tags.get(key("button", i)));
+        l.link = trim_blanks(tags.get(key("link", i)));
+        l.desc = trim_blanks(tags.get(key("desc", i)));
         l.empty = l.button.isEmpty() && l.link.isEmpty() && l.desc.isEmpty();
     }
 }

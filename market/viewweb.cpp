@@ -1,6 +1,7 @@
 #include "market/viewweb.h"
 
 #include "core/core.h"
+#include "core/platform_api.h"
 #include "core/save_file.h"
 #include "platform/window_helpers.h"
 #include "shell/command.h"
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QHideEvent>
 #include <QLabel>
+#include <QStringDecoder>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -20,6 +22,8 @@ namespace qb {
 namespace {
 
 constexpr char kDefaultPage[] = "http://www.quorbelix.com/stockidea/index.htm";
+// The page's bytes are checked for UTF-8 piece by piece, never decoded whole.
+constexpr qsizetype kCheckedPiece = 64 * 1024;
 
 // Silent: a page's script dialogs never stop the screen.
 class SilentPage : public QWebEnginePage {
@@ -92,14 +96,36 @@ void viewweb::handle_resize() {
 }
 
 void viewweb::show_stock_of_month() {
-    ++opening_;
+    const int opening = ++opening_;
     showing_saved_copy = false;
     handle_resize();
     show();
     raise();
     shell().user_update()->set_message(QStringLiteral("Downloading Stock Idea Report From the Internet"), 2);
     waiting_for_page_ = true;
-    brwWebBrowser->load(page_address);
+    const QString scheme = page_address.scheme().toLower();
+    if (scheme != u"http" && scheme != u"https") {
+        brwWebBrowser->load(page_address);
+        return;
+    }
+    // The page itself comes through the program's transport, bounded in size and time as
+    // every other fetch: the browser engine would read a reply that never ends for as
+    // long as it is sent, and never report the page complete.
+    HttpTransport* http = core().platform().http;
+    const std::optional<QByteArray> page = http ? http->get(page_address) : std::nullopt;
+    if (opening != opening_) return;
+    if (!page) {
+        brwWebBrowser_NavigateError();
+        return;
+    }
+    // Its relative addresses still lead to its own site. A page in UTF-8 is said to be
+    // one; any other is left to its own charset declaration.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QByteArrayView bytes(*page);
+    for (qsizetype at = 0; at < bytes.size() && !utf8.hasError(); at += kCheckedPiece)
+        (void)utf8(bytes.sliced(at, std::min(kCheckedPiece, bytes.size() - at)));
+    const QString type = utf8.hasError() ? QStringLiteral("text/html") : QStringLiteral("text/html;charset=UTF-8");
+    brwWebBrowser->setContent(*page, type, page_address);
 }
 
 void viewweb::hideEvent(QHideEvent* event) {

@@ -127,19 +127,29 @@ std::optional<QByteArray> QtHttpTransport::get_before(const QUrl& url, QDeadline
     // whole transfer, so a server that trickles bytes cannot hold the program either.
     request.setTransferTimeout(timeout_ms);
     QNetworkReply* reply = manager_->get(request);
+    // Qt holds no more than this unread; the rest waits in the socket until it is taken
+    // below, so a server that never stops sending fills neither buffer.
+    reply->setReadBufferSize(kReadBufferBytes);
+    QByteArray body;
     bool too_big = false;
-    const auto on_headers = QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this, reply, &too_big] {
-        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > max_bytes_) {
-            too_big = true;
-            reply->abort();
-        }
+    auto too_big_now = [reply, &too_big] {
+        too_big = true;
+        reply->abort();
+    };
+    const auto on_headers = QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > max_bytes_) too_big_now();
     });
-    const auto on_progress = QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [this, reply, &too_big](qint64 received, qint64) {
-        if (received > max_bytes_) {
-            too_big = true;
-            reply->abort();
+    // Counted as the bytes arrive: a reply without a length (chunked) is stopped at the
+    // limit, not after it has been read whole.
+    auto take = [&] {
+        if (too_big) return;
+        if (body.size() + reply->bytesAvailable() > max_bytes_) {
+            too_big_now();
+            return;
         }
-    });
+        body += reply->readAll();
+    };
+    const auto on_data = QObject::connect(reply, &QNetworkReply::readyRead, reply, take);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QTimer guard;
@@ -148,16 +158,16 @@ std::optional<QByteArray> QtHttpTransport::get_before(const QUrl& url, QDeadline
     guard.start(timeout_ms);
     if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     guard.stop();
+    // The lambdas above hold references into this frame.
+    QObject::disconnect(on_headers);
+    QObject::disconnect(on_data);
 
     std::optional<QByteArray> result;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (!too_big && reply->error() == QNetworkReply::NoError && status >= 200 && status < 300) {
-        QByteArray body = reply->readAll();
-        if (body.size() <= max_bytes_) result = std::move(body);
+        take();
+        if (!too_big) result = std::move(body);
     }
-    // The lambdas above hold references into this frame.
-    QObject::disconnect(on_headers);
-    QObject::disconnect(on_progress);
     reply->deleteLater();
     busy_ = false;
     return result;

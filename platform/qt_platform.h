@@ -41,8 +41,8 @@ public:
 };
 
 // Blocking GET on the UI thread: a local event loop that ignores user input, a time-out
-// on the whole transfer and a size limit. One transfer at a time: a GET asked for while
-// one runs fails at once.
+// on the whole transfer and a size limit, counted as the bytes arrive. One transfer at a
+// time: a GET asked for while one runs fails at once.
 class QtHttpTransport : public HttpTransport {
 public:
     explicit QtHttpTransport(int timeout_ms = 30000, qint64 max_bytes = 10 * 1024 * 1024);
@@ -51,6 +51,7 @@ public:
     std::optional<QByteArray> get_before(const QUrl& url, QDeadlineTimer deadline) override;
 
 private:
+    static constexpr qint64 kReadBufferBytes = 256 * 1024;
     int timeout_ms_;
     qint64 max_bytes_;
     bool busy_ = false;

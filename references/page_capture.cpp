@@ -18,6 +18,18 @@ bool is_saved_picture_name(const QString& name) {
     return tail == u".jpg" || tail == u".JPG" || tail == u".gif" || tail == u".GIF";
 }
 
+bool is_gif_name(const QString& name) { return name.endsWith(u".gif", Qt::CaseInsensitive); }
+
+// What the bytes of a picture of that name begin with: a server that answers with an
+// error page (status 200 all the same) sent no picture.
+bool holds_picture_of_kind(const QByteArray& bytes, const QString& name) {
+    if (is_gif_name(name)) return bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a");
+    return bytes.startsWith("\xFF\xD8\xFF");
+}
+
+// A reference name is a file name in the page folder; a separator would make it a path.
+bool stays_in_folder(const QString& name) { return !name.contains(u'/') && !name.contains(u'\\'); }
+
 // A page's own picture name as a local file name: only characters every file system and
 // every browser reads back the same way, so the file and the rewritten reference agree.
 QString plain_file_name(const QString& name) {
@@ -133,16 +145,23 @@ PageCapture::PageCapture(HttpTransport* http, const QString& folder, Hooks hooks
     used_names_.insert(kNoImage);
 }
 
+bool PageCapture::name_taken(const QString& name) const {
+    return used_names_.contains(name) || QFileInfo::exists(folder_ + name);
+}
+
 QString PageCapture::local_name_for(const QString& remote_name) {
     const QString plain = plain_file_name(remote_name);
     const qsizetype dot = plain.lastIndexOf(u'.');
     const QString stem = plain.left(dot), ext = plain.mid(dot);
-    QString name = plain;
     // Two pictures of one name from different addresses, or a file an earlier page
-    // saved here, each keep their own file.
-    for (int n = 1; used_names_.contains(name) || QFileInfo::exists(folder_ + name); ++n)
-        name = stem + u'_' + QString::number(n) + ext;
+    // saved here, each keep their own file: the plain name, else the first free of
+    // stem_1, stem_2, ... A name once taken stays taken, so the search for a plain name
+    // goes on where its last one ended instead of from the start.
+    int& n = next_suffix_[plain];
+    QString name = n == 0 ? plain : stem + u'_' + QString::number(n) + ext;
+    while (name_taken(name)) name = stem + u'_' + QString::number(++n) + ext;
     used_names_.insert(name);
+    ++n;
     return name;
 }
 
@@ -150,15 +169,19 @@ QString PageCapture::fetch_picture(const QString& address, const QString& remote
     const QString local = local_name_for(remote_name);
     const QString path = folder_ + local;
     QString why;
-    if (!fetching_.isValid()) fetching_.start();
-    if (fetching_.elapsed() > budget_ms_) {
+    if (deadline_.hasExpired()) {
         why = QStringLiteral("The pictures took too long to download.");
     } else {
-        const std::optional<QByteArray> bytes = http_ ? http_->get(QUrl(address)) : std::nullopt;
+        // What is left of the pictures' time, not a whole transfer time of its own.
+        const std::optional<QByteArray> bytes = http_ ? http_->get_before(QUrl(address), deadline_) : std::nullopt;
         if (!bytes) {
             why = QStringLiteral("The picture could not be downloaded from ") + address;
         } else if (bytes->isEmpty()) {
             why = QStringLiteral("The server sent no picture from ") + address;
+        } else if (!holds_picture_of_kind(*bytes, local)) {
+            why = (is_gif_name(local) ? QStringLiteral("The server sent no GIF picture from ")
+                                      : QStringLiteral("The server sent no JPEG picture from ")) +
+                  address;
         } else {
             QFile f(path);
             if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(*bytes) == bytes->size()) {
@@ -196,8 +219,13 @@ PageCapture::Result PageCapture::run(CaptureDocument& document, const QString& r
                                            QStringLiteral(". Error: ") + why);
         return Result::page_not_written;
     };
+    // The window cleans the name first; the capture itself never writes outside its folder.
+    if (!stays_in_folder(reference_name))
+        return page_error(QStringLiteral("The reference name is not a file name in the page folder."));
     const std::optional<QStringList> sources = document.picture_sources();
     if (!sources) return page_error(QStringLiteral("The page's document could not be read."));
+    // Naming the pictures counts against their time as much as fetching them.
+    deadline_ = QDeadlineTimer(budget_ms_);
 
     QStringList local_sources;
     local_sources.reserve(sources->size());

@@ -2,7 +2,7 @@
 // Keeping a web page on disk: its HTML without scripts and embedded objects, and its
 // JPEG and GIF pictures beside it with the page's references pointing at them. The
 // document side is an interface so the rules run on any source of a live document.
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -68,6 +68,7 @@ public:
     const QStringList& written_pictures() const { return written_; }
 
 private:
+    bool name_taken(const QString& name) const;
     QString local_name_for(const QString& remote_name);
     QString fetch_picture(const QString& address, const QString& remote_name);
     void report_picture_failures();
@@ -76,9 +77,11 @@ private:
     QString folder_;
     Hooks hooks_;
     int budget_ms_ = kDefaultFetchBudgetMs;
-    QElapsedTimer fetching_;
+    QDeadlineTimer deadline_;
     QHash<QString, QString> local_by_address_;
     QSet<QString> used_names_;
+    // Per plain picture name, the suffix its next same-named picture tries first.
+    QHash<QString, int> next_suffix_;
     QStringList written_;
     QString first_failed_path_;
     QString first_failure_;

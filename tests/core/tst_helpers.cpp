@@ -4,6 +4,7 @@
 #include "support/fakes.h"
 
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace qb;
@@ -24,6 +25,9 @@ private slots:
     void text_lines_data();
     void text_lines();
     void collection();
+    void tag_reader_reads_as_get_tag_data();
+    void tag_reader_reads_as_get_tag();
+    void tag_reader_on_random_texts();
     void launch_data();
     void launch();
     void open_url_data();
@@ -122,6 +126,57 @@ void TestHelpers::text_lines_data() {
 void TestHelpers::text_lines() {
     QFETCH(QString, text);
     QTEST(count_text_lines(text, 100, [](QChar) { return 10; }), "lines");
+}
+
+namespace {
+
+// Every name that stands between a '<' and the next '>' in text, with and without a
+// leading backslash, and a few that stand nowhere.
+QStringList names_in(const QString& text) {
+    QStringList keys = {"", "a", "b", "numlinks", "button1", "button10", "\\a", QString(64, u'x'), QString(65, u'x')};
+    for (qsizetype p = text.indexOf(u'<'); p >= 0; p = text.indexOf(u'<', p + 1)) {
+        const qsizetype q = text.indexOf(u'>', p);
+        if (q < 0) break;
+        const QString name = text.mid(p + 1, q - p - 1);
+        keys << name << (name.startsWith(u'\\') ? name.mid(1) : u'\\' + name);
+    }
+    return keys;
+}
+
+} // namespace
+
+void TestHelpers::tag_reader_reads_as_get_tag_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain items") << make_tag("numlinks", "2") + make_tag("button1", "One") + make_tag("button10", "Ten");
+    QTest::newRow("a value holding a later key's tags") << "<a><b>inner<\\b><\\a><b>outer<\\b>";
+    QTest::newRow("closing tag first") << "<\\a>x<a>y<\\a>z<\\a>";
+    QTest::newRow("no closing tag") << "<a>x<b>y";
+    QTest::newRow("empty value") << "<a><\\a><b> <\\b>";
+    QTest::newRow("two openings") << "<a>1<a>2<\\a>3<\\a>";
+    QTest::newRow("stray brackets") << "<<a>>v<\\a>> <> <\\> <\\\\a> <a<b>c<\\a<b> <<\\b>";
+    QTest::newRow("names of 64 and 65 characters")
+        << "<" + QString(64, u'x') + ">six-four<\\" + QString(64, u'x') + "><" + QString(65, u'x') + ">six-five<\\" +
+               QString(65, u'x') + ">";
+    QTest::newRow("a name without its end") << "<button1 and so on <\\button1>";
+}
+
+void TestHelpers::tag_reader_reads_as_get_tag() {
+    QFETCH(QString, text);
+    const TagReader reader(text);
+    for (const QString& key : names_in(text)) QCOMPARE(reader.get(key), get_tag(key, text));
+}
+
+void TestHelpers::tag_reader_on_random_texts() {
+    const QStringList pieces = {"<a>", "<\\a>", "<b>", "<\\b>", "<ab>", "<\\ab>", "<", "\\", ">", "x", "a", "\r\n"};
+    QRandomGenerator random(19);
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int length = int(random.bounded(30));
+        for (int i = 0; i < length; ++i) text += pieces[int(random.bounded(int(pieces.size())))];
+        const TagReader reader(text);
+        for (const QString& key : names_in(text))
+            QVERIFY2(reader.get(key) == get_tag(key, text), qPrintable(key + u'|' + text));
+    }
 }
 
 void TestHelpers::collection() {
