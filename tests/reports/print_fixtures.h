@@ -9,20 +9,26 @@
 
 namespace qb::test {
 
+// A print window made afresh and laid out by one of its layouts.
+inline PrintEntry* fresh_layout(Shell& shell, void (PrintEntry::*layout)(bool&), bool& ok) {
+    shell.unload("PrintEntry");
+    auto* p = shell.window_as<PrintEntry>("PrintEntry");
+    (p->*layout)(ok);
+    return p;
+}
+
+// The document the last print wrote.
+inline QString last_document(const FakePrinter& printer) { return printer.documents.value(printer.documents.size() - 1); }
+
 struct EntryPrint : EditorFixture {
     explicit EntryPrint(const QList<ChecklistDef>& lists) : EditorFixture(lists) {
         register_reports_windows(*shell);
         type_valid_buy();
     }
-    PrintEntry* layout(bool& ok) {
-        shell->unload("PrintEntry");
-        auto* p = shell->window_as<PrintEntry>("PrintEntry");
-        p->set_values_from_addentry(ok);
-        return p;
-    }
+    PrintEntry* layout(bool& ok) { return fresh_layout(*shell, &PrintEntry::set_values_from_addentry, ok); }
     QString print() {
         mdi->menu_item("mnuPrint")->trigger();
-        return fx.printer.documents.value(fx.printer.documents.size() - 1);
+        return last_document(fx.printer);
     }
     void answer(int row, int clicks) {
         for (int k = 0; k < clicks; ++k) QTest::mouseClick(editor()->Check1[size_t(row)], Qt::LeftButton);
@@ -53,16 +59,11 @@ struct ChecklistPrint : ReportFixture {
         for (int i = 0; i < 30; ++i) set_control_text(editor, QStringLiteral("Text1_%1").arg(i), items.value(i));
         editor->findChild<QLabel*>("Things_label")->setText(QString::number(items.size()) + " Things to Check");
     }
-    PrintEntry* layout(bool& ok) {
-        shell->unload("PrintEntry");
-        auto* p = shell->window_as<PrintEntry>("PrintEntry");
-        p->set_values_from_addchecklist(ok);
-        return p;
-    }
+    PrintEntry* layout(bool& ok) { return fresh_layout(*shell, &PrintEntry::set_values_from_addchecklist, ok); }
     QString print() {
         core().current_screen = screen_checklist_editor;
         mdi->menu_item("mnuPrint")->trigger();
-        return fx.printer.documents.value(fx.printer.documents.size() - 1);
+        return last_document(fx.printer);
     }
     QWidget* editor = nullptr;
 };
