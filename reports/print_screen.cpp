@@ -86,13 +86,17 @@ void print_whole(const QString& editor, Layout layout) {
 
 } // namespace
 
-bool print_window_image(QWidget* window) {
+bool choose_print_printer(Printer& printer) {
+    return printer.choose_printer(QStringLiteral("Quorbelix Print"), core().data_path(QStringLiteral("QB_Report.prn")));
+}
+
+void print_window_as_shown(QWidget* window) {
+    Printer* printer = core().platform().printer;
+    if (!printer || !choose_print_printer(*printer)) return;
     try {
         draw_window_image(window);
-        return true;
     } catch (const std::exception& e) {
         core().show_message(msg_error, QStringLiteral("Unable to Print. Error: ") + QString::fromUtf8(e.what()));
-        return false;
     }
 }
 
@@ -104,9 +108,7 @@ void print_screen_command() {
     Printer* printer = c.platform().printer;
     if (!printer) return;
     const int screen = c.current_screen;
-    if (screen != screen_stock_of_month &&
-        !printer->choose_printer(QStringLiteral("Quorbelix Print"), c.data_path(QStringLiteral("QB_Report.prn"))))
-        return;
+    if (screen != screen_stock_of_month && !choose_print_printer(*printer)) return;
     try {
         switch (screen) {
         case screen_summary: draw_window_image(s.loaded_window(QStringLiteral("Title"))); break;

@@ -13,7 +13,7 @@ void register_reports_windows(Shell& shell) {
     shell.register_window(QStringLiteral("PrintEntry"),
                           [&shell] { return static_cast<QWidget*>(new PrintEntry(shell.mdi())); });
     shell.print_screen = [] { print_screen_command(); };
-    shell.print_window = [](QWidget* w) { print_window_image(w); };
+    shell.print_window = [](QWidget* w) { print_window_as_shown(w); };
 }
 
 } // namespace qb

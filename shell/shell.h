@@ -79,7 +79,7 @@ public:
     std::function<void()> end_program;
     // Prints the visible screen (File, Print Screen); set by the printing windows.
     std::function<void()> print_screen;
-    // Prints a window as it shows, on the printer chosen last; set by the printing windows.
+    // Prints a window as it shows, after the printer dialog; set by the printing windows.
     std::function<void(QWidget*)> print_window;
 
 private:

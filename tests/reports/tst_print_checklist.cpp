@@ -1,53 +1,14 @@
 // The print layout of a checklist, read from the editor's controls by their names: header
 // fields and places, the items that are not empty with empty answer boxes, and the text
 // of the printed page in order.
-#include "report_fixture.h"
-#include "reports/print_entry.h"
+#include "print_fixtures.h"
 
-#include <QLabel>
 #include <QtTest>
 
 using namespace qb;
 using namespace qb::test;
 
 namespace {
-
-QStringList item_names() {
-    QStringList n;
-    for (int i = 0; i < 30; ++i) n << QStringLiteral("Text1_%1").arg(i);
-    return n;
-}
-
-struct ChecklistPrint : ReportFixture {
-    ChecklistPrint() {
-        shell->register_window("AddChecklist", [this] {
-            QWidget* w = make_named_editor(mdi, "AddChecklist",
-                                           {"name_text", "Author_text", "Copyright_text", "BookRef_text", "Website_text"},
-                                           QStringList{"Whyuse_text"} + item_names());
-            auto* things = new QLabel(w);
-            things->setObjectName("Things_label");
-            return w;
-        });
-        editor = shell->window("AddChecklist");
-        set_control_text(editor, "name_text", "Quality Growth");
-        set_control_text(editor, "Author_text", "A. Writer");
-        set_control_text(editor, "Copyright_text", "2026 A. Writer");
-        set_control_text(editor, "BookRef_text", "Growth Book p. 12");
-        set_control_text(editor, "Website_text", "example.org/growth");
-        set_control_text(editor, "Whyuse_text", "It keeps me honest.");
-    }
-    void set_items(const QStringList& items) {
-        for (int i = 0; i < 30; ++i) set_control_text(editor, QStringLiteral("Text1_%1").arg(i), items.value(i));
-        editor->findChild<QLabel*>("Things_label")->setText(QString::number(items.size()) + " Things to Check");
-    }
-    PrintEntry* layout(bool& ok) {
-        shell->unload("PrintEntry");
-        auto* p = shell->window_as<PrintEntry>("PrintEntry");
-        p->set_values_from_addchecklist(ok);
-        return p;
-    }
-    QWidget* editor = nullptr;
-};
 
 QList<int> shown_rows(const PrintEntry* p) {
     QList<int> rows;

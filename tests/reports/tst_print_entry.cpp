@@ -1,9 +1,7 @@
 // The print layout of a transaction entry, read from the editor on screen: the header,
 // the shown checklist's rows with their answer pictures and comments, row placement and
 // page breaks, and the text of the printed pages in order.
-#include "journal/addentry_fixture.h"
-#include "report_fixture.h"
-#include "reports/print_entry.h"
+#include "print_fixtures.h"
 
 #include <QtTest>
 
@@ -17,27 +15,6 @@ QStringList items(int n, const QString& stem = "Item") {
     for (int i = 1; i <= n; ++i) l << QStringLiteral("%1 %2 to check").arg(stem).arg(i);
     return l;
 }
-
-struct EntryPrint : EditorFixture {
-    explicit EntryPrint(const QList<ChecklistDef>& lists) : EditorFixture(lists) {
-        register_reports_windows(*shell);
-        type_valid_buy();
-    }
-    PrintEntry* layout(bool& ok) {
-        shell->unload("PrintEntry");
-        auto* p = shell->window_as<PrintEntry>("PrintEntry");
-        p->set_values_from_addentry(ok);
-        return p;
-    }
-    QString print() {
-        mdi->menu_item("mnuPrint")->trigger();
-        return fx.printer.documents.value(fx.printer.documents.size() - 1);
-    }
-    void answer(int row, int clicks) {
-        for (int k = 0; k < clicks; ++k) QTest::mouseClick(editor()->Check1[size_t(row)], Qt::LeftButton);
-    }
-    void comment(int row, const QString& text) { AddEntry::set_box_text(editor()->Text6[size_t(row)], text); }
-};
 
 // Every row ends above the next, no row starts in the top inch of a later page, and rows
 // that fit on a page do not cross its bottom inch.

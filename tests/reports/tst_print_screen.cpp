@@ -5,12 +5,19 @@
 #include "journal/title.h"
 #include "market/chart.h"
 #include "market/market_windows.h"
+#include "platform/qt_platform.h"
 #include "references/references_windows.h"
 #include "report_fixture.h"
 #include "reports/print_screen.h"
 #include "shell/tips.h"
 
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QPrinterInfo>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -52,6 +59,49 @@ struct PaintCounter : QObject {
     int paints = 0;
 };
 
+// Answers the printer dialog as a user does: Print; then `replace` to the question whether
+// to replace the file; Cancel when the dialog is still open after that. Each answer is
+// given from an event of its own, as a click is, so the dialogs' own loops run between.
+struct DialogUser : QObject {
+    explicit DialogUser(bool replace) : replace_(replace) {
+        connect(&timer_, &QTimer::timeout, this, &DialogUser::step);
+        timer_.start(20);
+    }
+    void step() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (box == answered_) return;
+            answered_ = box;
+            questions << box->text();
+            QAbstractButton* button = box->button(replace_ ? QMessageBox::Yes : QMessageBox::No);
+            QTimer::singleShot(0, button, &QAbstractButton::click);
+        } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+            if (dialog == closing_) return;
+            // Print first; a dialog still open after that is cancelled, and so is one that
+            // stays up too long, so a test never waits on it.
+            if (!print_pressed && ++polls_ < 500) {
+                print_pressed = true;
+                auto* buttons = dialog->findChild<QDialogButtonBox*>();
+                QAbstractButton* print = buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;
+                if (print) QTimer::singleShot(0, print, &QAbstractButton::click);
+            } else {
+                closing_ = dialog;
+                cancel_pressed = true;
+                QTimer::singleShot(0, dialog, &QDialog::reject);
+            }
+        }
+    }
+    QStringList questions;
+    bool print_pressed = false;
+    bool cancel_pressed = false;
+
+private:
+    bool replace_;
+    int polls_ = 0;
+    QPointer<QWidget> answered_, closing_;
+    QTimer timer_;
+};
+
 struct ScreenPrint : ReportFixture {
     ScreenPrint() {
         register_journal_windows(*shell);
@@ -79,7 +129,9 @@ private slots:
     void tips_and_tour_leave();
     void web_page_editor_prints_window_then_page();
     void stock_idea_prints_page_with_its_own_prompt();
-    void chart_prints_as_it_shows();
+    void chart_prints_after_the_print_dialog();
+    void existing_report_file_is_asked_about_data();
+    void existing_report_file_is_asked_about();
 };
 
 void TestPrintScreen::plain_screens_print_as_shown_data() {
@@ -212,19 +264,76 @@ void TestPrintScreen::stock_idea_prints_page_with_its_own_prompt() {
     QVERIFY(t.fx.messages.boxes.isEmpty());
 }
 
-void TestPrintScreen::chart_prints_as_it_shows() {
-    // Print Chart prints the window on the printer chosen last, without a dialog.
+void TestPrintScreen::chart_prints_after_the_print_dialog() {
+    // Print Chart shows the dialog of Print Screen, with the same file, before it prints.
     ScreenPrint t;
     register_market_windows(*t.shell);
     auto* chart = t.shell->window_as<Chart>("Chart");
     QVERIFY(chart);
     chart->show();
+    t.fx.printer.cancel = true;
     QTest::mouseClick(chart->print_label, Qt::LeftButton);
-    QVERIFY(t.fx.printer.dialogs.isEmpty());
-    QCOMPARE(t.fx.printer.documents.size(), 1);
+    QVERIFY(t.fx.printer.documents.isEmpty());
+    t.fx.printer.cancel = false;
+    QTest::mouseClick(chart->print_label, Qt::LeftButton);
+    t.shell->window("Title")->show();
+    t.print_on(screen_summary);
+    QCOMPARE(t.fx.printer.dialogs, QStringList(3, "Quorbelix Print|" + t.core().data_path("QB_Report.prn")));
+    QCOMPARE(t.fx.printer.documents.size(), 2);
     QCOMPARE(pdf_pages(t.fx.printer.documents[0]), 1);
     QVERIFY(pdf_ink(t.fx.printer.documents[0]) > 20);
     QVERIFY(t.fx.messages.boxes.isEmpty());
+}
+
+void TestPrintScreen::existing_report_file_is_asked_about_data() {
+    QTest::addColumn<bool>("chart");
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("print screen, keep the file") << false << false;
+    QTest::newRow("print screen, replace it") << false << true;
+    QTest::newRow("print chart, keep the file") << true << false;
+    QTest::newRow("print chart, replace it") << true << true;
+}
+
+void TestPrintScreen::existing_report_file_is_asked_about() {
+    // The system's own printer dialog, with no printer installed: it prints to the file.
+    QFETCH(bool, chart);
+    QFETCH(bool, replace);
+    if (!QPrinterInfo::availablePrinters().isEmpty()) QSKIP("A printer is installed: the dialog offers it, not the file");
+    CoreFixture fx;
+    QtPrinter printer;
+    Platform platform = fx.platform();
+    platform.printer = &printer;
+    fx.core = std::make_unique<Core>(fx.dir.path(), platform);
+    fx.start();
+    fx.messages.boxes.clear();
+    auto shell = std::make_unique<Shell>(*fx.core);
+    register_reports_windows(*shell);
+    register_market_windows(*shell);
+    shell->end_program = [] {};
+    shell->mdi()->show();
+    const QString file = fx.core->data_path("QB_Report.prn");
+    write_file(file, "The report printed before");
+
+    DialogUser user(replace);
+    if (chart) {
+        auto* w = shell->window_as<Chart>("Chart");
+        w->show();
+        QTest::mouseClick(w->print_label, Qt::LeftButton);
+    } else {
+        shell->window("Title")->show();
+        fx.core->current_screen = screen_summary;
+        shell->mdi()->menu_item("mnuPrint")->trigger();
+    }
+    QVERIFY(user.print_pressed);
+    QCOMPARE(user.cancel_pressed, !replace);
+    QCOMPARE(user.questions.size(), 1);
+    QVERIFY2(user.questions[0].contains("already exists"), qPrintable(user.questions[0]));
+    if (replace)
+        QVERIFY(read_file(file).startsWith("%PDF"));
+    else
+        QCOMPARE(read_file(file), QByteArray("The report printed before"));
+    QVERIFY(fx.messages.boxes.isEmpty());
+    shell.reset();
 }
 
 int main(int argc, char** argv) {

@@ -3,7 +3,9 @@
 // read the pages back.
 #include "core/platform_api.h"
 
+#include <QList>
 #include <QPrinter>
+#include <QRectF>
 #include <QStringList>
 #include <memory>
 #include <vector>
@@ -32,5 +34,17 @@ QString pdf_text(const QString& path, int page = 0);
 int pdf_pages(const QString& path);
 // How many pixels of a page (from 1) print dark, at 40 dots per inch.
 int pdf_ink(const QString& path, int page = 1);
+
+// A word as pdftotext -bbox places it: its page (from 1) and its box in points from the
+// page's top-left corner.
+struct PdfWord {
+    int page = 0;
+    QString text;
+    QRectF box;
+};
+QList<PdfWord> pdf_words(const QString& path);
+// The horizontal rules of a page: bands [top, bottom] in points where a dark line runs
+// across at least 90% of the span from `left` to `right` (points).
+QList<std::pair<double, double>> pdf_rules(const QString& path, int page, double left, double right);
 
 } // namespace qb::test
