@@ -307,6 +307,7 @@ void TestPrintScreen::existing_report_file_is_asked_about() {
     fx.start();
     fx.messages.boxes.clear();
     auto shell = std::make_unique<Shell>(*fx.core);
+    register_journal_windows(*shell);
     register_reports_windows(*shell);
     register_market_windows(*shell);
     shell->end_program = [] {};
