@@ -284,7 +284,7 @@ void TestPageCapture::hanging_and_oversized_pictures_through_the_transport() {
     QElapsedTimer t;
     t.start();
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
-    QVERIFY(t.elapsed() < 10000);
+    QVERIFY(t.elapsed() < 20000);  // far below the 60 s budget, far above a busy machine's delay
     QCOMPARE(f.files(), QStringList({"fine.gif", "page.htm"}));
     const QString none = local(f.folder + "NoImage.jpg");
     QCOMPARE(doc.written_sources, QStringList({none, none, none, local(f.folder + "fine.gif")}));
