@@ -8,13 +8,13 @@
 #include "report_fixture.h"
 #include "reports/print_screen.h"
 #include "shell/tips.h"
+#include "support/webengine_test_main.h"
 
 #include <QLabel>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 #include <QtTest>
-#include <unistd.h>
 
 using namespace qb;
 using namespace qb::test;
@@ -226,8 +226,7 @@ void TestPrintScreen::chart_prints_as_it_shows() {
 }
 
 int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    prepare_webengine();
     QApplication app(argc, argv);
     TestPrintScreen test;
     return QTest::qExec(&test, argc, argv);
