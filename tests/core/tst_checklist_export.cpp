@@ -313,8 +313,9 @@ void TestChecklistExport::import_takes_linear_time_data() {
     QTest::newRow("closes before opens") << QByteArray("<\\a><a>");
 }
 
-// Whatever tags a file holds, sixteen times the bytes take about sixteen times as long to
-// import, with room for the larger file's cache misses (a quadratic import takes 256 times).
+// Whatever tags a file holds, 32 times the bytes take about 32 times as long to import; a
+// quadratic import takes 1024 times. The bound leaves room for the larger file's cache
+// misses on a busy machine (up to 93 times seen with 24 copies running on 8 cores).
 void TestChecklistExport::import_takes_linear_time() {
     QFETCH(QByteArray, unit);
     CoreFixture fx;
@@ -325,13 +326,13 @@ void TestChecklistExport::import_takes_linear_time() {
         bytes += QByteArray(size - bytes.size(), ' ');
         write_file(fx.path(name), bytes);
     };
-    make("small.txt", 1 << 16);
+    make("small.txt", 1 << 15);
     make("large.txt", 1 << 20);  // the largest file that is read
     const Growth g = measure_growth([&](bool large) {
         Checklist c;
         fx.core->import_checklist(c, fx.path(large ? "large.txt" : "small.txt"));
     });
-    QVERIFY2(g.ratio() < 64, qPrintable(g.text()));
+    QVERIFY2(g.ratio() < 256, qPrintable(g.text()));
 }
 
 QTEST_MAIN(TestChecklistExport)

@@ -1,11 +1,13 @@
 #pragma once
-// How a piece of work grows with its input, measured inside one run so that a busy
-// machine slows both sizes alike: no test compares a time against a fixed limit.
-#include <QElapsedTimer>
+// How a piece of work grows with its input, measured inside one run: no test compares a
+// time against a fixed limit. The time counted is the thread's own processor time, so
+// the time a busy machine gives to other processes counts for neither size.
 #include <QString>
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <malloc.h>
+#include <time.h>
 
 namespace qb::test {
 
@@ -21,17 +23,25 @@ struct Growth {
     }
 };
 
+inline qint64 thread_cpu_ns() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
 // run(false) works on the small input, run(true) on the large one; both are prepared by the
 // caller beforehand. The runs alternate, and the best of each counts: the best is the run a
-// busy machine disturbed least.
-inline Growth measure_growth(const std::function<void(bool large)>& run, int rounds = 5) {
+// busy machine disturbed least. Freed memory is kept for the next run (for the rest of the
+// process): otherwise every large run pays for fresh pages, which the small ones never do.
+inline Growth measure_growth(const std::function<void(bool large)>& run, int rounds = 7) {
+    mallopt(M_MMAP_THRESHOLD, 256 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
     Growth g{std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::max()};
-    QElapsedTimer t;
     for (int r = 0; r < rounds; ++r) {
         for (bool large : {false, true}) {
-            t.start();
+            const qint64 start = thread_cpu_ns();
             run(large);
-            const qint64 ns = t.nsecsElapsed();
+            const qint64 ns = thread_cpu_ns() - start;
             qint64& best = large ? g.large_ns : g.small_ns;
             best = std::min(best, ns);
         }
