@@ -131,6 +131,17 @@ void TestPageCapture::file_names_are_cleaned_data() {
     QTest::newRow("control characters") << QString("tab\there\nnew\x7f") << "tab here new " << "tab here new ";
     QTest::newRow("only such characters") << "/:?" << "   " << "   ";
     QTest::newRow("empty") << "" << "" << "No Name Given";
+    // Every character of the 7-bit set on its own, and a few beyond it: the nine, the
+    // control characters and DEL become a blank, all others stay.
+    const QString refused = QStringLiteral("/\\'*?<>|:");
+    for (char16_t u = 0; u < 0x80; ++u) {
+        const bool blank = u < 0x20 || u == 0x7F || refused.contains(QChar(u));
+        const QString name = QStringLiteral("a") + QChar(u) + QStringLiteral("b");
+        const QString cleaned = blank ? QStringLiteral("a b") : name;
+        QTest::addRow("U+%04X", unsigned(u)) << name << cleaned << cleaned;
+    }
+    for (char16_t u : {u'\u00A0', u'\u00E9', u'\u20AC', u'\u4E2D', u'\uFF0F'})
+        QTest::addRow("U+%04X", unsigned(u)) << QString(QChar(u)) << QString(QChar(u)) << QString(QChar(u));
 }
 
 void TestPageCapture::file_names_are_cleaned() {
@@ -440,7 +451,7 @@ void TestPageCapture::hanging_and_oversized_pictures_through_the_transport() {
     QElapsedTimer t;
     t.start();
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
-    QVERIFY(t.elapsed() < 10000);
+    QVERIFY(t.elapsed() < 20000);  // far below the 60 s budget, far above a busy machine's delay
     QCOMPARE(f.files(), QStringList({"fine.gif", "page.htm"}));
     const QString none = local(f.folder + "NoImage.jpg");
     QCOMPARE(doc.written_sources, QStringList({none, none, none, local(f.folder + "fine.gif")}));

@@ -177,6 +177,7 @@ void TestSaveWebPage::checks_data() {
     QTest::addColumn<QString>("page");     // where the page went, below the program folder
     QTest::newRow("empty name") << "" << "r" << "" << "No Name Given/r.htm";
     QTest::newRow("blank name") << "   " << "r" << "Security Name must be filled in. " << "";
+    QTest::newRow("reference of 100") << "Acme" << QString(100, u'r') << "" << "Acme/" + QString(100, u'r') + ".htm";
     QTest::newRow("reference of 101") << "Acme" << QString(101, u'r') << "Your Reference Name is too long" << "";
     QTest::newRow("no reference") << "Acme" << "" << "Reference Name must be filled in. " << "";
     QTest::newRow("taken reference") << "Acme" << "taken"
@@ -340,6 +341,13 @@ void TestSaveWebPage::news_hand_off_names() {
     QCOMPARE(e->security_price->text(), QString("12.50"));
     QCOMPARE(e->symbol_textbox->text(), QString("ACME"));
     QVERIFY(e->is_modified());
+
+    // The longest title kept whole, and one letter more.
+    QString forty = QString(39, u't') + u'z', forty_one = QString(40, u'u') + u'z';
+    e->got_data_from_news(name, symbol, price, address, forty);
+    QCOMPARE(forty, QString(39, u't') + u'z');
+    e->got_data_from_news(name, symbol, price, address, forty_one);
+    QCOMPARE(forty_one, QString(40, u'u'));
 
     // A long title with every unfit character, and a name that cannot be a folder.
     QString dots = "..", long_title = QString("A/B\\C:D*E?F\"G<H>I|J\tK\n") + QString(300, u'x');

@@ -10,6 +10,7 @@
 #include "report_fixture.h"
 #include "reports/print_screen.h"
 #include "shell/tips.h"
+#include "support/webengine_test_main.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
@@ -22,7 +23,6 @@
 #include <QVBoxLayout>
 #include <QWebEngineView>
 #include <QtTest>
-#include <unistd.h>
 
 using namespace qb;
 using namespace qb::test;
@@ -338,8 +338,7 @@ void TestPrintScreen::existing_report_file_is_asked_about() {
 }
 
 int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    prepare_webengine();
     QApplication app(argc, argv);
     TestPrintScreen test;
     return QTest::qExec(&test, argc, argv);

@@ -3,10 +3,13 @@
 // the failures.
 #include "report_fixture.h"
 #include "reports/report.h"
+#include "support/file_size_limit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -101,6 +104,7 @@ private slots:
     void view_question_opens_file();
     void replaces_existing_file();
     void failed_write_says_incomplete_and_keeps_old_file();
+    void failed_write_keeps_the_older_report();
     void current_entry_untouched();
     void wrap_data();
     void wrap();
@@ -318,6 +322,33 @@ void TestReport::failed_write_says_incomplete_and_keeps_old_file() {
     t.run({}, t.fx.path("taken.txt"));
     QCOMPARE(t.fx.messages.box_texts().size(), 2);
     QCOMPARE(read_file(t.fx.path("entries.dat")), entries);
+}
+
+// The disk fills part way through the new report: the older report is still there, byte
+// for byte, and the user is told that nothing was saved.
+void TestReport::failed_write_keeps_the_older_report() {
+    ReportRun t;
+    const QString path = t.fx.path("older.txt");
+    const QByteArray older = QByteArray("REPORT DATE: 1/2/2026\r\nthe older report\r\n").repeated(4);
+    write_file(path, older);
+    const qint64 log = QFileInfo(t.fx.path("logs.txt")).size();
+    {
+        // Room for the log's two new lines, not for the new report.
+        FileSizeLimit limit(rlim_t(std::max<qint64>(log, older.size()) + 600));
+        QVERIFY(limit.in_force());
+        t.run({}, path);
+    }
+    QCOMPARE(read_file(path), older);
+    const QStringList texts = t.fx.messages.box_texts();
+    QCOMPARE(texts.size(), 2);
+    QVERIFY2(texts[0].startsWith("Error: Failure to generate report. Error: ") &&
+                 texts[0].size() > QString("Error: Failure to generate report. Error: ").size(),
+             qPrintable(texts[0]));
+    QCOMPARE(texts[1], "Error: Report incomplete: nothing was saved to " + path);
+    QVERIFY(t.fx.messages.questions.isEmpty());
+    QVERIFY(t.shell->window("Report")->isVisible());
+    QCOMPARE(QDir(t.fx.dir.path()).entryList({"older.txt*", ".older.txt*"}, QDir::Files | QDir::Hidden),
+             QStringList{"older.txt"});
 }
 
 void TestReport::current_entry_untouched() {
