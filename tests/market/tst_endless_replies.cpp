@@ -144,7 +144,11 @@ private slots:
         QVERIFY2(shown.startsWith(message), qPrintable(shown));
         // Well inside the transfer's 30 s: the limit ended it, not the clock.
         QVERIFY2(took < 15000, qPrintable(QString::number(took)));
+#ifndef __SANITIZE_ADDRESS__
+        // AddressSanitizer keeps freed blocks in quarantine and adds its shadow memory, so
+        // only a plain build measures what the program itself holds.
         QVERIFY2(grown < 100 * 1024, qPrintable(QString::number(grown)));
+#endif
         // Reading stopped soon after the limit (what is left is in the sockets' buffers).
         QVERIFY2(f.server.endless_bytes_sent < 64 * 1048576, qPrintable(QString::number(f.server.endless_bytes_sent)));
     }
