@@ -248,6 +248,15 @@ void TestMarketFetch::parse_data() {
     QTest::newRow("short line borrows nothing")
         << "IBM" << "\"IBM\",N/A\r\n\"MSFT\",27.10,\"3/14/2026\",\"4:00pm\",-0.30,27,28,26,99\r\n" << false << "old"
         << "oldc";
+    // Short lines between whole ones: nothing is read from the line after.
+    const QString ge = "\"GE\",25.00,\"3/14/2026\",\"4:00pm\",+0.12,24.90,25.10,24.80,777\r\n";
+    QTest::newRow("short middle line, price only") << "MSFT" << ibm + "\"MSFT\",27.02\r\n" + ge << false << "old"
+                                                   << "oldc";
+    QTest::newRow("short middle line, no change")
+        << "MSFT" << ibm + "\"MSFT\",27.105,\"3/14/2026\",\"4:00pm\"\r\n" + ge << false << "27.10" << "oldc";
+    QTest::newRow("short middle line, LF only") << "MSFT" << "\"IBM\",1\n\"MSFT\",27.02\n\"GE\",25.00,x,y,+1,z\n"
+                                                << false << "old" << "oldc";
+    QTest::newRow("line after a short one") << "GE" << ibm + "\"MSFT\",27.02\r\n" + ge << true << "25.00" << "+0.12";
     QTest::newRow("last line without newline") << "IBM" << QString(ibm).chopped(2) << true << "84.50" << "+0.25";
     QTest::newRow("huge junk before the line") << "IBM" << QString(4 * 1024 * 1024, u'x') + "\n" + ibm << true
                                                << "84.50" << "+0.25";

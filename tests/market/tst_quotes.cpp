@@ -130,6 +130,12 @@ void TestQuotes::replies_data() {
     QTest::newRow("cut in a line") << "quotes_cut.csv" << na
                                    << QStringList{"Error: Quote Parse error: the reply ends inside the line of MSFT",
                                                   kFailed + "\"IBM\",84.50,"};
+    // A short line between two whole ones: its symbol takes nothing from the next line.
+    QTest::newRow("short middle line") << "quotes_short_middle.csv"
+                                       << QStringList{"IBM 84.50 +0.31", "MSFT N/A N/A", "QQQQ 39.11 -0.05"} << none;
+    QTest::newRow("middle line cut before the change")
+        << "quotes_cut_middle.csv" << na
+        << QStringList{"Error: Quote Parse error: the reply ends inside the line of MSFT", kFailed + "\"IBM\",84.50,"};
     QTest::newRow("error page") << "quotes_error_page.html" << na << QStringList{kFailed + "<!DOCTYPE html>"};
     QTest::newRow("empty reply") << "empty" << na << QStringList{kFailed};
     QTest::newRow("refused") << "refused" << na << QStringList{kFailed + "QB Error:No reply from the quote service."};
