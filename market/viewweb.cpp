@@ -2,6 +2,7 @@
 
 #include "core/core.h"
 #include "core/save_file.h"
+#include "core/service_hosts.h"
 #include "platform/window_helpers.h"
 #include "shell/command.h"
 #include "shell/mdimain.h"
@@ -19,7 +20,7 @@
 namespace qb {
 namespace {
 
-constexpr char kDefaultPage[] = "http://www.quorbelix.com/stockidea/index.htm";
+constexpr char kPagePath[] = "/stockidea/index.htm";
 
 // Silent: a page's script dialogs never stop the screen.
 class SilentPage : public QWebEnginePage {
@@ -36,7 +37,10 @@ protected:
 
 const char viewweb::kSavedCopyName[] = "StockOfMonth.htm";
 
-viewweb::viewweb(QWidget* parent) : QWidget(parent), page_address(QString::fromLatin1(kDefaultPage)) {
+viewweb::viewweb(QWidget* parent)
+    : QWidget(parent),
+      page_address(QString::fromLatin1(service_hosts::kScheme) + service_hosts::current().stock_idea +
+                   QString::fromLatin1(kPagePath)) {
     setObjectName(QStringLiteral("viewweb"));
     setAutoFillBackground(true);
     Label1 = new QLabel(QStringLiteral("Stock Idea Window: (Please ensure you are connected to the Internet)"), this);
