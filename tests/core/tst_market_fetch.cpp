@@ -40,6 +40,8 @@ private slots:
     void quote_fetch_shares_one_deadline();
     void reply_text_decoding_data();
     void reply_text_decoding();
+    void feed_decoding_data();
+    void feed_decoding();
     void through_current_core();
     void parse_data();
     void parse();
@@ -196,7 +198,43 @@ void TestMarketFetch::reply_text_decoding() {
     QFETCH(QString, text);
     FakeHttp http;
     http.replies << Reply(body);
+    QCOMPARE(get_hist_quote(&http, "IBM", QDate(2005, 1, 1), QDate(2005, 2, 1)), text);
+}
+
+// A feed says how its bytes are written; without a declaration they are UTF-8.
+void TestMarketFetch::feed_decoding_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    const QByteArray utf8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    const QByteArray latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
+    QTest::newRow("utf-8 declared") << utf8 + "Caf\xc3\xa9" << QString::fromUtf8(utf8 + "Caf\xc3\xa9");
+    // One stray byte spoils only itself, not every letter of the feed.
+    QTest::newRow("utf-8 with a stray byte") << utf8 + "Caf\xc3\xa9 \x92 \xe2\x80\x94"
+                                             << QString::fromUtf8(utf8 + "Caf\xc3\xa9 \xef\xbf\xbd \xe2\x80\x94");
+    QTest::newRow("iso-8859-1 declared") << latin1 + "Caf\xe9" << QString::fromUtf8(latin1 + "Caf\xc3\xa9");
+    // Bytes that would also read as UTF-8 are read by the declaration all the same.
+    QTest::newRow("iso-8859-1 bytes that look like utf-8") << latin1 + "\xc3\xa9" << QString::fromUtf8(latin1 + "\xc3\x83\xc2\xa9");
+    QTest::newRow("declared in lower case, single quotes, blanks")
+        << QByteArray("\r\n<?xml version='1.0' encoding = 'iso-8859-1' ?>\xc3\xa9")
+        << QString::fromUtf8("\r\n<?xml version='1.0' encoding = 'iso-8859-1' ?>\xc3\x83\xc2\xa9");
+    QTest::newRow("windows-1252 declared") << QByteArray("<?xml encoding=\"windows-1252\"?>\x93up\x94")
+                                           << QString::fromUtf8("<?xml encoding=\"windows-1252\"?>\xe2\x80\x9cup\xe2\x80\x9d");
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF") + utf8 + "\xc3\xa9" << QString::fromUtf8(utf8 + "\xc3\xa9");
+    QTest::newRow("no declaration") << QByteArray("<rss>Caf\xc3\xa9</rss>") << QString::fromUtf8("<rss>Caf\xc3\xa9</rss>");
+    QTest::newRow("no declaration, a Windows byte") << QByteArray("<rss>Caf\xe9</rss>")
+                                                    << QString::fromUtf8("<rss>Caf\xef\xbf\xbd</rss>");
+    QTest::newRow("declaration later in the text is none")
+        << QByteArray("<rss><?xml encoding=\"ISO-8859-1\"?>\xc3\xa9</rss>")
+        << QString::fromUtf8("<rss><?xml encoding=\"ISO-8859-1\"?>\xc3\xa9</rss>");
+}
+
+void TestMarketFetch::feed_decoding() {
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    FakeHttp http;
+    http.replies << Reply(body);
     QCOMPARE(get_stock_news(&http, "IBM"), text);
+    QCOMPARE(decode_feed(body), text);
 }
 
 void TestMarketFetch::through_current_core() {

@@ -267,7 +267,7 @@ void TestNews::rows_bar_wheel_and_keys() {
 
     // A long description takes at most five lines.
     QString long_feed = QStringLiteral("<item><title>Long</title><description>");
-    for (int i = 0; i < 9; ++i) long_feed += QStringLiteral("line %1\r").arg(i);
+    for (int i = 0; i < 120; ++i) long_feed += QStringLiteral("word%1 ").arg(i);
     f.feeds["LONG"] = (long_feed + QStringLiteral("</description></item>")).toUtf8();
     f.news->Symbol->setText("LONG");
     QTest::keyClick(f.news->Symbol, Qt::Key_Enter);
