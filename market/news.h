@@ -93,6 +93,7 @@ private:
     void save_button_Click(int Index);
     void VScroll1_Change();
     void build_symbol_labels();
+    void clear_rows();
     QString find_security_name(const QString& symbol) const;
     void set_label_highlight(int i, bool highlighted);
     void paint_save_button(int row, bool saved);

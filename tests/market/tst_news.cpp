@@ -326,13 +326,29 @@ void TestNews::failed_fetches() {
                             : http_ok(QByteArray());
         f.server.answer = [reply](const QByteArray&) { return reply; };
     }
+    QVERIFY(!f.news->quote_label->text().isEmpty());
     f.news->Symbol->setText("MSFT");
     QTest::keyClick(f.news->Symbol, Qt::Key_Return);
     QCOMPARE(f.news->windowTitle(), "Quorbelix News Reader: Unable to Retreive News");
     QVERIFY(f.boxes().isEmpty());
     QVERIFY(!f.wait_window_shown());
-    QCOMPARE(f.shown_titles(), before);
     QVERIFY(!f.news->fetch_busy);
+    // IBM's headlines and quote do not stay under MSFT: the rows are cleared.
+    QCOMPARE(f.news->Symbol->text(), "MSFT");
+    QVERIFY(f.shown_titles().isEmpty());
+    for (int r = 0; r < News::kRows; ++r) {
+        QVERIFY(!f.news->desc_textbox[size_t(r)]->isVisible());
+        QVERIFY(!f.news->save_button[size_t(r)]->isVisible());
+    }
+    QCOMPARE(f.news->news_record.item_count, int16_t(0));
+    QCOMPARE(f.news->quote_label->text(), "");
+    QCOMPARE(f.news->VScroll1->maximum(), 0);
+    // Once the service answers again, the next fetch fills them.
+    f.server.answer = answer;
+    f.http.port = f.server.port();
+    f.news->Symbol->setText("IBM");
+    QTest::keyClick(f.news->Symbol, Qt::Key_Return);
+    QCOMPARE(f.shown_titles(), before);
 }
 
 void TestNews::opening_articles() {
