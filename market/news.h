@@ -57,7 +57,7 @@ public:
     QLabel* quote_label = nullptr;
     std::array<QLabel*, kLabels> symb_label{};
     QFrame* box_for_symb = nullptr;
-    std::array<QLineEdit*, kRows> title_box{};
+    std::array<QLabel*, kRows> title_box{};  // wraps a long headline over its lines
     std::array<QPlainTextEdit*, kRows> desc_textbox{};
     std::array<QPushButton*, kRows> save_button{};
     QScrollBar* VScroll1 = nullptr;

@@ -10,6 +10,7 @@
 #include "shell/command.h"
 #include "shell/user_update.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -60,14 +61,15 @@ void News::update_screen() {
     filling_ = false;
 
     const QFont desc_font = desc_textbox[0]->font();
+    const QFont title_font = title_box[0]->font();
+    const int title_line_width = px_to_twips(title_box[0]->width());
     int top = kRowTop;
     for (int r = 0, i = first_item_shown; r < kRows && i < kNewsSlots && i < shown; ++r, ++i) {
         const NewsItem& item = news_record.items[size_t(i)];
-        QLineEdit* title = title_box[size_t(r)];
+        QLabel* title = title_box[size_t(r)];
         QPlainTextEdit* desc = desc_textbox[size_t(r)];
         QPushButton* save = save_button[size_t(r)];
         title->setText(item.title);
-        title->setCursorPosition(0);
         title->setProperty("qb_tag", item.link);
         desc->setPlainText(item.description);
         save->setProperty("qb_tag", QString::number(i));
@@ -76,9 +78,13 @@ void News::update_screen() {
         const int lines = std::min(count_text_lines(item.description, desc_line_width, desc_font.family(), desc_font.bold()),
                                    kMaxDescriptionLines);
         const int h = lines * kLineTwips;
-        if (top + h > rows_bottom) break;
+        // A long headline wraps: its box grows by a line for each line more.
+        const int title_lines = std::min(count_text_lines(item.title, title_line_width, title_font.family(), title_font.bold()),
+                                         kMaxDescriptionLines);
+        const int title_h = kTitleHeight + (title_lines - 1) * kLineTwips;
+        if (top + title_h - kTitleHeight + h > rows_bottom) break;
         save->move(save->x(), twips_to_px(top));
-        title->move(title->x(), twips_to_px(top));
+        title->setGeometry(title->x(), twips_to_px(top), title->width(), twips_to_px(title_h));
         save->show();
         title->show();
         const int desc_top = top + px_to_twips(title->height());
