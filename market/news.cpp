@@ -50,14 +50,8 @@ void News::Form_Load() {
     fetch_busy = false;
     handoff_pending = false;
     Symbol->setText(trim_blanks(c.current_entry.entry.symbol));
-    clear_old_news();
+    clear_rows();
     for (int r = 0; r < kRows; ++r) {
-        title_box[size_t(r)]->clear();
-        title_box[size_t(r)]->setProperty("qb_tag", QString());
-        title_box[size_t(r)]->hide();
-        desc_textbox[size_t(r)]->clear();
-        desc_textbox[size_t(r)]->hide();
-        save_button[size_t(r)]->hide();
         title_box[size_t(r)]->setToolTip(QStringLiteral("Click to View Full Article"));
         save_button[size_t(r)]->setToolTip(QStringLiteral("Click to Save Full Article"));
         // Every row lines up with the first.
