@@ -33,6 +33,27 @@ QString reply_text(const QByteArray& body) {
     return text;
 }
 
+// The name in encoding="..." of a leading XML declaration, lower case; "" when none.
+QByteArray declared_encoding(const QByteArray& body) {
+    qsizetype at = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (at < body.size() && (body[at] == ' ' || body[at] == '\t' || body[at] == '\r' || body[at] == '\n')) ++at;
+    if (body.mid(at, 5) != "<?xml") return QByteArray();
+    const qsizetype end = body.indexOf("?>", at);
+    if (end < 0) return QByteArray();
+    const QByteArray declaration = body.mid(at, end - at);
+    qsizetype p = declaration.indexOf("encoding");
+    if (p < 0) return QByteArray();
+    p += 8;
+    while (p < declaration.size() && declaration[p] == ' ') ++p;
+    if (p >= declaration.size() || declaration[p] != '=') return QByteArray();
+    ++p;
+    while (p < declaration.size() && declaration[p] == ' ') ++p;
+    if (p >= declaration.size() || (declaration[p] != '"' && declaration[p] != '\'')) return QByteArray();
+    const qsizetype close = declaration.indexOf(declaration[p], p + 1);
+    if (close < 0) return QByteArray();
+    return declaration.mid(p + 1, close - p - 1).trimmed().toLower();
+}
+
 QString fetch(HttpTransport* http, const QUrl& url) {
     if (!http) return QString();
     const std::optional<QByteArray> body = http->get(url);
@@ -112,8 +133,20 @@ QString get_one_quote(HttpTransport* http, const QString& symbols) {
     return holds_a_symbol(second, symbols) ? second : QString();
 }
 
+QString decode_feed(const QByteArray& body) {
+    static const QByteArrayList latin1_names{"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1",
+                                              "latin-1",    "windows-1252", "cp1252"};
+    if (latin1_names.contains(declared_encoding(body))) return decode_cp1252(body);
+    // A byte that is not UTF-8 becomes one replacement character; the rest reads as written.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    return utf8(body);
+}
+
 QString get_stock_news(HttpTransport* http, const QString& symbol) {
-    return fetch(http, service_url(service_hosts::current().headlines, "/rss/headline?s=" + encode_symbols(symbol)));
+    if (!http) return QString();
+    const QUrl url = service_url(service_hosts::current().headlines, "/rss/headline?s=" + encode_symbols(symbol));
+    const std::optional<QByteArray> body = http->get(url);
+    return body ? decode_feed(*body) : QString();
 }
 
 QString get_hist_quote(HttpTransport* http, const QString& symbol, const QDate& first_date,

@@ -25,6 +25,11 @@ QString get_one_quote(const QString& symbols);
 QString get_stock_news(const QString& symbol);
 QString get_hist_quote(const QString& symbol, const QDate& first_date, const QDate& second_date);
 
+// A headline feed's bytes as text, read by the encoding its XML declaration names:
+// ISO-8859-1 (read as the Windows code page, whose letters it shares) or UTF-8, which is
+// also what a feed without a declaration is.
+QString decode_feed(const QByteArray& body);
+
 // Reads one symbol's last price and change out of a quote reply. True when the symbol
 // was found with a non-zero price. price and change are touched only once the symbol
 // was found; price may hold the raw field even when the result is false.

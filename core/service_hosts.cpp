@@ -41,6 +41,7 @@ void read_from_environment(Core& c) {
         {"QUORBELIX_QUOTE_HOST2", &Hosts::quote_second},
         {"QUORBELIX_NEWS_HOST", &Hosts::headlines},
         {"QUORBELIX_HISTORY_HOST", &Hosts::price_history},
+        {"QUORBELIX_STOCKIDEA_HOST", &Hosts::stock_idea},
     };
     for (const auto& v : kVariables) {
         h.*v.host = built_in.*v.host;

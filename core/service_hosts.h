@@ -14,6 +14,7 @@ constexpr char kQuotePrimary[] = "quotes.quorbelix.com";
 constexpr char kQuoteSecond[] = "quotes2.quorbelix.com";
 constexpr char kHeadlines[] = "news.quorbelix.com";
 constexpr char kPriceHistory[] = "history.quorbelix.com";
+constexpr char kStockIdea[] = "www.quorbelix.com";
 
 // No scheme is configured with the hosts: plain HTTP.
 constexpr char kScheme[] = "http://";
@@ -24,6 +25,7 @@ struct Hosts {
     QString quote_second = QString::fromLatin1(kQuoteSecond);
     QString headlines = QString::fromLatin1(kHeadlines);
     QString price_history = QString::fromLatin1(kPriceHistory);
+    QString stock_idea = QString::fromLatin1(kStockIdea);
 };
 const Hosts& current();
 
@@ -32,8 +34,9 @@ const Hosts& current();
 bool is_host_and_port(const QString& text);
 
 // Takes each host from its environment variable when one is set (QUORBELIX_QUOTE_HOST,
-// QUORBELIX_QUOTE_HOST2, QUORBELIX_NEWS_HOST, QUORBELIX_HISTORY_HOST); a value that is
-// no host is logged as a warning and the built-in host is used.
+// QUORBELIX_QUOTE_HOST2, QUORBELIX_NEWS_HOST, QUORBELIX_HISTORY_HOST,
+// QUORBELIX_STOCKIDEA_HOST); a value that is no host is logged as a warning and the
+// built-in host is used.
 void read_from_environment(Core& c);
 
 } // namespace qb::service_hosts

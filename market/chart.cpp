@@ -264,7 +264,7 @@ void Chart::draw_request() {
     // base for the percentage axis) cannot be charted: said so rather than keeping the
     // previous chart on screen as if it were this one.
     const int32_t n = history.hist_count;
-    if (ok && (n == 0 || (n >= 2 && numeric_value(history.hist_data[n - 1].col7()) == 0))) ok = false;
+    if (ok && (n == 0 || (n >= 2 && numeric_value(history.price_text(history.hist_data[n - 1])) == 0))) ok = false;
     if (!ok) {
         c.show_message(msg_error, QStringLiteral("Unable to Read Stock Quote Data to draw the Chart. Please make sure "
                                                  "you are connected to the Internet."));

@@ -54,7 +54,7 @@ bool put_data_into_chart(PriceHistory& h, const ChartInputs& in, const QVector<S
         const HistData& point = h.hist_data[i];
         ChartRow& row = h.chart_data[r - 1];
         row.label = row_label(date_from_ole(point.quote_date), short_period);
-        const double p = numeric_value(point.col7());
+        const double p = numeric_value(h.price_text(point));
         row.value = {p, 0, 0, 0};
         if (p > h.max_price) h.max_price = p;
         if (h.min_price == 0) h.min_price = p;

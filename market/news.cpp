@@ -50,14 +50,8 @@ void News::Form_Load() {
     fetch_busy = false;
     handoff_pending = false;
     Symbol->setText(trim_blanks(c.current_entry.entry.symbol));
-    clear_old_news();
+    clear_rows();
     for (int r = 0; r < kRows; ++r) {
-        title_box[size_t(r)]->clear();
-        title_box[size_t(r)]->setProperty("qb_tag", QString());
-        title_box[size_t(r)]->hide();
-        desc_textbox[size_t(r)]->clear();
-        desc_textbox[size_t(r)]->hide();
-        save_button[size_t(r)]->hide();
         title_box[size_t(r)]->setToolTip(QStringLiteral("Click to View Full Article"));
         save_button[size_t(r)]->setToolTip(QStringLiteral("Click to Save Full Article"));
         // Every row lines up with the first.
@@ -191,10 +185,12 @@ void News::getnews_Click() {
         const QString reply = get_stock_news(symbol);
         if (reply.isEmpty()) {
             setWindowTitle(kNewsUnavailable);
+            clear_rows();
         } else {
             add_news_space();
             if (!parse_news(reply)) {
                 setWindowTitle(kNewsUnavailable);
+                clear_rows();
             } else {
                 filling_ = true;
                 VScroll1->setValue(0);
@@ -215,6 +211,27 @@ void News::getnews_Click() {
         if (QWidget* wait = s.loaded_window(QStringLiteral("UserUpdate"))) wait->hide();
     }
     fetch_busy = false;
+}
+
+// The symbol box names the symbol asked for: the headlines and the quote of the one
+// before must not stay under it when its news could not be had.
+void News::clear_rows() {
+    clear_old_news();
+    for (int r = 0; r < kRows; ++r) {
+        title_box[size_t(r)]->clear();
+        title_box[size_t(r)]->setProperty("qb_tag", QString());
+        title_box[size_t(r)]->hide();
+        desc_textbox[size_t(r)]->clear();
+        desc_textbox[size_t(r)]->hide();
+        save_button[size_t(r)]->hide();
+    }
+    first_item_shown = 0;
+    filling_ = true;
+    VScroll1->setValue(0);
+    VScroll1->setMaximum(0);
+    filling_ = false;
+    quote_label->clear();
+    last_price.clear();
 }
 
 void News::set_quote_text() {

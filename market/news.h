@@ -57,7 +57,7 @@ public:
     QLabel* quote_label = nullptr;
     std::array<QLabel*, kLabels> symb_label{};
     QFrame* box_for_symb = nullptr;
-    std::array<QLineEdit*, kRows> title_box{};
+    std::array<QLabel*, kRows> title_box{};  // wraps a long headline over its lines
     std::array<QPlainTextEdit*, kRows> desc_textbox{};
     std::array<QPushButton*, kRows> save_button{};
     QScrollBar* VScroll1 = nullptr;
@@ -93,6 +93,7 @@ private:
     void save_button_Click(int Index);
     void VScroll1_Change();
     void build_symbol_labels();
+    void clear_rows();
     QString find_security_name(const QString& symbol) const;
     void set_label_highlight(int i, bool highlighted);
     void paint_save_button(int row, bool saved);

@@ -95,11 +95,17 @@ void build_controls(News& n) {
         save->installEventFilter(&n);
         n.save_button[size_t(r)] = save;
 
-        auto* title = new QLineEdit(&n);
+        auto* title = new QLabel(&n);
         title->setObjectName(QStringLiteral("title_box_%1").arg(r));
         title->setProperty("qb_title_row", r);
-        title->setReadOnly(true);
-        title->setFrame(false);
+        // A feed's title is text, never markup to render.
+        title->setTextFormat(Qt::PlainText);
+        title->setWordWrap(true);
+        title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        title->setAutoFillBackground(true);
+        QPalette white = title->palette();
+        white.setColor(QPalette::Window, Qt::white);
+        title->setPalette(white);
         title->setCursor(Qt::PointingHandCursor);
         title->setContextMenuPolicy(Qt::NoContextMenu);
         title->setFont(small_font(true));

@@ -39,6 +39,16 @@ struct NewsParseState {
 QString xml_find_text_from_tag(const QString& tag, const QString& text, qsizetype start);
 // Replaces the few entities the feeds use, in the order that makes "&amp;lt;" a "<".
 QString replace_news_entities(const QString& text);
+// "&#039;", "&#8217;" and "&#x2019;" as their characters; a reference that names no
+// character stays as written. What a reference gives is never read again.
+QString decode_numeric_references(const QString& text);
+// The text of every <![CDATA[ ... ]]> section in place of the section.
+QString unwrap_cdata(const QString& text);
+// Markup as the words it shows: tags and comments removed, runs of white space one blank.
+QString html_to_text(const QString& html);
+// An element's text as the reader shows it: sections unwrapped, then the entities and
+// the numeric references decoded, once.
+QString news_text(const QString& element_text);
 // "Thu, 18 Aug 2005 16:30:00 GMT" becomes "Thu, Aug 18, 2005"; other texts stay trimmed.
 QString news_date_text(const QString& pubDate);
 

@@ -10,6 +10,8 @@
 #include "shell/command.h"
 #include "shell/user_update.h"
 
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -60,14 +62,14 @@ void News::update_screen() {
     filling_ = false;
 
     const QFont desc_font = desc_textbox[0]->font();
+    const QFontMetrics title_metrics(title_box[0]->font());
     int top = kRowTop;
     for (int r = 0, i = first_item_shown; r < kRows && i < kNewsSlots && i < shown; ++r, ++i) {
         const NewsItem& item = news_record.items[size_t(i)];
-        QLineEdit* title = title_box[size_t(r)];
+        QLabel* title = title_box[size_t(r)];
         QPlainTextEdit* desc = desc_textbox[size_t(r)];
         QPushButton* save = save_button[size_t(r)];
         title->setText(item.title);
-        title->setCursorPosition(0);
         title->setProperty("qb_tag", item.link);
         desc->setPlainText(item.description);
         save->setProperty("qb_tag", QString::number(i));
@@ -76,9 +78,16 @@ void News::update_screen() {
         const int lines = std::min(count_text_lines(item.description, desc_line_width, desc_font.family(), desc_font.bold()),
                                    kMaxDescriptionLines);
         const int h = lines * kLineTwips;
-        if (top + h > rows_bottom) break;
+        // A long headline wraps: its box grows by the lines it takes, as the box itself
+        // breaks the text, five at most.
+        const int one_line_px = title_metrics.height();
+        const int text_px = std::min(
+            title_metrics.boundingRect(QRect(0, 0, title->width(), 1 << 20), Qt::TextWordWrap, item.title).height(),
+            kMaxDescriptionLines * one_line_px);
+        const int title_h = kTitleHeight + std::max(0, px_to_twips(text_px - one_line_px));
+        if (top + title_h - kTitleHeight + h > rows_bottom) break;
         save->move(save->x(), twips_to_px(top));
-        title->move(title->x(), twips_to_px(top));
+        title->setGeometry(title->x(), twips_to_px(top), title->width(), twips_to_px(title_h));
         save->show();
         title->show();
         const int desc_top = top + px_to_twips(title->height());

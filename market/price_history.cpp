@@ -8,6 +8,29 @@
 #include <algorithm>
 
 namespace qb {
+namespace {
+
+// A column name without case, blanks or points: "Adj Close", "Adj. Close" and "adjclose" alike.
+QString column_key(const QString& name) {
+    QString key;
+    for (QChar ch : name)
+        if (ch.isLetter()) key += ch.toLower();
+    return key;
+}
+
+// The field number (2..7) of the price column a heading names, 0 when it names none.
+// Services write the adjusted close either last or before the volume.
+int price_field_of_heading(const QStringList& pieces) {
+    int close = 0;
+    for (int k = 1; k < pieces.size() && k < 7; ++k) {
+        const QString key = column_key(pieces[k]);
+        if (key == u"adjclose") return k + 1;
+        if (key == u"close" && close == 0) close = k + 1;
+    }
+    return close;
+}
+
+} // namespace
 
 void PriceHistory::clear_hist_data() {
     for (HistData& h : hist_data) h = HistData{};
@@ -23,6 +46,8 @@ void PriceHistory::parse_quote_data(const QString& data, const QString& symbol, 
     const QString lower_symbol = symbol.trimmed().toLower();
     Core* c = Core::current();
     QStringList pieces;
+    price_field = 7;
+    bool heading_seen = false;
     qsizetype pos = 0;
     // The last line counts even without a line feed after it: a reply cut short or
     // written by hand still gives its final day.
@@ -35,12 +60,21 @@ void PriceHistory::parse_quote_data(const QString& data, const QString& symbol, 
         pieces.clear();
         if (c)
             c->string_to_collection(line, pieces);
-        if (pieces.size() != 7) continue;
+        if (pieces.isEmpty()) continue;
         // The service writes ISO dates; trying that form first spares the locale's
         // slower parse on every line.
         QDate day = QDate::fromString(pieces[0], Qt::ISODate);
         if (!day.isValid()) day = parse_date_text(pieces[0]);
-        if (!day.isValid()) continue;
+        if (!day.isValid()) {
+            // The heading comes before the first day.
+            if (!heading_seen && hist_count == 0)
+                if (const int field = price_field_of_heading(pieces)) {
+                    price_field = field;
+                    heading_seen = true;
+                }
+            continue;
+        }
+        if (pieces.size() != 7) continue;
 
         if (hist_count > hist_data.size() - 1) hist_data.resize(hist_count + 11);
         HistData& h = hist_data[hist_count];

@@ -14,8 +14,9 @@ struct HistData {
     Flag valid = kFalse;
     QString symbol;           // as asked for, lower case
     double quote_date = 0;    // OLE date of field 1
-    std::array<QString, 6> col{};  // fields 2..7, trimmed; col[5] (field 7) is the charted price
+    std::array<QString, 6> col{};  // fields 2..7, trimmed
     const QString& col7() const { return col[5]; }
+    const QString& field(int n) const { return col[size_t(n - 2)]; }  // n = 2..7
 };
 
 // One grid row: the label and columns 2..5 (price, then the three marker series).
@@ -34,6 +35,10 @@ public:
     double max_price = 0;
     double min_price = 0;  // 0: no lowest price known yet
     double price_step = 0;
+    // The field (2..7) charted as the price: the heading's "Adj Close" or "Close" column,
+    // field 7 when the reply has no heading naming them.
+    int price_field = 7;
+    const QString& price_text(const HistData& h) const { return h.field(price_field); }
 
     // Grid cell of row 1.., column 2..5.
     double& cell(int row, int column) { return chart_data[row - 1].value[size_t(column - 2)]; }

@@ -231,30 +231,12 @@ bool Quotes::parse_quote_string(QString& reply) {
     return found_any;
 }
 
+// The boxes keep what they show until the reply is read, and hold the new values before
+// any message about it comes up: a box in front must not leave the rows blank behind it.
 void Quotes::show_quote_rows(QString reply) {
-    for (int i = 0; i < kSlots; ++i) {
-        stock[size_t(i)]->clear();
-        Price[size_t(i)]->clear();
-        Change[size_t(i)]->clear();
-    }
     if (parse_quote_string(reply)) {
-        check_newest_symbol_valid();
-        for (int i = 0; i < kSlots; ++i) {
-            const QuoteSlot& slot = quote_list[size_t(i)];
-            QLineEdit* boxes[3] = {stock[size_t(i)], Price[size_t(i)], Change[size_t(i)]};
-            if (slot.symbol.isEmpty()) {
-                for (QLineEdit* b : boxes) b->setVisible(false);
-                continue;
-            }
-            stock[size_t(i)]->setText(slot.symbol);
-            Price[size_t(i)]->setText(slot.price);
-            Change[size_t(i)]->setText(slot.change);
-            for (QLineEdit* b : boxes) b->setVisible(true);
-            uint32_t colour = kChangeBlue;
-            if (slot.change.startsWith(u'+')) colour = kChangeGreen;
-            else if (slot.change.startsWith(u'-')) colour = kChangeRed;
-            set_text_colour(Change[size_t(i)], colour);
-        }
+        show_rows();
+        if (check_newest_symbol_valid()) show_rows();
         return;
     }
     QString shown = reply;
@@ -265,22 +247,47 @@ void Quotes::show_quote_rows(QString reply) {
     if (symbol_added && added_by_this_fetch_) remove_newest_symbol();
     for (int i = 0; i < kSlots; ++i) {
         const QuoteSlot& slot = quote_list[size_t(i)];
-        if (slot.symbol.isEmpty()) continue;
+        QLineEdit* boxes[3] = {stock[size_t(i)], Price[size_t(i)], Change[size_t(i)]};
+        if (slot.symbol.isEmpty()) {
+            for (QLineEdit* b : boxes) b->clear();
+            continue;
+        }
         stock[size_t(i)]->setText(slot.symbol);
         Price[size_t(i)]->setText(QStringLiteral("N/A"));
         Change[size_t(i)]->setText(QStringLiteral("N/A"));
         set_text_colour(Change[size_t(i)], kChangeBlue);
-        stock[size_t(i)]->setVisible(true);
-        Price[size_t(i)]->setVisible(true);
-        Change[size_t(i)]->setVisible(true);
+        for (QLineEdit* b : boxes) b->setVisible(true);
     }
 }
 
-void Quotes::check_newest_symbol_valid() {
+void Quotes::show_rows() {
+    for (int i = 0; i < kSlots; ++i) {
+        const QuoteSlot& slot = quote_list[size_t(i)];
+        QLineEdit* boxes[3] = {stock[size_t(i)], Price[size_t(i)], Change[size_t(i)]};
+        if (slot.symbol.isEmpty()) {
+            for (QLineEdit* b : boxes) {
+                b->clear();
+                b->setVisible(false);
+            }
+            continue;
+        }
+        stock[size_t(i)]->setText(slot.symbol);
+        Price[size_t(i)]->setText(slot.price);
+        Change[size_t(i)]->setText(slot.change);
+        for (QLineEdit* b : boxes) b->setVisible(true);
+        uint32_t colour = kChangeBlue;
+        if (slot.change.startsWith(u'+')) colour = kChangeGreen;
+        else if (slot.change.startsWith(u'-')) colour = kChangeRed;
+        set_text_colour(Change[size_t(i)], colour);
+    }
+}
+
+bool Quotes::check_newest_symbol_valid() {
     QuoteSlot& newest = quote_list[0];
-    if (numeric_value(trim_blanks(newest.price)) > 0) return;
+    if (numeric_value(trim_blanks(newest.price)) > 0) return false;
     core().show_message(msg_error, QStringLiteral("Invalid Stock Symbol: ") + trim_blanks(newest.symbol));
     remove_newest_symbol();
+    return true;
 }
 
 void Quotes::add_symbol_to_list(const QString& symbol) {

@@ -62,9 +62,11 @@ private:
     void Close_Click();
     QString fetch_quote_csv(const QString& symbols);
     void show_quote_rows(QString reply);
+    void show_rows();
     void add_symbol_to_list(const QString& symbol);
     void remove_newest_symbol();
-    void check_newest_symbol_valid();
+    // True when the newest symbol was refused and dropped.
+    bool check_newest_symbol_valid();
     void load_quote_list_from_pref();
 
     bool added_by_this_fetch_ = false;

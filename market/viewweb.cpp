@@ -3,6 +3,7 @@
 #include "core/core.h"
 #include "core/platform_api.h"
 #include "core/save_file.h"
+#include "core/service_hosts.h"
 #include "platform/window_helpers.h"
 #include "shell/command.h"
 #include "shell/mdimain.h"
@@ -21,7 +22,7 @@
 namespace qb {
 namespace {
 
-constexpr char kDefaultPage[] = "http://www.quorbelix.com/stockidea/index.htm";
+constexpr char kPagePath[] = "/stockidea/index.htm";
 // The page's bytes are checked for UTF-8 piece by piece, never decoded whole.
 constexpr qsizetype kCheckedPiece = 64 * 1024;
 
@@ -40,7 +41,10 @@ protected:
 
 const char viewweb::kSavedCopyName[] = "StockOfMonth.htm";
 
-viewweb::viewweb(QWidget* parent) : QWidget(parent), page_address(QString::fromLatin1(kDefaultPage)) {
+viewweb::viewweb(QWidget* parent)
+    : QWidget(parent),
+      page_address(QString::fromLatin1(service_hosts::kScheme) + service_hosts::current().stock_idea +
+                   QString::fromLatin1(kPagePath)) {
     setObjectName(QStringLiteral("viewweb"));
     setAutoFillBackground(true);
     Label1 = new QLabel(QStringLiteral("Stock Idea Window: (Please ensure you are connected to the Internet)"), this);

@@ -33,7 +33,7 @@ public:
 
     QString saved_copy_path() const;
 
-    // Where the idea page is; tests and the trial run point it elsewhere.
+    // Where the idea page is: on the stock-idea host of service_hosts; tests point it elsewhere.
     QUrl page_address;
     bool showing_saved_copy = false;
 

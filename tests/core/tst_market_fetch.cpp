@@ -40,6 +40,8 @@ private slots:
     void quote_fetch_shares_one_deadline();
     void reply_text_decoding_data();
     void reply_text_decoding();
+    void feed_decoding_data();
+    void feed_decoding();
     void through_current_core();
     void parse_data();
     void parse();
@@ -200,7 +202,43 @@ void TestMarketFetch::reply_text_decoding() {
     QFETCH(QString, text);
     FakeHttp http;
     http.replies << Reply(body);
+    QCOMPARE(get_hist_quote(&http, "IBM", QDate(2005, 1, 1), QDate(2005, 2, 1)), text);
+}
+
+// A feed says how its bytes are written; without a declaration they are UTF-8.
+void TestMarketFetch::feed_decoding_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    const QByteArray utf8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    const QByteArray latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
+    QTest::newRow("utf-8 declared") << utf8 + "Caf\xc3\xa9" << QString::fromUtf8(utf8 + "Caf\xc3\xa9");
+    // One stray byte spoils only itself, not every letter of the feed.
+    QTest::newRow("utf-8 with a stray byte") << utf8 + "Caf\xc3\xa9 \x92 \xe2\x80\x94"
+                                             << QString::fromUtf8(utf8 + "Caf\xc3\xa9 \xef\xbf\xbd \xe2\x80\x94");
+    QTest::newRow("iso-8859-1 declared") << latin1 + "Caf\xe9" << QString::fromUtf8(latin1 + "Caf\xc3\xa9");
+    // Bytes that would also read as UTF-8 are read by the declaration all the same.
+    QTest::newRow("iso-8859-1 bytes that look like utf-8") << latin1 + "\xc3\xa9" << QString::fromUtf8(latin1 + "\xc3\x83\xc2\xa9");
+    QTest::newRow("declared in lower case, single quotes, blanks")
+        << QByteArray("\r\n<?xml version='1.0' encoding = 'iso-8859-1' ?>\xc3\xa9")
+        << QString::fromUtf8("\r\n<?xml version='1.0' encoding = 'iso-8859-1' ?>\xc3\x83\xc2\xa9");
+    QTest::newRow("windows-1252 declared") << QByteArray("<?xml encoding=\"windows-1252\"?>\x93up\x94")
+                                           << QString::fromUtf8("<?xml encoding=\"windows-1252\"?>\xe2\x80\x9cup\xe2\x80\x9d");
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF") + utf8 + "\xc3\xa9" << QString::fromUtf8(utf8 + "\xc3\xa9");
+    QTest::newRow("no declaration") << QByteArray("<rss>Caf\xc3\xa9</rss>") << QString::fromUtf8("<rss>Caf\xc3\xa9</rss>");
+    QTest::newRow("no declaration, a Windows byte") << QByteArray("<rss>Caf\xe9</rss>")
+                                                    << QString::fromUtf8("<rss>Caf\xef\xbf\xbd</rss>");
+    QTest::newRow("declaration later in the text is none")
+        << QByteArray("<rss><?xml encoding=\"ISO-8859-1\"?>\xc3\xa9</rss>")
+        << QString::fromUtf8("<rss><?xml encoding=\"ISO-8859-1\"?>\xc3\xa9</rss>");
+}
+
+void TestMarketFetch::feed_decoding() {
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    FakeHttp http;
+    http.replies << Reply(body);
     QCOMPARE(get_stock_news(&http, "IBM"), text);
+    QCOMPARE(decode_feed(body), text);
 }
 
 void TestMarketFetch::through_current_core() {
@@ -252,6 +290,15 @@ void TestMarketFetch::parse_data() {
     QTest::newRow("short line borrows nothing")
         << "IBM" << "\"IBM\",N/A\r\n\"MSFT\",27.10,\"3/14/2026\",\"4:00pm\",-0.30,27,28,26,99\r\n" << false << "old"
         << "oldc";
+    // Short lines between whole ones: nothing is read from the line after.
+    const QString ge = "\"GE\",25.00,\"3/14/2026\",\"4:00pm\",+0.12,24.90,25.10,24.80,777\r\n";
+    QTest::newRow("short middle line, price only") << "MSFT" << ibm + "\"MSFT\",27.02\r\n" + ge << false << "old"
+                                                   << "oldc";
+    QTest::newRow("short middle line, no change")
+        << "MSFT" << ibm + "\"MSFT\",27.105,\"3/14/2026\",\"4:00pm\"\r\n" + ge << false << "27.10" << "oldc";
+    QTest::newRow("short middle line, LF only") << "MSFT" << "\"IBM\",1\n\"MSFT\",27.02\n\"GE\",25.00,x,y,+1,z\n"
+                                                << false << "old" << "oldc";
+    QTest::newRow("line after a short one") << "GE" << ibm + "\"MSFT\",27.02\r\n" + ge << true << "25.00" << "+0.12";
     QTest::newRow("last line without newline") << "IBM" << QString(ibm).chopped(2) << true << "84.50" << "+0.25";
     QTest::newRow("huge junk before the line") << "IBM" << QString(4 * 1024 * 1024, u'x') + "\n" + ibm << true
                                                << "84.50" << "+0.25";

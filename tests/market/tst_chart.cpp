@@ -263,6 +263,37 @@ private slots:
         QCOMPARE(series_of(chart).size(), 4);
     }
 
+    // Both column orders as services send them: the price axis spans the charted column
+    // plus a tenth of its range each side, never the volume.
+    void column_orders_chart_the_price_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::newRow("adj close last") << fixture("daily.csv") << 11.0 << 20.0;
+        // Oldest first, CR LF, and the oldest day's volume written 000.
+        QTest::newRow("adj close before volume") << fixture("adj_close_before_volume.csv") << 181.94 << 190.68;
+    }
+    void column_orders_chart_the_price() {
+        QFETCH(QByteArray, reply);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        ChartFixture f;
+        f.fx.http.replies.enqueue(reply);
+        Chart* chart = f.open("ACME");
+        QVERIFY(f.fx.messages.boxes.isEmpty());
+        QVERIFY(chart->MSChart1->isVisible());
+        const auto series = series_of(chart);
+        QCOMPARE(series.size(), 4);
+        auto* prices = static_cast<QValueAxis*>(chart->MSChart1->chart()->axes(Qt::Vertical, series[0])[0]);
+        const double step = (high - low) * 0.1;
+        QCOMPARE(qRound(prices->min() * 100), qRound((low - step) * 100));
+        QCOMPARE(qRound(prices->max() * 100), qRound((high + step) * 100));
+        auto* line = static_cast<QLineSeries*>(series[0]);
+        QCOMPARE(line->count(), 10);
+        QCOMPARE(line->at(0).y(), low);
+        QCOMPARE(line->at(9).y(), high);
+    }
+
     void one_point_keeps_what_was_shown() {
         ChartFixture f;
         f.fx.http.replies.enqueue(fixture("daily.csv"));

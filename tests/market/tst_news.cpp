@@ -92,7 +92,7 @@ struct NewsFixture : MarketFixture {
     }
     QStringList shown_titles() const {
         QStringList out;
-        for (QLineEdit* t : news->title_box)
+        for (auto* t : news->title_box)
             if (t->isVisible()) out << t->text();
         return out;
     }
@@ -133,6 +133,7 @@ private slots:
     void label_clicks_and_typed_symbols();
     void rows_bar_wheel_and_keys();
     void table_limit_and_untitled_items();
+    void long_headlines_wrap();
     void failed_fetches_data();
     void failed_fetches();
     void opening_articles();
@@ -267,7 +268,7 @@ void TestNews::rows_bar_wheel_and_keys() {
 
     // A long description takes at most five lines.
     QString long_feed = QStringLiteral("<item><title>Long</title><description>");
-    for (int i = 0; i < 9; ++i) long_feed += QStringLiteral("line %1\r").arg(i);
+    for (int i = 0; i < 120; ++i) long_feed += QStringLiteral("word%1 ").arg(i);
     f.feeds["LONG"] = (long_feed + QStringLiteral("</description></item>")).toUtf8();
     f.news->Symbol->setText("LONG");
     QTest::keyClick(f.news->Symbol, Qt::Key_Enter);
@@ -294,6 +295,46 @@ void TestNews::table_limit_and_untitled_items() {
     QCOMPARE(f.news->VScroll1->maximum(), 3);
     QCOMPARE(f.shown_titles().size(), 4);
     QCOMPARE(f.shown_titles().value(0), "AT&T 'up' on IBM deal");
+}
+
+// A feed on one line, 50 items with headlines too long for one line of the row.
+void TestNews::long_headlines_wrap() {
+    NewsFixture f;
+    f.current("IBM", "");
+    QString feed = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel><title>IBM</title>");
+    for (int i = 1; i <= 50; ++i)
+        feed += QStringLiteral("<item><title>Headline %1: shareholders weigh the quarterly results, the new chief "
+                               "executive's plans for the services unit and what the outlook means for dividends "
+                               "over the coming years</title><link>http://news.example.com/%1</link>"
+                               "<description>Story %1.</description></item>")
+                    .arg(i);
+    f.feeds["IBM"] = (feed + QStringLiteral("</channel></rss>")).toUtf8();
+    QVERIFY(f.open());
+    QCOMPARE(f.news->news_record.item_count, int16_t(35));
+    int shown = 0;
+    int previous_bottom = 0;
+    for (int r = 0; r < News::kRows; ++r) {
+        QWidget* title = f.news->title_box[size_t(r)];
+        if (!title->isVisible()) continue;
+        ++shown;
+        const QString text = title->property("text").toString();
+        QVERIFY(text.startsWith(QStringLiteral("Headline %1: ").arg(r + 1)));
+        // Every word is inside the box: wrapped at its width, the text fits its height.
+        const QFontMetrics fm(title->font());
+        const QRect needed = fm.boundingRect(QRect(0, 0, title->width(), 10000), Qt::TextWordWrap, text);
+        QVERIFY2(needed.width() <= title->width() && needed.height() <= title->height(),
+                 qPrintable(QStringLiteral("row %1 needs %2x%3, has %4x%5")
+                                .arg(r).arg(needed.width()).arg(needed.height()).arg(title->width()).arg(title->height())));
+        QVERIFY(needed.height() > fm.lineSpacing());  // it did take more than one line
+        // The description follows the whole headline, and rows do not overlap.
+        QWidget* desc = f.news->desc_textbox[size_t(r)];
+        QVERIFY(desc->isVisible());
+        QVERIFY(desc->y() >= title->geometry().bottom());
+        QVERIFY(title->y() >= previous_bottom);
+        previous_bottom = desc->geometry().bottom();
+        QVERIFY(px_to_twips(previous_bottom) <= f.news->rows_bottom + 15);
+    }
+    QVERIFY(shown >= 3);
 }
 
 void TestNews::failed_fetches_data() {
@@ -326,13 +367,29 @@ void TestNews::failed_fetches() {
                             : http_ok(QByteArray());
         f.server.answer = [reply](const QByteArray&) { return reply; };
     }
+    QVERIFY(!f.news->quote_label->text().isEmpty());
     f.news->Symbol->setText("MSFT");
     QTest::keyClick(f.news->Symbol, Qt::Key_Return);
     QCOMPARE(f.news->windowTitle(), "Quorbelix News Reader: Unable to Retreive News");
     QVERIFY(f.boxes().isEmpty());
     QVERIFY(!f.wait_window_shown());
-    QCOMPARE(f.shown_titles(), before);
     QVERIFY(!f.news->fetch_busy);
+    // IBM's headlines and quote do not stay under MSFT: the rows are cleared.
+    QCOMPARE(f.news->Symbol->text(), "MSFT");
+    QVERIFY(f.shown_titles().isEmpty());
+    for (int r = 0; r < News::kRows; ++r) {
+        QVERIFY(!f.news->desc_textbox[size_t(r)]->isVisible());
+        QVERIFY(!f.news->save_button[size_t(r)]->isVisible());
+    }
+    QCOMPARE(f.news->news_record.item_count, int16_t(0));
+    QCOMPARE(f.news->quote_label->text(), "");
+    QCOMPARE(f.news->VScroll1->maximum(), 0);
+    // Once the service answers again, the next fetch fills them.
+    f.server.answer = answer;
+    f.http.port = f.server.port();
+    f.news->Symbol->setText("IBM");
+    QTest::keyClick(f.news->Symbol, Qt::Key_Return);
+    QCOMPARE(f.shown_titles(), before);
 }
 
 void TestNews::opening_articles() {

@@ -8,6 +8,7 @@
 #include "shell/command.h"
 #include "support/webengine_test_main.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>

@@ -56,6 +56,45 @@ private slots:
         for (int i = 1; i < h.hist_count; ++i) QVERIFY(h.hist_data[i].quote_date < h.hist_data[i - 1].quote_date);
     }
 
+    // Services put the adjusted close last or before the volume; the heading says which.
+    void price_column_from_heading_data() {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("newest_price");
+        QTest::addColumn<QString>("oldest_price");
+        const QString lines = QStringLiteral("2026-03-13,20.10,20.50,19.50,20.00,19.80,1200300\n"
+                                             "2026-03-12,19.10,19.50,18.50,19.00,18.80,000\n");
+        QTest::newRow("adj close before volume")
+            << "Date,Open,High,Low,Close,Adj Close,Volume\n" + lines << 6 << "19.80" << "18.80";
+        QTest::newRow("adj close last") << "Date,Open,High,Low,Close,Volume,Adj Close\n"
+                                           "2026-03-13,20.10,20.50,19.50,20.00,1200300,19.80\n"
+                                        << 7 << "19.80" << "19.80";
+        QTest::newRow("close when no adj close") << "Date,Open,High,Low,Close,Volume,Dividends\n" + lines << 5
+                                                 << "20.00" << "19.00";
+        QTest::newRow("heading in other spelling, CR LF")
+            << QString("date,open,high,low,close,adj. close,volume\r\n" + lines).replace("\n2026", "\r\n2026") << 6
+            << "19.80" << "18.80";
+        QTest::newRow("no heading: field 7") << lines << 7 << "1200300" << "000";
+        QTest::newRow("heading naming no price column") << "Date,A,B,C,D,E,F\n" + lines << 7 << "1200300" << "000";
+        QTest::newRow("served file, oldest first") << fixture("adj_close_before_volume.csv") << 6 << "190.68" << "181.94";
+    }
+    void price_column_from_heading() {
+        QFETCH(QString, reply);
+        QFETCH(int, field);
+        QFETCH(QString, newest_price);
+        QFETCH(QString, oldest_price);
+        PriceHistory h;
+        bool ok = false;
+        h.parse_quote_data(reply, "x", ok);
+        QVERIFY(ok);
+        QCOMPARE(h.price_field, field);
+        QCOMPARE(h.price_text(h.hist_data[0]), newest_price);
+        QCOMPARE(h.price_text(h.hist_data[h.hist_count - 1]), oldest_price);
+        // A later reply without a heading is read by field 7 again.
+        h.parse_quote_data(QStringLiteral("2026-03-13,1,2,0.5,1,100,9.5\n"), "x", ok);
+        QCOMPARE(h.price_field, 7);
+    }
+
     void parse_line_rules_data() {
         QTest::addColumn<QString>("reply");
         QTest::addColumn<int>("count");

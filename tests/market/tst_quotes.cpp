@@ -56,7 +56,7 @@ struct QuotesFixture : MarketFixture {
     QStringList rows() const {
         QStringList out;
         for (int i = 0; i < Quotes::kSlots; ++i)
-            if (quotes->stock[size_t(i)]->isVisible() && !quotes->stock[size_t(i)]->text().isEmpty())
+            if (quotes->stock[size_t(i)]->isVisibleTo(quotes) && !quotes->stock[size_t(i)]->text().isEmpty())
                 out << quotes->stock[size_t(i)]->text() + u' ' + quotes->Price[size_t(i)]->text() + u' ' +
                            quotes->Change[size_t(i)]->text();
         return out;
@@ -86,6 +86,8 @@ private slots:
     void unknown_symbol();
     void no_connection_after_adding();
     void later_failure_keeps_a_symbol_added_before();
+    void values_stay_behind_a_message_data();
+    void values_stay_behind_a_message();
     void list_kept_only_when_changed();
     void list_from_preferences_data();
     void list_from_preferences();
@@ -130,6 +132,12 @@ void TestQuotes::replies_data() {
     QTest::newRow("cut in a line") << "quotes_cut.csv" << na
                                    << QStringList{"Error: Quote Parse error: the reply ends inside the line of MSFT",
                                                   kFailed + "\"IBM\",84.50,"};
+    // A short line between two whole ones: its symbol takes nothing from the next line.
+    QTest::newRow("short middle line") << "quotes_short_middle.csv"
+                                       << QStringList{"IBM 84.50 +0.31", "MSFT N/A N/A", "QQQQ 39.11 -0.05"} << none;
+    QTest::newRow("middle line cut before the change")
+        << "quotes_cut_middle.csv" << na
+        << QStringList{"Error: Quote Parse error: the reply ends inside the line of MSFT", kFailed + "\"IBM\",84.50,"};
     QTest::newRow("error page") << "quotes_error_page.html" << na << QStringList{kFailed + "<!DOCTYPE html>"};
     QTest::newRow("empty reply") << "empty" << na << QStringList{kFailed};
     QTest::newRow("refused") << "refused" << na << QStringList{kFailed + "QB Error:No reply from the quote service."};
@@ -246,6 +254,55 @@ void TestQuotes::later_failure_keeps_a_symbol_added_before() {
     QCOMPARE(f.listed(), (QStringList{"AAPL", "IBM"}));
     f.close();
     QVERIFY(f.c().quotes.contains(make_tag("quote1", "AAPL")));
+}
+
+void TestQuotes::values_stay_behind_a_message_data() {
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QString>("then");  // what the service does for the second request
+    QTest::addColumn<QStringList>("behind");  // rows while the box is up
+    QTest::addColumn<QStringList>("after");
+    const QStringList both{"IBM 13.25 +0.10", "MSFT 14.25 +0.10"};
+    QTest::newRow("unknown symbol added") << QStringList{"IBM", "MSFT"} << "ZZZZ" << "answers"
+                                          << QStringList{"ZZZZ 0.00 0.0"} + both << both;
+    QTest::newRow("no connection") << QStringList{"IBM", "MSFT"} << "" << "refused" << both
+                                   << QStringList{"IBM N/A N/A", "MSFT N/A N/A"};
+    QTest::newRow("line cut short") << QStringList{"IBM", "MSFT"} << "" << "cut" << both
+                                    << QStringList{"IBM N/A N/A", "MSFT N/A N/A"};
+    // Opening on a kept list whose newest symbol the service no longer knows.
+    QTest::newRow("unknown symbol at opening") << QStringList{"ZZZZ", "IBM"} << "" << "" << QStringList{"ZZZZ 0.00 0.0", "IBM 13.25 +0.10"}
+                                               << QStringList{"IBM 13.25 +0.10"};
+}
+
+void TestQuotes::values_stay_behind_a_message() {
+    QFETCH(QStringList, listed);
+    QFETCH(QString, added);
+    QFETCH(QString, then);
+    QFETCH(QStringList, behind);
+    QFETCH(QStringList, after);
+    QuotesFixture f(listed);
+    QList<QStringList> seen;
+    f.fx.messages.during_box = [&](const QString&) {
+        f.quotes = dynamic_cast<Quotes*>(f.shell->loaded_window("Quotes"));
+        seen << f.rows();
+    };
+    f.open();
+    if (!then.isEmpty()) {
+        QTcpServer closed;
+        if (then == "refused") {
+            QVERIFY(closed.listen(QHostAddress::LocalHost));
+            f.http.port = closed.serverPort();
+        } else if (then == "cut") {
+            f.server.answer = [](const QByteArray&) {
+                return http_ok("\"IBM\",13.25,\"8/18/2005\",\"4:00pm\",+0.10,1,2\r\n\"MSFT\",14.25,\"8/18/2005\"");
+            };
+        }
+        if (added.isEmpty()) QTest::mouseClick(f.quotes->quote, Qt::LeftButton);
+        else f.add(added);
+    }
+    QVERIFY(!seen.isEmpty());
+    for (const QStringList& rows : seen) QCOMPARE(rows, behind);
+    QCOMPARE(f.rows(), after);
 }
 
 void TestQuotes::list_kept_only_when_changed() {

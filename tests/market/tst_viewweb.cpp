@@ -7,6 +7,7 @@
 #include "shell/command.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
+#include "core/service_hosts.h"
 #include "platform/qt_platform.h"
 #include "support/fakes.h"
 #include "support/loopback_http.h"
@@ -166,6 +167,30 @@ private slots:
         QTest::qWait(300);
         QVERIFY(f.fx.messages.questions.isEmpty());
         QCOMPARE(read_file(f.copy()), QByteArray("<head></head><body>kept idea</body>"));
+    }
+
+    // The page comes from the stock-idea host, which can be set like the other services'.
+    void the_page_comes_from_the_set_host() {
+        LoopbackHttp server;
+        QString page = QStringLiteral("<html><head></head><body>");
+        for (int i = 0; i < 60; ++i) page += QStringLiteral("<p>served idea %1</p>").arg(i);
+        server.route(QStringLiteral("/stockidea/index.htm"), (page + QStringLiteral("</body></html>")).toUtf8());
+        const QByteArray host = "127.0.0.1:" + QByteArray::number(server.port());
+        qputenv("QUORBELIX_STOCKIDEA_HOST", host);
+        ViewFixture f;
+        service_hosts::read_from_environment(*f.fx.core);
+        qunsetenv("QUORBELIX_STOCKIDEA_HOST");
+        // Created after the start, as in the program.
+        f.shell->unload(QStringLiteral("viewweb"));
+        f.view = f.shell->window_as<viewweb>(QStringLiteral("viewweb"));
+        QCOMPARE(f.view->page_address, QUrl("http://" + host + "/stockidea/index.htm"));
+        QtHttpTransport http;
+        f.fx.http.pass_to = &http;
+        QVERIFY(f.open(f.view->page_address));
+        QCOMPARE(server.requests.value(0), QStringLiteral("/stockidea/index.htm"));
+        QVERIFY(read_file(f.copy()).contains("<p>served idea 59</p>"));
+        service_hosts::read_from_environment(*f.fx.core);
+        QCOMPARE(service_hosts::current().stock_idea, QString(service_hosts::kStockIdea));
     }
 
     // A page that never comes ends at the transport's time-out as a failed load: the

@@ -180,16 +180,19 @@ void TestStartup::next_tip_index() {
 void TestStartup::service_hosts_from_environment() {
     qputenv("QUORBELIX_NEWS_HOST", "127.0.0.1:8080");
     qputenv("QUORBELIX_HISTORY_HOST", "http://history.example:80");
+    qputenv("QUORBELIX_STOCKIDEA_HOST", "[::1]:8081");
     ShellFixture f;
     f.write_prefs();
     const bool started = f.start();
     qunsetenv("QUORBELIX_NEWS_HOST");
     qunsetenv("QUORBELIX_HISTORY_HOST");
+    qunsetenv("QUORBELIX_STOCKIDEA_HOST");
     const service_hosts::Hosts seen = service_hosts::current();
     service_hosts::read_from_environment(f.c());
     QVERIFY(started);
     QCOMPARE(seen.headlines, QString("127.0.0.1:8080"));
     QCOMPARE(seen.quote_primary, QString(service_hosts::kQuotePrimary));
+    QCOMPARE(seen.stock_idea, QString("[::1]:8081"));
     // A value that is no host is refused in the log only; the built-in host serves.
     QCOMPARE(seen.price_history, QString(service_hosts::kPriceHistory));
     QCOMPARE(f.startup_messages.filter("HISTORY").size(), 0);
@@ -198,6 +201,7 @@ void TestStartup::service_hosts_from_environment() {
                           "Using history.quorbelix.com\r\n"),
              qPrintable(log));
     QCOMPARE(service_hosts::current().headlines, QString(service_hosts::kHeadlines));
+    QCOMPARE(service_hosts::current().stock_idea, QString(service_hosts::kStockIdea));
 }
 
 void TestStartup::the_shell_alone_makes_only_its_own_windows() {

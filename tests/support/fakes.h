@@ -17,7 +17,10 @@ namespace qb::test {
 
 class FakePresenter : public MessagePresenter {
 public:
-    void message_box(const QString& title, const QString& text) override { boxes.append({title, text}); }
+    void message_box(const QString& title, const QString& text) override {
+        boxes.append({title, text});
+        if (during_box) during_box(text);
+    }
     int question_box(const QString& title, const QString& text, int style) override {
         questions.append({title, text});
         styles.append(style);
@@ -32,6 +35,8 @@ public:
     QList<QPair<QString, QString>> questions;
     QList<int> styles;
     QQueue<int> answers;  // scripted; No when empty
+    // Runs while a box is up, to see what the windows behind it show.
+    std::function<void(const QString& text)> during_box;
 };
 
 class FakeDialogs : public Dialogs {
