@@ -6,6 +6,7 @@
 #include "core/service_hosts.h"
 #include "core/text_helpers.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -35,29 +36,17 @@ QString reply_text(const QByteArray& body) {
 
 // The name in encoding="..." of a leading XML declaration, lower case; "" when none.
 QByteArray declared_encoding(const QByteArray& body) {
-    qsizetype at = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (at < body.size() && (body[at] == ' ' || body[at] == '\t' || body[at] == '\r' || body[at] == '\n')) ++at;
-    if (body.mid(at, 5) != "<?xml") return QByteArray();
-    const qsizetype end = body.indexOf("?>", at);
-    if (end < 0) return QByteArray();
-    const QByteArray declaration = body.mid(at, end - at);
-    qsizetype p = declaration.indexOf("encoding");
-    if (p < 0) return QByteArray();
-    p += 8;
-    while (p < declaration.size() && declaration[p] == ' ') ++p;
-    if (p >= declaration.size() || declaration[p] != '=') return QByteArray();
-    ++p;
-    while (p < declaration.size() && declaration[p] == ' ') ++p;
-    if (p >= declaration.size() || (declaration[p] != '"' && declaration[p] != '\'')) return QByteArray();
-    const qsizetype close = declaration.indexOf(declaration[p], p + 1);
-    if (close < 0) return QByteArray();
-    return declaration.mid(p + 1, close - p - 1).trimmed().toLower();
+    // Read as Latin-1, every byte is one character: a byte order mark is its three.
+    static const QRegularExpression declaration(
+        QStringLiteral("^(?:\\x{EF}\\x{BB}\\x{BF})?\\s*<\\?xml[^>]*?\\sencoding\\s*=\\s*([\"'])([^\"']*)\\1"));
+    const QRegularExpressionMatch m = declaration.match(QString::fromLatin1(body.left(1024)));
+    return m.hasMatch() ? m.captured(2).trimmed().toLower().toLatin1() : QByteArray();
 }
 
-QString fetch(HttpTransport* http, const QUrl& url) {
+QString fetch(HttpTransport* http, const QUrl& url, QString (*decode)(const QByteArray&) = reply_text) {
     if (!http) return QString();
     const std::optional<QByteArray> body = http->get(url);
-    return body ? reply_text(*body) : QString();
+    return body ? decode(*body) : QString();
 }
 
 QString fetch_before(HttpTransport* http, const QUrl& url, QDeadlineTimer deadline) {
@@ -143,10 +132,8 @@ QString decode_feed(const QByteArray& body) {
 }
 
 QString get_stock_news(HttpTransport* http, const QString& symbol) {
-    if (!http) return QString();
-    const QUrl url = service_url(service_hosts::current().headlines, "/rss/headline?s=" + encode_symbols(symbol));
-    const std::optional<QByteArray> body = http->get(url);
-    return body ? decode_feed(*body) : QString();
+    return fetch(http, service_url(service_hosts::current().headlines, "/rss/headline?s=" + encode_symbols(symbol)),
+                 decode_feed);
 }
 
 QString get_hist_quote(HttpTransport* http, const QString& symbol, const QDate& first_date,

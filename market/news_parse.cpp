@@ -69,6 +69,19 @@ QString replace_news_entities(const QString& text) {
     return t;
 }
 
+namespace {
+
+// The value of a decimal digit, or with hex also of a-f and A-F; -1 for any other character.
+int digit_value(QChar c, bool hex) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9') return u - u'0';
+    if (hex && u >= u'a' && u <= u'f') return u - u'a' + 10;
+    if (hex && u >= u'A' && u <= u'F') return u - u'A' + 10;
+    return -1;
+}
+
+} // namespace
+
 QString decode_numeric_references(const QString& text) {
     if (!text.contains(QStringLiteral("&#"))) return text;
     QString out;
@@ -85,11 +98,7 @@ QString decode_numeric_references(const QString& text) {
         char32_t code = 0;
         bool too_big = false;
         while (p < text.size() && p - digits_from < 8) {
-            const int d = hex ? QChar(text[p]).isDigit() ? text[p].unicode() - u'0'
-                                : (text[p] >= u'a' && text[p] <= u'f') ? text[p].unicode() - u'a' + 10
-                                : (text[p] >= u'A' && text[p] <= u'F') ? text[p].unicode() - u'A' + 10
-                                                                       : -1
-                              : (text[p] >= u'0' && text[p] <= u'9') ? text[p].unicode() - u'0' : -1;
+            const int d = digit_value(text[p], hex);
             if (d < 0) break;
             code = code * (hex ? 16 : 10) + char32_t(d);
             if (code > 0x10FFFF) too_big = true;

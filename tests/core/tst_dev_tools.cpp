@@ -2,11 +2,10 @@
 #include "core/dev_tools.h"
 #include "core/ole_date.h"
 #include "support/fakes.h"
+#include "support/file_size_limit.h"
 
 #include <QDir>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace qb;
 using namespace qb::test;
@@ -126,15 +125,11 @@ void TestDevTools::report_cut_by_size_limit() {
     add_test_entries(*fx.core, 40, "T", kTrue, {});
     write_file(fx.path("report.txt"), "the last report");
     fx.messages.boxes.clear();
-    struct rlimit old {};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 1024;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    write_index_report(*fx.core);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, old_handler);
+    {
+        const FileSizeLimit limit(1024);
+        QVERIFY(limit.in_force());
+        write_index_report(*fx.core);
+    }
     QCOMPARE(read_file(fx.path("report.txt")), QByteArray("the last report"));
     // The reason is the platform's ("File too large"); a sanitizer's signal handling can lose it.
     QCOMPARE(fx.messages.boxes.size(), 1);

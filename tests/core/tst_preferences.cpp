@@ -2,10 +2,9 @@
 #include "core/codepage.h"
 #include "core/text_helpers.h"
 #include "support/fakes.h"
+#include "support/file_size_limit.h"
 
 #include <QFile>
-#include <csignal>
-#include <sys/resource.h>
 #include <QtTest>
 
 using namespace qb;
@@ -165,16 +164,14 @@ void TestPreferences::failed_save_keeps_old_file() {
     fx.start();
     QVERIFY(fx.core->save_preferences());
     const QByteArray before = read_file(fx.path("pref.dat"));
-    // A file-size limit makes the write fail part way, even for root.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit old_limit{};
-    getrlimit(RLIMIT_FSIZE, &old_limit);
-    rlimit small = old_limit;
-    small.rlim_cur = 200;
-    setrlimit(RLIMIT_FSIZE, &small);
     fx.core->textcolor = "Green";
-    const bool saved = fx.core->save_preferences();
-    setrlimit(RLIMIT_FSIZE, &old_limit);
+    bool saved = true;
+    {
+        // The write fails part way, even for root.
+        const FileSizeLimit limit(200);
+        QVERIFY(limit.in_force());
+        saved = fx.core->save_preferences();
+    }
     QVERIFY(!saved);
     QCOMPARE(read_file(fx.path("pref.dat")), before);
     QVERIFY(!fx.messages.box_texts().filter("Error: Failure to save Preferences (Pref.dat file). Error: ").isEmpty());
