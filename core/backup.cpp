@@ -2,6 +2,7 @@
 // the way back.
 #include "core/core.h"
 #include "core/file_io.h"
+#include "core/file_switch.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -157,13 +158,41 @@ void reload_tables(Core& c) {
 
 } // namespace
 
+namespace {
+
+// The program folder's page folders and their files, as the backup copies them: one level,
+// normal files only. false: a folder could not be listed (why, and the name last listed).
+bool page_files(const QString& root, QStringList& rels, QString& last, QString& why) {
+    QStringList subs;
+    if (!list_folder(root, true, subs, last, why)) return false;
+    for (const QString& sub : std::as_const(subs)) {
+        QStringList files;
+        if (!list_folder(root + sub, false, files, last, why)) {
+            last = sub;
+            return false;
+        }
+        for (const QString& f : std::as_const(files)) rels << sub + u'/' + f;
+    }
+    return true;
+}
+
+} // namespace
+
+// The backup folder changes as one: every file of the new backup is staged beside the
+// older one and switched in one step, so a backup cut short leaves the older one whole.
 bool Core::backup_data(const QString& folder) {
     show_wait(*this, QStringLiteral("Please Wait...Backup In Progress."));
-    const QString target = with_slash(with_slash(folder) + backup_foldername);
-    auto failed = [&](int16_t step, const QString& why) {
+    const QString target_folder = with_slash(folder) + backup_foldername;
+    const QString target = with_slash(target_folder);
+    auto failed = [&](int step, const QString& why) {
         hide_wait(*this);
         show_message(msg_error, QStringLiteral("Unable to Backup Data. Progress: ") + QString::number(step) +
                                     QStringLiteral(" Error: ") + why);
+        return false;
+    };
+    auto not_ready = [&](const QString& why) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Unable to Backup Data. ") + kDriveHint + why);
         return false;
     };
 
@@ -181,35 +210,72 @@ bool Core::backup_data(const QString& folder) {
         std::error_code ec;
         fs::create_directory(to_fs(target), ec);  // the picked folder itself must exist
         if (!ec && !QFileInfo(target).isDir()) ec = std::make_error_code(std::errc::not_a_directory);
-        if (ec) {
-            hide_wait(*this);
-            show_message(msg_error, QStringLiteral("Unable to Backup Data. ") + kDriveHint + error_text(ec));
-            return false;
-        }
+        if (ec) return not_ready(error_text(ec));
     }
-
+    // An earlier backup cut short is first made whole: the older one or the newer one.
     QString why;
-    const QString required[] = {vardata_filename, entries_filename, chklist_filename};
-    int16_t step = 0;
-    for (const QString& name : required) {
-        ++step;
-        if (!copy_one_file(data_path(name), target + name, why)) return failed(step, why);
-    }
+    FileSwitch::Settled earlier = FileSwitch::Settled::nothing;
+    if (!FileSwitch::settle(target_folder, earlier, why)) return not_ready(why);
+
+    FileSwitch files(target_folder);
+    int step = 0;
+    for (const QString& name : {vardata_filename, entries_filename, chklist_filename}) files.replace(name, data_path(name), ++step);
     step = 4;
     // pref.dat appears only once a preference was saved. Without it, an older copy must
     // not stay in the backup, or a restore would bring back preferences of another time.
-    if (QFileInfo::exists(data_path(pref_filename))) {
-        if (!copy_one_file(data_path(pref_filename), target + pref_filename, why)) return failed(step, why);
-    } else if (QFileInfo::exists(target + pref_filename)) {
-        QFile stale(target + pref_filename);
-        if (!stale.remove()) return failed(step, stale.errorString());
-    }
+    if (QFileInfo::exists(data_path(pref_filename)))
+        files.replace(pref_filename, data_path(pref_filename), step);
+    else if (QFileInfo::exists(target + pref_filename))
+        files.remove(pref_filename, step);
     step = 5;
-    const bool copied = copy_folder_tree(with_slash(program_folder_), target);
+    QStringList pages;
+    QString last;
+    if (!page_files(with_slash(program_folder_), pages, last, why)) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Failed to Copy Folder: ") + last + QStringLiteral(", Error: ") + why);
+        return false;
+    }
+    for (const QString& rel : std::as_const(pages)) files.replace(rel, data_path(rel), step);
+
+    int failed_step = 0;
+    if (!files.stage(why, failed_step)) return failed(failed_step, why);
+    bool committed = false;
+    if (!files.make(false, committed, why)) return failed(step, why);
     hide_wait(*this);
-    return copied;
+    return true;
 }
 
+bool Core::settle_interrupted_restore() {
+    QString why;
+    FileSwitch::Settled what = FileSwitch::Settled::nothing;
+    if (!FileSwitch::settle(program_folder_, what, why)) {
+        restore_unfinished = true;
+        show_message(msg_error, QStringLiteral("A restore of your data was cut short and could not be finished. Error: ") +
+                                    why + QStringLiteral(". Nothing can be saved until it is finished at a later start."));
+        return false;
+    }
+    restore_unfinished = false;
+    if (what == FileSwitch::Settled::finished)
+        show_message(msg_warning,
+                     QStringLiteral("A restore of your data was cut short. It has now been finished: the data files "
+                                    "are those of the backup. Saved web pages may not all have been copied back; run "
+                                    "the restore again to copy them."));
+    else if (what == FileSwitch::Settled::undone)
+        show_message(msg_warning,
+                     QStringLiteral("A restore of your data was cut short before it replaced any data file. It has "
+                                    "been undone: your data is as it was before the restore."));
+    return true;
+}
+
+bool Core::restore_left_unfinished() {
+    if (!restore_unfinished) return false;
+    show_message(msg_error, QStringLiteral("Data NOT Saved. A restore of your data could not be finished; it is "
+                                           "finished at the next start of Quorbelix."));
+    return true;
+}
+
+// The data files change as one: each is staged beside its target and all are switched in
+// one step, so a restore cut short leaves them all as they were or all as in the backup.
 bool Core::restore_data(const QString& folder) {
     const QString source = with_slash(folder);
     if (!QFileInfo(folder).isDir()) return false;
@@ -220,7 +286,7 @@ bool Core::restore_data(const QString& folder) {
             show_message(msg_error, QStringLiteral("Unable to Restore Data. ") + kDriveHint + why);
             return false;
         }
-        if (files.isEmpty()) return false;
+        if (files.isEmpty() && !QFileInfo(FileSwitch::staging_folder(QDir::cleanPath(folder))).isDir()) return false;
     }
     // From inside the program folder a restore would copy its files onto themselves.
     if (is_inside(folder, program_folder_)) {
@@ -229,6 +295,17 @@ bool Core::restore_data(const QString& folder) {
                                     QStringLiteral(" lies inside the program folder ") +
                                     QDir::toNativeSeparators(program_folder_) +
                                     QStringLiteral(". Please select a backup folder outside the program folder."));
+        return false;
+    }
+    // A backup cut short is the older one or the newer one once settled; one that cannot
+    // be settled is neither, and nothing is taken from it.
+    QString why;
+    FileSwitch::Settled backup_state = FileSwitch::Settled::nothing;
+    if (!FileSwitch::settle(QDir::cleanPath(folder), backup_state, why)) {
+        show_message(msg_error, QStringLiteral("Unable to Restore Data. The backup in ") +
+                                    QDir::toNativeSeparators(folder) +
+                                    QStringLiteral(" was cut short and cannot be completed (") + why +
+                                    QStringLiteral("). Nothing was restored; please select another backup."));
         return false;
     }
     const QString required[] = {vardata_filename, entries_filename, chklist_filename};
@@ -240,39 +317,39 @@ bool Core::restore_data(const QString& folder) {
     }
 
     show_wait(*this, QStringLiteral("Please Wait...Restore In Progress."));
-    bool replaced = false;
-    auto failed = [&](int16_t step, const QString& why) {
+    auto failed = [&](int step, const QString& text) {
         hide_wait(*this);
         show_message(msg_error, QStringLiteral("Unable to Restore Data. Progress: ") + QString::number(step) +
-                                    QStringLiteral(" Error: ") + why);
-        if (replaced) {
-            // Tables of before with files of after would be mixed by the next save.
-            reload_tables(*this);
-            current_entry.entry = SummaryData.value(0);
-            show_message(msg_warning,
-                         QStringLiteral("The restore stopped part way, after some of your data files had been "
-                                        "replaced. The data now in the program folder has been loaded again; "
-                                        "please check it, or run the restore again."));
-            if (hooks.reset_all_and_show_entries) hooks.reset_all_and_show_entries();
-        }
+                                    QStringLiteral(" Error: ") + text);
         return false;
     };
+    // A restore cut short, then a save journal of the files being replaced (not the backup's).
+    if (!settle_interrupted_restore()) return failed(0, QStringLiteral("an earlier restore is not finished"));
+    if (!recover_interrupted_save()) return failed(0, last_file_error());
 
-    QString why;
-    int16_t step = 0;
-    // A journal of a save cut short belongs to the files being replaced, not to the backup's.
-    if (!recover_interrupted_save()) return failed(step, last_file_error());
-    for (const QString& name : required) {
-        ++step;
-        if (!copy_one_file(source + name, data_path(name), why)) return failed(step, why);
-        replaced = true;
-    }
+    FileSwitch files(program_folder_);
+    int step = 0;
+    for (const QString& name : required) files.replace(name, source + name, ++step);
     step = 4;
     if (QFileInfo(source + pref_filename).isFile()) {
-        if (!copy_one_file(source + pref_filename, data_path(pref_filename), why)) return failed(step, why);
+        files.replace(pref_filename, source + pref_filename, step);
         step = 5;
     }
+    int failed_step = 0;
+    if (!files.stage(why, failed_step)) return failed(failed_step, why);
+    // The switch's record stays while the page folders are copied: a start in between
+    // tells that the restore was cut short.
+    bool committed = false;
+    if (!files.make(true, committed, why)) {
+        if (!committed) return failed(step, why);
+        // Past the commit point the files are the backup's, or become so at the next
+        // start; the tables of before must not be saved over them until then.
+        restore_unfinished = true;
+        return failed(step, why + QStringLiteral(". The restore is finished at the next start of Quorbelix; until "
+                                                 "then nothing can be saved."));
+    }
     copy_folder_tree(source, with_slash(program_folder_));
+    if (!files.close(why)) show_message(msg_debug_data, QStringLiteral("Restore record not removed: ") + why);
 
     step = 6;
     reload_tables(*this);

@@ -1,4 +1,5 @@
 #include "core/core.h"
+#include "core/file_io.h"
 #include "core/record_file.h"
 #include "core/record_io.h"
 #include "core/save_file.h"
@@ -69,6 +70,8 @@ void Core::resize_checklists(int32_t n) {
 }
 
 void Core::load_checklists() {
+    // A temporary file of a save cut short before its rename is never data.
+    remove_file(replacement_path(data_path(chklist_filename)));
     QFile f;
     int32_t last = -1;
     int32_t c = 0;
@@ -118,6 +121,7 @@ bool Core::save_checklist() {
         return false;
     };
     if (checklists_refused) return file_error(QStringLiteral("the file was refused when it was read; it is left as it is"));
+    if (restore_left_unfinished()) return false;
     if (!open_record_file(f, chklist_filename)) return file_error(f.errorString());
     qint64 size = 0;
     if (!file_size(f, size)) return file_error(last_file_error());

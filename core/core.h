@@ -190,6 +190,12 @@ public:
     // ---- backup and restore ----
     bool backup_data(const QString& folder);
     bool restore_data(const QString& folder);
+    // A restore cut short is finished or undone before anything is loaded, and the user
+    // is told which. false: it could not be finished; saves are refused until it is.
+    bool settle_interrupted_restore();
+    bool restore_unfinished = false;
+    // Tells the user and answers true while a restore is left unfinished.
+    bool restore_left_unfinished();
 
     // ---- tips and tour texts ----
     void load_tips();

@@ -219,6 +219,7 @@ void Core::resize_summary_data(int32_t n) {
 }
 
 void Core::load_summary_data() {
+    settle_interrupted_restore();
     recover_interrupted_save();
     QFile f;
     auto failed = [&](const QString& why) {
@@ -329,7 +330,7 @@ bool Core::save_entry() {
         return false;
     }
     // Files left half-saved by an earlier failure are put right before anything is added.
-    if (!recover_interrupted_save()) return false;
+    if (restore_left_unfinished() || !recover_interrupted_save()) return false;
     // Record 1 of the file is a placeholder: entries start at record 2.
     if (c.mode != mode_edit && next_summary_record == 1) next_summary_record = 2;
 
@@ -468,6 +469,7 @@ bool Core::write_summary_record() {
                                     QStringLiteral("Error: ") + error_text(f));
         return false;
     };
+    if (restore_left_unfinished()) return false;
     if (!open_record_file(f, entries_filename)) return file_error();
     int32_t count = 0;
     if (!record_count(f, kEntryRecordSize, count)) return file_error();

@@ -138,6 +138,7 @@ void Core::load_preferences() {
 bool Core::save_preferences(bool chosen_by_user) {
     // A refused file stays as it is until the user saves preferences himself.
     if (preferences_refused && !chosen_by_user) return true;
+    if (restore_left_unfinished()) return false;
     QString text = make_tag("tiponstartup", trim_blanks(tiponstartup)) +
                    make_tag("nexttipindex", trim_blanks(nexttipindex)) +
                    make_tag("touronstartup", trim_blanks(touronstartup)) + make_tag("textcolor", trim_blanks(textcolor)) +

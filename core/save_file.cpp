@@ -23,12 +23,22 @@ bool save_whole_file(const QString& path, const QByteArray& bytes, QString* erro
     return false;
 }
 
+namespace {
+
+// A link stays a link: the file it names is the one replaced.
+QString replaced_file(const QString& path) {
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.symLinkTarget() : path;
+}
+
+} // namespace
+
+QString replacement_path(const QString& path) { return replaced_file(path) + QStringLiteral(".new"); }
+
 bool replace_data_file(const QString& path, const QByteArray& bytes, bool& renamed, QString& error) {
     renamed = false;
-    const QFileInfo info(path);
-    // A link stays a link: the file it names is the one replaced.
-    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
-    const QString temp = target + QStringLiteral(".new");
+    const QString target = replaced_file(path);
+    const QString temp = replacement_path(path);
     QFile out(temp);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         error = out.errorString();

@@ -15,4 +15,7 @@ bool save_whole_file(const QString& path, const QByteArray& bytes, QString* erro
 // (it may then still fail, when the folder cannot be synced).
 bool replace_data_file(const QString& path, const QByteArray& bytes, bool& renamed, QString& error);
 
+// The file beside path that replace_data_file writes before its rename.
+QString replacement_path(const QString& path);
+
 } // namespace qb

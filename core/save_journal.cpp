@@ -1,6 +1,7 @@
 #include "core/save_journal.h"
 
 #include "core/file_io.h"
+#include "core/journal_codec.h"
 
 #include <QFileInfo>
 #include <QtEndian>
@@ -9,51 +10,12 @@
 namespace qb {
 namespace {
 
+using namespace journal_codec;
+
 SaveJournal* g_active = nullptr;
 
 const QByteArray kHeadMagic = QByteArrayLiteral("QBJ1");
 const QByteArray kSegmentMagic = QByteArrayLiteral("SEG1");
-
-// FNV-1a: enough to tell a torn write from a whole one.
-quint64 hash_of(const char* p, qsizetype n) {
-    quint64 h = 14695981039346656037ull;
-    for (qsizetype i = 0; i < n; ++i) {
-        h ^= uchar(p[i]);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
-template <typename T>
-void put(QByteArray& b, T v) {
-    char raw[sizeof(T)];
-    qToLittleEndian<T>(v, raw);
-    b.append(raw, sizeof(T));
-}
-
-class Reader {
-public:
-    explicit Reader(const QByteArray& b) : b_(b) {}
-    template <typename T>
-    bool get(T& v) {
-        if (pos_ + qsizetype(sizeof(T)) > b_.size()) return false;
-        v = qFromLittleEndian<T>(b_.constData() + pos_);
-        pos_ += sizeof(T);
-        return true;
-    }
-    bool bytes(qsizetype n, QByteArray& out) {
-        if (n < 0 || pos_ + n > b_.size()) return false;
-        out = b_.mid(pos_, n);
-        pos_ += n;
-        return true;
-    }
-    qsizetype pos() const { return pos_; }
-    const char* at(qsizetype p) const { return b_.constData() + p; }
-
-private:
-    const QByteArray& b_;
-    qsizetype pos_ = 0;
-};
 
 QByteArray encode_head(const std::vector<SaveJournal::FileState>& files) {
     QByteArray body;
@@ -64,11 +26,7 @@ QByteArray encode_head(const std::vector<SaveJournal::FileState>& files) {
         body += name;
         put<qint64>(body, f.size);
     }
-    QByteArray out = kHeadMagic;
-    put<quint32>(out, quint32(body.size()));
-    out += body;
-    put<quint64>(out, hash_of(body.constData(), body.size()));
-    return out;
+    return frame(kHeadMagic, body);
 }
 
 QByteArray encode_segment(const SaveJournal::Segment& s) {
@@ -77,20 +35,7 @@ QByteArray encode_segment(const SaveJournal::Segment& s) {
     put<qint64>(body, s.offset);
     put<quint32>(body, quint32(s.bytes.size()));
     body += s.bytes;
-    QByteArray out = kSegmentMagic;
-    put<quint32>(out, quint32(body.size()));
-    out += body;
-    put<quint64>(out, hash_of(body.constData(), body.size()));
-    return out;
-}
-
-// One framed, hashed block; false for a torn or damaged one.
-bool read_block(Reader& r, const QByteArray& magic, QByteArray& body) {
-    QByteArray m;
-    quint32 n = 0;
-    quint64 h = 0;
-    if (!r.bytes(magic.size(), m) || m != magic || !r.get(n) || !r.bytes(qsizetype(n), body) || !r.get(h)) return false;
-    return hash_of(body.constData(), body.size()) == h;
+    return frame(kSegmentMagic, body);
 }
 
 bool decode(const QByteArray& journal, const QString& folder, std::vector<SaveJournal::FileState>& files,

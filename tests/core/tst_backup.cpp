@@ -1,8 +1,11 @@
 // Backup to a folder and restore from it, on temporary program and backup folders.
+#include "core/file_switch.h"
 #include "core/ole_date.h"
 #include "support/fakes.h"
+#include "support/file_faults.h"
 
-#include <QDir>
+#include <QDirIterator>
+#include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
 
@@ -33,6 +36,34 @@ QStringList securities(const Core& c) {
 void make_file(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     write_file(path, bytes);
+}
+
+
+const QStringList kDataFiles{"VarData.dat", "entries.dat", "chklist.dat", "pref.dat"};
+
+// The data files of a folder by name; a missing one is left out.
+QMap<QString, QByteArray> data_files(const QString& folder) {
+    QMap<QString, QByteArray> out;
+    for (const QString& name : kDataFiles)
+        if (QFileInfo(folder + u'/' + name).isFile()) out[name] = read_file(folder + u'/' + name);
+    return out;
+}
+
+// Every file of a folder and of its direct sub-folders by relative name, hidden ones
+// (the staging of a switch) left out.
+QMap<QString, QByteArray> folder_files(const QString& folder) {
+    QMap<QString, QByteArray> out;
+    for (const QFileInfo& fi : QDir(folder).entryInfoList(QDir::Files)) out[fi.fileName()] = read_file(fi.filePath());
+    for (const QFileInfo& sub : QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
+        for (const QFileInfo& fi : QDir(sub.filePath()).entryInfoList(QDir::Files))
+            out[sub.fileName() + u'/' + fi.fileName()] = read_file(fi.filePath());
+    return out;
+}
+
+// The folder holds these files and nothing else.
+void put_folder_files(const QString& folder, const QMap<QString, QByteArray>& files) {
+    QDir(folder).removeRecursively();
+    for (auto it = files.begin(); it != files.end(); ++it) make_file(folder + u'/' + it.key(), it.value());
 }
 
 // A program folder with two entries, a saved checklist, page folders and, when asked, pref.dat.
@@ -89,6 +120,14 @@ private slots:
     void copy_folder_files_reports_the_file();
     void restore_of_empty_checklist_file_keeps_table();
     void restore_drops_a_journal_of_the_replaced_files();
+    void cut_short_at_every_step_data();
+    void cut_short_at_every_step();
+    void full_disk_changes_nothing_data();
+    void full_disk_changes_nothing();
+    void real_kills_data();
+    void real_kills();
+    void damaged_switch_records_are_not_followed_data();
+    void damaged_switch_records_are_not_followed();
 };
 
 void TestBackup::backup_change_restore_data() {
@@ -242,16 +281,16 @@ void TestBackup::restore_refusals() {
 void TestBackup::restore_failure_midway_data() {
     QTest::addColumn<QString>("blocked");  // the program file that cannot be replaced
     QTest::addColumn<int>("step");
-    QTest::addColumn<bool>("replaced_before");
-    QTest::newRow("first file") << "VarData.dat" << 1 << false;
-    QTest::newRow("third file") << "chklist.dat" << 3 << true;
-    QTest::newRow("pref.dat") << "pref.dat" << 4 << true;
+    QTest::newRow("first file") << "VarData.dat" << 1;
+    QTest::newRow("third file") << "chklist.dat" << 3;
+    QTest::newRow("pref.dat") << "pref.dat" << 4;
 }
 
+// A file that cannot be replaced stops the restore before any file is: the data files
+// and the tables stay as they were, whichever file it is.
 void TestBackup::restore_failure_midway() {
     QFETCH(QString, blocked);
     QFETCH(int, step);
-    QFETCH(bool, replaced_before);
     BackupFixture b(true);
     Core& c = *b.fx.core;
     QVERIFY(c.backup_data(b.pick.path()));
@@ -259,28 +298,17 @@ void TestBackup::restore_failure_midway() {
     // A folder where the file should be: no copy can replace it, whoever runs the test.
     QFile::remove(b.fx.path(blocked));
     QVERIFY(QDir().mkpath(b.fx.path(blocked) + "/in the way"));
+    const QMap<QString, QByteArray> before = data_files(b.fx.dir.path());
     b.waits.clear();
 
     QVERIFY(!c.restore_data(b.backup()));
-    const QStringList texts = b.fx.messages.box_texts();
-    QVERIFY(!texts.isEmpty());
-    QVERIFY2(texts[0].startsWith(QStringLiteral("Error: Unable to Restore Data. Progress: %1 Error: ").arg(step)),
-             qPrintable(texts[0]));
+    QCOMPARE(b.fx.messages.box_texts(),
+             QStringList{QStringLiteral("Error: Unable to Restore Data. Progress: %1 Error: Is a directory").arg(step)});
     QCOMPARE(b.hides, b.waits.size() + 1);  // hidden after the backup and after the failed restore
-    const QString reloaded =
-        "Warning: The restore stopped part way, after some of your data files had been replaced. The data now in "
-        "the program folder has been loaded again; please check it, or run the restore again.";
-    if (replaced_before) {
-        // The tables follow the restored entries.dat, so the next save cannot mix the two.
-        QCOMPARE(texts.last(), reloaded);
-        QCOMPARE(securities(c), (QStringList{"Alpha", "Bravo"}));
-        QCOMPARE(c.current_entry.entry.security, QString("Alpha"));
-        QCOMPARE(b.resets, 1);
-    } else {
-        QCOMPARE(texts.size(), 1);
-        QCOMPARE(securities(c), (QStringList{"Alpha", "Bravo", "Charlie"}));
-        QCOMPARE(b.resets, 0);
-    }
+    QCOMPARE(data_files(b.fx.dir.path()), before);
+    QVERIFY(!QFileInfo::exists(b.fx.path(".QB_Staging")));
+    QCOMPARE(securities(c), (QStringList{"Alpha", "Bravo", "Charlie"}));
+    QCOMPARE(b.resets, 0);
 }
 
 void TestBackup::copy_folder_files_reports_the_file() {
@@ -347,6 +375,325 @@ void TestBackup::restore_drops_a_journal_of_the_replaced_files() {
     QVERIFY(!QFile::exists(b.fx.path("save.journal")));
     QCOMPARE(read_file(b.fx.path("entries.dat")), entries);
     QCOMPARE(securities(c), QStringList({"Alpha", "Bravo"}));
+}
+
+namespace {
+
+void add_operation_rows() {
+    QTest::addColumn<bool>("restore");
+    QTest::newRow("restore") << true;
+    QTest::newRow("backup over an older one") << false;
+}
+
+// A restore, or a backup over an older one, and the two states of the files it changes:
+// the data files of the program folder for a restore, the whole backup folder for a backup.
+struct OperationFixture {
+    explicit OperationFixture(bool restore) : restore(restore), b(true) {
+        Core& c = *b.fx.core;
+        QVERIFY(c.backup_data(b.pick.path()));
+        // Later than the backup: an entry, a checklist, the preferences, a page changed and one added.
+        add_entry(c, "Charlie");
+        c.Checklists[0].Name = "Changed list";
+        QVERIFY(c.save_checklist());
+        c.textcolor = "Green";
+        QVERIFY(c.save_preferences());
+        make_file(b.fx.path("WebData/page.htm"), "page v2");
+        make_file(b.fx.path("WebData/new.htm"), "new page");
+        older = current();
+        if (restore) {
+            newer = data_files(b.backup());
+        } else {
+            QVERIFY(c.backup_data(b.pick.path()));
+            newer = current();
+            put_folder_files(watched(), older);
+        }
+        QVERIFY(older != newer);
+    }
+    QString watched() const { return restore ? b.fx.dir.path() : b.backup(); }
+    QMap<QString, QByteArray> current() const { return restore ? data_files(watched()) : folder_files(watched()); }
+    bool staging_left() const { return !QDir(FileSwitch::staging_folder(watched())).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
+    void reset() {
+        if (restore) {
+            for (auto it = older.begin(); it != older.end(); ++it) write_file(b.fx.path(it.key()), it.value());
+            QDir(FileSwitch::staging_folder(watched())).removeRecursively();
+        } else {
+            put_folder_files(watched(), older);
+        }
+        b.fx.restart();
+        b.fx.messages.boxes.clear();
+    }
+    bool run() { return restore ? b.fx.core->restore_data(b.backup()) : b.fx.core->backup_data(b.pick.path()); }
+    // What the next start (after a restore) or the next use of the backup folder does first.
+    void settle() {
+        if (restore) {
+            b.fx.restart();
+            return;
+        }
+        FileSwitch::Settled what = FileSwitch::Settled::nothing;
+        QString why;
+        QVERIFY(FileSwitch::settle(watched(), what, why));
+    }
+    int restore_notices() const { return b.fx.messages.box_texts().filter("A restore of your data was cut short").size(); }
+
+    bool restore;
+    BackupFixture b;
+    QMap<QString, QByteArray> older, newer;
+};
+
+} // namespace
+
+void TestBackup::cut_short_at_every_step_data() { add_operation_rows(); }
+
+// The process dies at each step in turn. After the next start (a restore) or the next use
+// of the backup folder (a backup), the files are all as before or all as after, and a
+// start after a restore cut short says once which it made of it.
+void TestBackup::cut_short_at_every_step() {
+    QFETCH(bool, restore);
+    OperationFixture op(restore);
+    KillAt counter(0);
+    op.reset();
+    {
+        FaultScope scope(&counter);
+        QVERIFY(op.run());
+    }
+    QCOMPARE(op.current(), op.newer);
+    QVERIFY(!QFileInfo::exists(FileSwitch::staging_folder(op.watched())));
+
+    int mixed = 0, kept_old = 0, kept_new = 0, told_wrong = 0;
+    for (int n = 1; n <= counter.steps + 1; ++n) {
+        op.reset();
+        KillAt kill(n);
+        {
+            FaultScope scope(&kill);
+            op.run();
+        }
+        const bool left = op.staging_left();
+        op.b.fx.messages.boxes.clear();
+        op.settle();
+        const QMap<QString, QByteArray> now = op.current();
+        if (now == op.older)
+            ++kept_old;
+        else if (now == op.newer)
+            ++kept_new;
+        else
+            ++mixed;
+        QVERIFY2(!QFileInfo::exists(FileSwitch::staging_folder(op.watched())), qPrintable(QString("kill at %1").arg(n)));
+        if (restore) {
+            told_wrong += op.restore_notices() != (left ? 1 : 0);
+            // What the start loaded is what it left on disk.
+            QCOMPARE(securities(*op.b.fx.core),
+                     now == op.newer ? QStringList({"Alpha", "Bravo"}) : QStringList({"Alpha", "Bravo", "Charlie"}));
+        }
+    }
+    QCOMPARE(mixed, 0);
+    QCOMPARE(told_wrong, 0);
+    QVERIFY(kept_old > 0);
+    QVERIFY(kept_new > 1);
+    qInfo("%s: %d kill points (%d left all as before, %d all as after), %d mixed", restore ? "restore" : "backup",
+          counter.steps + 1, kept_old, kept_new, mixed);
+}
+
+namespace {
+
+// A device of a fixed capacity under root; every file below it counts, hidden ones too.
+class FillingTree : public FileFault {
+public:
+    FillingTree(const QString& root, qint64 free_bytes) : root_(root) { capacity_ = used() + free_bytes; }
+    qint64 allow_write(const QString& path, qint64 offset, qint64 len) override {
+        const qint64 size = QFileInfo(path).size();
+        const qint64 free = std::max<qint64>(0, capacity_ - used());
+        if (std::max<qint64>(0, offset + len - size) <= free) return len;
+        return std::clamp<qint64>(size - offset + free, 0, len);
+    }
+    bool allow_change(const QString&) override { return true; }
+    int error_number() const override { return ENOSPC; }
+
+private:
+    qint64 used() const {
+        qint64 total = 0;
+        for (QDirIterator it(root_, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+            total += it.nextFileInfo().size();
+        return total;
+    }
+    QString root_;
+    qint64 capacity_ = 0;
+};
+
+} // namespace
+
+void TestBackup::full_disk_changes_nothing_data() { add_operation_rows(); }
+
+// At every level of free space up to the one it needs, the operation fails with the
+// system's reason and changes nothing; with enough room it is whole.
+void TestBackup::full_disk_changes_nothing() {
+    QFETCH(bool, restore);
+    OperationFixture op(restore);
+    int levels = 0, damaged = 0;
+    for (qint64 free_bytes = 0;; free_bytes += 1500) {
+        op.reset();
+        FillingTree disk(restore ? op.b.fx.dir.path() : op.b.pick.path(), free_bytes);
+        bool ok = false;
+        {
+            FaultScope scope(&disk);
+            ok = op.run();
+        }
+        ++levels;
+        const QMap<QString, QByteArray> now = op.current();
+        damaged += now != (ok ? op.newer : op.older);
+        QVERIFY(!QFileInfo::exists(FileSwitch::staging_folder(op.watched())));
+        if (ok) break;
+        const QStringList told = op.b.fx.messages.box_texts();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].endsWith("No space left on device"), qPrintable(told[0]));
+        if (restore) QCOMPARE(securities(*op.b.fx.core), QStringList({"Alpha", "Bravo", "Charlie"}));
+    }
+    QVERIFY(levels > 20);
+    QCOMPARE(damaged, 0);
+    qInfo("%s: %d free-space levels (%d failed), %d left damaged or mixed", restore ? "restore" : "backup", levels,
+          levels - 1, damaged);
+}
+
+namespace {
+
+// The record files grow to many entries: every record repeated, so that a copy takes a
+// while and a kill can land anywhere in it.
+void grow_data_files(const QString& folder, int times) {
+    for (const char* name : {"entries.dat", "VarData.dat", "chklist.dat"}) {
+        const QByteArray once = read_file(folder + u'/' + name);
+        write_file(folder + u'/' + name, once.repeated(times));
+    }
+}
+
+} // namespace
+
+void TestBackup::real_kills_data() { add_operation_rows(); }
+
+// A child restores two backups in turn (or backs up two program folders in turn into one
+// backup folder) until it is killed at a random moment; after each kill the files are
+// wholly one of the two.
+void TestBackup::real_kills() {
+    QFETCH(bool, restore);
+    constexpr int kEntryCopies = 3000;  // entries.dat of 9,000 records
+    BackupFixture first(true), second(true);
+    add_entry(*second.fx.core, "Charlie");
+    second.fx.core->Checklists[0].Name = "Other list";
+    QVERIFY(second.fx.core->save_checklist());
+    make_file(second.fx.path("WebData/page.htm"), "page v2");
+    grow_data_files(first.fx.dir.path(), kEntryCopies);
+    grow_data_files(second.fx.dir.path(), kEntryCopies);
+    QTemporaryDir backups;
+    QVERIFY(first.fx.core->backup_data(backups.path()));
+    const QString backup_a = backups.path() + "/QB_BackupData";
+    QVERIFY(second.fx.core->backup_data(second.pick.path()));
+    const QString backup_b = second.backup();
+    const QString program = first.fx.dir.path();
+    const QString watched = restore ? program : backup_a;
+    auto state = [&](const QString& folder) { return restore ? data_files(folder) : folder_files(folder); };
+    const QMap<QString, QByteArray> one = state(restore ? program : backup_a);
+    const QMap<QString, QByteArray> two = restore ? data_files(backup_b) : folder_files(backup_b);
+    QVERIFY(one != two);
+    first.fx.core.reset();
+    second.fx.core.reset();
+    Platform platform = first.fx.platform();
+
+    auto operation = [&](bool other) {
+        if (restore) {
+            Core c(program, platform);
+            c.init_blank_entry();
+            c.init_blank_checklist();
+            c.restore_data(other ? backup_b : backup_a);
+        } else {
+            Core c(other ? second.fx.dir.path() : program, platform);
+            c.backup_data(backups.path());
+        }
+    };
+    // The kills spread over a whole operation, as long as it takes on this machine.
+    QElapsedTimer timer;
+    timer.start();
+    operation(false);
+    const quint32 window_us = quint32(timer.nsecsElapsed() / 1000) * 6 / 5 + 1;
+
+    QRandomGenerator rng(31);
+    const int kills = 20;
+    int mixed = 0, found_two = 0, notices = 0;
+    for (int round = 0; round < kills; ++round) {
+        QVERIFY(kill_child_after(rng.bounded(window_us), [&](const std::function<void()>& ready) {
+            for (int k = 0;; ++k) {
+                operation(k % 2 == 0);
+                ready();
+            }
+        }));
+        first.fx.messages.boxes.clear();
+        if (restore) {
+            Core c(program, platform);
+            c.init_blank_entry();
+            c.load_summary_data();
+        } else {
+            FileSwitch::Settled what = FileSwitch::Settled::nothing;
+            QString why;
+            QVERIFY(FileSwitch::settle(watched, what, why));
+        }
+        notices += first.fx.messages.box_texts().filter("A restore of your data was cut short").size();
+        const QMap<QString, QByteArray> now = state(watched);
+        if (now != one && now != two) ++mixed;
+        found_two += now == two;
+        QVERIFY(!QFileInfo::exists(FileSwitch::staging_folder(watched)));
+    }
+    QCOMPARE(mixed, 0);
+    qInfo("real kills during %s of %d ms: %d kills (%d found the second state, %d starts told of a restore cut "
+          "short), %d folders mixed",
+          restore ? "restores" : "backups", int(window_us / 1200), kills, found_two, notices, mixed);
+}
+
+void TestBackup::damaged_switch_records_are_not_followed_data() {
+    QTest::addColumn<QByteArray>("record");
+    auto framed = [](const QByteArray& body, bool good_hash) {
+        QByteArray out = "QBS1";
+        char raw[8];
+        qToLittleEndian(quint32(body.size()), raw);
+        out.append(raw, 4);
+        out += body;
+        quint64 h = 14695981039346656037ull;
+        for (char ch : body) h = (h ^ uchar(ch)) * 1099511628211ull;
+        qToLittleEndian(good_hash ? h : h + 1, raw);
+        out.append(raw, 8);
+        return out;
+    };
+    auto naming = [](const QByteArray& name) {
+        QByteArray body;
+        char raw[4];
+        qToLittleEndian(quint32(1), raw);
+        body.append(raw, 4);
+        body += char(1);
+        qToLittleEndian(quint16(name.size()), raw);
+        body.append(raw, 2);
+        return body + name;
+    };
+    QTest::newRow("torn") << framed(naming("entries.dat"), true).chopped(3);
+    QTest::newRow("wrong hash") << framed(naming("entries.dat"), false);
+    QTest::newRow("a file above the folder") << framed(naming("../victim.dat"), true);
+    QTest::newRow("a path below a sub-folder") << framed(naming("WebData/x/victim.dat"), true);
+    QTest::newRow("an absolute path") << framed(naming("/tmp/victim.dat"), true);
+}
+
+// Only a whole record of the program's own names is followed: a torn, damaged or foreign
+// one undoes the switch and touches nothing outside the staging folder.
+void TestBackup::damaged_switch_records_are_not_followed() {
+    QFETCH(QByteArray, record);
+    QTemporaryDir root;
+    const QString folder = root.path() + "/data";
+    make_file(folder + "/entries.dat", "stored");
+    make_file(root.path() + "/victim.dat", "victim");
+    const QString staging = FileSwitch::staging_folder(folder);
+    make_file(staging + "/entries.dat", "staged");
+    make_file(staging + "/switch.journal", record);
+    FileSwitch::Settled what = FileSwitch::Settled::nothing;
+    QString why;
+    QVERIFY(FileSwitch::settle(folder, what, why));
+    QCOMPARE(int(what), int(FileSwitch::Settled::undone));
+    QCOMPARE(read_file(folder + "/entries.dat"), QByteArray("stored"));
+    QCOMPARE(read_file(root.path() + "/victim.dat"), QByteArray("victim"));
+    QVERIFY(!QFileInfo::exists(staging));
 }
 
 QTEST_MAIN(TestBackup)

@@ -182,6 +182,8 @@ private slots:
     void filling_disk_never_damages_checklists();
     void full_tmpfs_device();
     void oversized_file_is_left_alone();
+    void leftover_temporary_file_goes_at_start_data();
+    void leftover_temporary_file_goes_at_start();
 };
 
 void TestChecklistSaves::kill_at_every_step_data() {
@@ -507,6 +509,36 @@ void TestChecklistSaves::oversized_file_is_left_alone() {
     QVERIFY(!fx.core->save_checklist());
     QVERIFY(fx.messages.box_texts().value(0).contains("too large (67108865 bytes, at most 67108864)"));
     QCOMPARE(QFileInfo(path).size(), (qint64(64) << 20) + 1);
+}
+
+void TestChecklistSaves::leftover_temporary_file_goes_at_start_data() {
+    QTest::addColumn<bool>("linked");
+    QTest::newRow("chklist.dat") << false;
+    QTest::newRow("chklist.dat a link to another folder") << true;
+}
+
+// The file a save writes before its rename is never data: one left by a kill goes at the
+// next start, and the checklists are read from chklist.dat alone.
+void TestChecklistSaves::leftover_temporary_file_goes_at_start() {
+    QFETCH(bool, linked);
+    CoreFixture fx;
+    make_folder(fx);
+    fx.core.reset();
+    QTemporaryDir elsewhere;
+    QString stored = chklist(fx);
+    if (linked) {
+        stored = elsewhere.path() + "/chklist.dat";
+        QVERIFY(QFile::rename(chklist(fx), stored));
+        QVERIFY(QFile::link(stored, chklist(fx)));
+    }
+    const QByteArray before = read_file(stored);
+    write_file(stored + ".new", QByteArray(3 * kChecklistRecordSize, 'x'));
+    write_file(fx.path("chklist.dat.new.keep"), "not ours");
+    fx.restart();
+    QVERIFY(!QFile::exists(stored + ".new"));
+    QVERIFY(QFile::exists(fx.path("chklist.dat.new.keep")));
+    QCOMPARE(read_file(stored), before);
+    QCOMPARE(element_of(*fx.core, 5), 3);
 }
 
 QTEST_GUILESS_MAIN(TestChecklistSaves)
