@@ -1,6 +1,7 @@
 #include "core/core.h"
 
 #include "core/save_file.h"
+#include <algorithm>
 #include <cmath>
 
 namespace qb {
@@ -8,6 +9,44 @@ namespace {
 
 const QString kTitle = QStringLiteral("Quorbelix");
 constexpr qint64 kLogLimit = 60000;
+// A log up to twice its limit is halved by characters, which takes the whole text; a
+// larger one (a big message, a file grown elsewhere) is cut to its tail, and only that
+// tail is read.
+constexpr qint64 kHalvedUpTo = 2 * kLogLimit;
+constexpr qsizetype kTailBytes = kLogLimit / 2;
+
+bool continues_character(char c) { return (uchar(c) & 0xC0) == 0x80; }
+
+// The last bytes of a UTF-8 text, at most max of them, starting at a character.
+QByteArray utf8_tail(const QByteArray& bytes, qsizetype max) {
+    qsizetype from = std::max<qsizetype>(0, bytes.size() - max);
+    while (from < bytes.size() && continues_character(bytes[from])) ++from;
+    return bytes.mid(from);
+}
+
+// What a trim keeps of the log, without the closing CR LF, or false when it cannot be read.
+bool kept_text(QFile& file, QByteArray& kept) {
+    const qint64 size = file.size();
+    if (size <= kHalvedUpTo) {
+        const QString whole = QString::fromUtf8(file.read(size));
+        if (file.error() != QFileDevice::NoError) return false;
+        // Half the characters, an exact half rounding to the even number.
+        kept = whole.right(qsizetype(std::nearbyint(double(whole.size()) / 2.0))).toUtf8();
+    } else {
+        if (!file.seek(size - kTailBytes)) return false;
+        const QByteArray tail = file.read(kTailBytes);
+        if (file.error() != QFileDevice::NoError) return false;
+        // A character cut by the seek is dropped; more than a character's worth of
+        // continuation bytes is not UTF-8, and reads as U+FFFD as in a halved log.
+        qsizetype from = 0;
+        while (from < 3 && from < tail.size() && continues_character(tail[from])) ++from;
+        kept = QString::fromUtf8(tail.mid(from)).toUtf8();
+    }
+    // Bytes that are not UTF-8 grow to three each, and a half of wide characters can
+    // outweigh the limit: the trimmed log is under its limit whatever it held.
+    if (kept.size() + 2 > kLogLimit) kept = utf8_tail(kept, kTailBytes);
+    return true;
+}
 
 QString prefix_of(int kind) {
     switch (kind) {
@@ -74,12 +113,11 @@ void Core::append_log(const QString& text) {
     if (file.write("\r\nLogs.txt size limit reached. Truncating data.\r\n") < 0) return fail(file.errorString());
     file.close();
     if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
-    const QString whole = QString::fromUtf8(file.readAll());
+    QByteArray kept;
+    if (!kept_text(file, kept)) return fail(file.errorString());
     file.close();
-    // Half the characters, an exact half rounding to the even number.
-    const qsizetype keep = qsizetype(std::nearbyint(double(whole.size()) / 2.0));
     QString why;
-    if (!save_whole_file(path, (whole.right(keep) + QStringLiteral("\r\n")).toUtf8(), &why)) return fail(why);
+    if (!save_whole_file(path, kept + "\r\n", &why)) return fail(why);
 }
 
 } // namespace qb

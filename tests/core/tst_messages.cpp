@@ -1,5 +1,7 @@
 // The one message path: boxes, questions, the log's layout and its truncation.
 #include "support/fakes.h"
+#include "support/growth.h"
+#include "support/process_memory.h"
 
 #include <QFile>
 #include <QtTest>
@@ -18,6 +20,9 @@ private slots:
     void tips_hidden_and_tour_ended();
     void truncation_data();
     void truncation();
+    void oversized_log_data();
+    void oversized_log();
+    void trim_cost_does_not_grow_with_the_log();
     void unwritable_log();
 };
 
@@ -126,6 +131,95 @@ void TestMessages::truncation() {
     const QByteArray full = old + record + "\r\nLogs.txt size limit reached. Truncating data.\r\n";
     QCOMPARE(log, full.right(kept) + "\r\n");
     QVERIFY(log.endsWith("Logs.txt size limit reached. Truncating data.\r\n\r\n"));
+}
+
+namespace {
+
+const QByteArray kLimitLine = "\r\nLogs.txt size limit reached. Truncating data.\r\n";
+
+// A log of a hole of `hole` zero bytes (sparse, nothing stored) followed by `text`.
+bool write_log(const QString& path, qint64 hole, const QByteArray& text) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.resize(hole) && f.seek(hole) &&
+           f.write(text) == text.size();
+}
+
+QByteArray repeated(const QByteArray& unit, int times) {
+    QByteArray out;
+    for (int i = 0; i < times; ++i) out += unit;
+    return out;
+}
+
+} // namespace
+
+void TestMessages::oversized_log_data() {
+    QTest::addColumn<qint64>("hole");
+    QTest::addColumn<QByteArray>("old");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QByteArray>("kept");  // what precedes the closing CR LF
+    const QByteArray record = "03-14-2026 4.03: Num Trans: 0. Data: Warning: x\r\n\r\n";
+    const QByteArray end = record + kLimitLine;  // 100 bytes
+    QByteArray digits;
+    for (int i = 0; digits.size() < 200000; ++i) digits += QByteArray::number(i % 10);
+    const QByteArray euro = "\xE2\x82\xAC", replacement = "\xEF\xBF\xBD";
+    // Only the last 30000 bytes are kept: 29900 before the record.
+    QTest::newRow("sparse 1 GiB") << (qint64(1) << 30) << QByteArray() << "x" << QByteArray(29900, '\0') + end;
+    QTest::newRow("filled 200 KB") << qint64(0) << digits << "x" << digits.right(29900) + end;
+    // 29900 is no multiple of 3: the character that the cut would split is left out.
+    QTest::newRow("cut inside a character") << qint64(0) << repeated(euro, 70000) << "x"
+                                            << repeated(euro, 9966) + end;
+    // Half of the 60099 characters takes in all 20000 of three bytes: over the limit.
+    QTest::newRow("wide half of a log within twice the limit")
+        << qint64(0) << digits.left(40000) << QString(20000, QChar(0x20AC))
+        << repeated(euro, 9982) + "\r\n\r\n" + kLimitLine;
+    // Bytes that are not UTF-8 read as U+FFFD, three bytes each.
+    QTest::newRow("not UTF-8, near the limit") << qint64(0) << QByteArray(59951, '\xFF') << "x"
+                                               << repeated(replacement, 9966) + end;
+    QTest::newRow("not UTF-8, far over it") << qint64(0) << QByteArray(200000, '\xFF') << "x"
+                                            << repeated(replacement, 9966) + end;
+}
+
+void TestMessages::oversized_log() {
+    QFETCH(qint64, hole);
+    QFETCH(QByteArray, old);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, kept);
+    CoreFixture fx;
+    fx.core->SummaryData.resize(1);
+    QVERIFY(write_log(fx.path("logs.txt"), hole, old));
+    qint64 grown = 0;
+    {
+        PeakGrowth memory;
+        fx.core->show_message(msg_warning, message);
+        grown = memory.kb();
+    }
+    QCOMPARE(fx.messages.box_texts().size(), 1);  // no failure box
+    const QByteArray log = read_file(fx.path("logs.txt"));
+    QVERIFY2(log.size() <= 60000, qPrintable(QString::number(log.size())));
+    QVERIFY(log.endsWith("Logs.txt size limit reached. Truncating data.\r\n\r\n"));
+    QCOMPARE(log, kept + "\r\n");
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer's quarantine and shadow memory would be counted too.
+    QVERIFY2(grown < 4 * 1024, qPrintable(QString::number(grown)));
+#else
+    Q_UNUSED(grown);
+#endif
+}
+
+void TestMessages::trim_cost_does_not_grow_with_the_log() {
+    // The same text near the limit, alone and after a 1 GiB hole: reading the hole, even
+    // in small pieces, would take thousands of times as long as the trim itself.
+    CoreFixture fx;
+    const QString log = fx.path("logs.txt");
+    const QByteArray old(59950, 'o');
+    bool prepared = true;
+    const Growth g = measure_growth([&](bool large) {
+        prepared = write_log(log, large ? qint64(1) << 30 : 0, old) && prepared;
+        fx.core->show_message(msg_debug_data, "x");
+    });
+    QVERIFY(prepared);
+    QVERIFY(read_file(log).size() <= 60000);
+    QVERIFY2(g.ratio() < 10, qPrintable(g.text()));
 }
 
 void TestMessages::unwritable_log() {
