@@ -1,6 +1,5 @@
 #include "references/page_capture.h"
 
-#include "core/codepage.h"
 #include "core/core.h"
 
 #include <QFile>
@@ -115,28 +114,6 @@ QString remove_invalid_filename_char(QString& text) {
 bool usable_folder_name(const QString& name) {
     const QString t = name.trimmed();
     return !t.isEmpty() && t != u"." && t != u"..";
-}
-
-QByteArray encode_page_text(const QString& text) {
-    QByteArray out;
-    out.reserve(text.size() + 2);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out += char(c);
-            continue;
-        }
-        const QByteArray b = encode_cp1252(QString(QChar(c)));
-        if (b != "?") {
-            out += b;
-            continue;
-        }
-        char32_t code = c;
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            code = QChar::surrogateToUcs4(c, text.at(++i).unicode());
-        out += "&#" + QByteArray::number(uint(code)) + ';';
-    }
-    return out;
 }
 
 PageCapture::PageCapture(HttpTransport* http, const QString& folder, Hooks hooks)

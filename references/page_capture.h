@@ -2,6 +2,8 @@
 // Keeping a web page on disk: its HTML without scripts and embedded objects, and its
 // JPEG and GIF pictures beside it with the page's references pointing at them. The
 // document side is an interface so the rules run on any source of a live document.
+#include "references/page_text.h"
+
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QSet>
@@ -25,10 +27,6 @@ QString remove_invalid_filename_char(QString& text);
 // A cleaned security name that may name a folder beside the program: not empty, not
 // "." or "..".
 bool usable_folder_name(const QString& name);
-
-// The page text as the saved file holds it: Windows-1252 bytes; characters the code
-// page lacks are written as HTML character references so nothing is lost.
-QByteArray encode_page_text(const QString& text);
 
 // The live document of a browser pane, as the capture needs it.
 class CaptureDocument {

@@ -1,7 +1,6 @@
 // The web page editor with a real browser pane on pages of a loopback server: the
 // capture to disk end to end, the checks, a failed navigation, Cancel during a capture,
 // the news hand-off's names, local files and reopening.
-#include "core/codepage.h"
 #include "platform/qt_platform.h"
 #include "references/savewebpage.h"
 #include "references_fixture.h"
@@ -23,6 +22,18 @@ const QByteArray kGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x0
                       "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
                       43);
 const QByteArray kJpg("\xff\xd8\xff\xe0\x00\x10JFIF not really a picture \x00\x01\xff\xd9", 34);
+
+// The value of a script run in the pane's page.
+QVariant evaluate(QWebEngineView* view, const QString& script) {
+    bool done = false;
+    QVariant value;
+    view->page()->runJavaScript(script, [&](const QVariant& v) {
+        value = v;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 30000)) return QStringLiteral("(no answer)");
+    return value;
+}
 
 SaveWebPage* open_new(ReferencesFixture& f) {
     f.press(button_web_page);
@@ -52,6 +63,7 @@ private slots:
     void initTestCase() { SaveWebPage::start_page = QStringLiteral("about:blank"); }
     void first_pane_keeps_the_frame_window();
     void capture_end_to_end_and_reopen();
+    void saved_page_reads_as_the_live_page();
     void checks_data();
     void checks();
     void long_page_path_is_refused();
@@ -131,11 +143,10 @@ void TestSaveWebPage::capture_end_to_end_and_reopen() {
     QVERIFY(!QFile::exists(folder + "chart.png"));
     auto local = [&](const char* name) { return QString::fromUtf8(QUrl::fromLocalFile(folder + name).toEncoded()); };
     const QString expected = "<head><title>Article</title></head><body><h1>News</h1><img src=\"" + local("logo.gif") +
-                             "\"><p>Caf\u00e9 \u20ac 5</p><img src=\"" + local("logo.gif") + "\"><img src=\"" +
+                             "\"><p>Caf&#233; &#8364; 5</p><img src=\"" + local("logo.gif") + "\"><img src=\"" +
                              local("photo.jpg") + "\"><img src=\"" + local("NoImage.jpg") + "\"><input type=\"image\" src=\"" +
                              local("logo.gif") + "\"></body>\r\n";
-    QCOMPARE(QString::fromLatin1(read_file(page_path)), QString::fromLatin1(encode_cp1252(expected)));
-    QCOMPARE(read_file(page_path), encode_cp1252(expected));
+    QCOMPARE(QString::fromLatin1(read_file(page_path)), expected);
     const SummaryEntry& s = c.SummaryData[c.current_entry.index];
     QCOMPARE(s.transaction, QString("Web Page"));
     QCOMPARE(s.web.present, kTrue);
@@ -168,6 +179,52 @@ void TestSaveWebPage::capture_end_to_end_and_reopen() {
     QCOMPARE(r.SummaryData[index].web.reference_name, QString("Q3  article v2"));
     QCOMPARE(r.SummaryData[index].web.address, page_path);
     QVERIFY(QFile::exists(page_path));
+}
+
+// A page that declares UTF-8, with letters beyond ASCII in its title, text, attributes and
+// style sheet, shows the same text when its saved copy is opened after a restart.
+void TestSaveWebPage::saved_page_reads_as_the_live_page() {
+    LoopbackHttp server;
+    const QString page = QStringLiteral(
+        "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"><title>B\u00f6rse f\u00fcr Sie</title>"
+        "<style>.gr\u00f6\u00dfe { color: rgb(1, 2, 3) } #t::after { content: \" \u20ac \U0001F600\" }</style></head>"
+        "<body><h1>B\u00f6rsenkurse f\u00fcr Sie</h1><p id=\"t\" title=\"f\u00fcr Sie \u20ac\">8,294 \u20ac \U0001F600 "
+        "\u201eso\u201c</p><p class=\"gr\u00f6\u00dfe\">Gr\u00f6\u00dfe</p></body></html>");
+    server.route("/kurse.htm", page.toUtf8(), "text/html; charset=utf-8");
+    const QString shown = QStringLiteral(
+        "[document.title, document.querySelector('h1').textContent, document.getElementById('t').textContent,"
+        " document.getElementById('t').title, getComputedStyle(document.getElementById('t'), '::after').content,"
+        " (document.querySelector('.gr\u00f6\u00dfe') ? getComputedStyle(document.querySelector('.gr\u00f6\u00dfe')).color"
+        " : 'no such class')]");
+    ReferencesFixture f;
+    SaveWebPage* e = open_new(f);
+    f.type(e->security_name, "Acme");
+    QVERIFY(go_to(e, server.url("/kurse.htm")));
+    const QStringList live = evaluate(e->WebBrowser1, shown).toStringList();
+    QCOMPARE(live, QStringList({QStringLiteral("B\u00f6rse f\u00fcr Sie"), QStringLiteral("B\u00f6rsenkurse f\u00fcr Sie"),
+                                QStringLiteral("8,294 \u20ac \U0001F600 \u201eso\u201c"), QStringLiteral("f\u00fcr Sie \u20ac"),
+                                QStringLiteral("\" \u20ac \U0001F600\""), QStringLiteral("rgb(1, 2, 3)")}));
+    e->Your_reference_name->setText("kurse");
+    f.save();
+    QCOMPARE(f.core().current_screen, int(screen_edit_web_page));
+    const QByteArray file = read_file(f.fx.path("Acme/kurse.htm"));
+    QVERIFY(file.contains("<meta charset=\"UTF-8\">"));
+
+    f.restart();
+    SaveWebPage* back = f.window<SaveWebPage>("SaveWebPage");
+    QSignalSpy loaded(back->WebBrowser1, &QWebEngineView::loadFinished);
+    f.open_entry(f.last_live_entry());
+    QVERIFY(loaded.wait(30000));
+    QCOMPARE(back->WebBrowser1->url(), QUrl::fromLocalFile(f.fx.path("Acme/kurse.htm")));
+    QCOMPARE(evaluate(back->WebBrowser1, shown).toStringList(), live);
+
+    // A page kept earlier in the Windows code page, without a charset, reads as it did.
+    write_file(f.fx.path("Acme/older.htm"), "<head><title>B\xf6rse</title></head><body>f\xfcr Sie 8,294 \x80</body>\r\n");
+    QSignalSpy older(back->WebBrowser1, &QWebEngineView::loadFinished);
+    back->WebBrowser1->setUrl(QUrl::fromLocalFile(f.fx.path("Acme/older.htm")));
+    QVERIFY(older.wait(30000));
+    QCOMPARE(evaluate(back->WebBrowser1, "[document.title, document.body.textContent]").toStringList(),
+             QStringList({QStringLiteral("B\u00f6rse"), QStringLiteral("f\u00fcr Sie 8,294 \u20ac\n")}));
 }
 
 void TestSaveWebPage::checks_data() {
