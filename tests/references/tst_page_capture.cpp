@@ -44,9 +44,21 @@ struct CaptureFixture {
 // The reference a saved picture gets.
 QString local(const QString& path) { return QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()); }
 
-// The bytes of a small picture of either kind, told apart by what follows their header.
+// The bytes of a small picture of each kind, told apart by what follows their header.
 QByteArray gif(const QByteArray& tail) { return "GIF89a" + tail; }
 QByteArray jpeg(const QByteArray& tail) { return "\xFF\xD8\xFF\xE0" + tail; }
+QByteArray png(const QByteArray& tail) { return "\x89PNG\r\n\x1A\n" + tail; }
+QByteArray webp(const QByteArray& tail) { return QByteArray("RIFF\x04\x00\x00\x00WEBPVP8L", 16) + tail; }
+QByteArray svg(const QByteArray& tail) { return "<svg xmlns=\"http://www.w3.org/2000/svg\"><desc>" + tail + "</desc></svg>"; }
+// A picture of the kind the name's ending gives.
+QByteArray picture_for(const QString& name, const QByteArray& tail) {
+    const QString n = name.toLower();
+    if (n.endsWith(".gif")) return gif(tail);
+    if (n.endsWith(".png")) return png(tail);
+    if (n.endsWith(".webp")) return webp(tail);
+    if (n.endsWith(".svg")) return svg(tail);
+    return jpeg(tail);
+}
 
 // Answers every address at once with the same small picture.
 class InstantPictures : public HttpTransport {
@@ -71,6 +83,8 @@ private slots:
     void pictures_fetched_once_and_references_rewritten();
     void picture_kinds_by_name_data();
     void picture_kinds_by_name();
+    void svg_by_its_text_data();
+    void svg_by_its_text();
     void same_name_from_two_addresses_keeps_both();
     void many_pictures_of_one_name_take_linear_time();
     void failed_pictures_data();
@@ -207,24 +221,32 @@ void TestPageCapture::pictures_fetched_once_and_references_rewritten() {
     CaptureFixture f;
     ScriptedDocument doc;
     doc.sources = {"http://a.test/img/logo.gif", "http://a.test/img/logo.gif", "http://a.test/p/photo.JPG",
-                   "http://a.test/img/logo.gif", "http://a.test/chart.png", "http://a.test/x.gif?v=2",
-                   "http://a.test/Mixed.Jpg"};
+                   "http://a.test/img/logo.gif", "http://a.test/chart.png",    "http://a.test/x.gif?v=2",
+                   "http://a.test/Mixed.Jpg",    "http://a.test/icon.svg",     "http://a.test/pic.webp"};
     doc.body = "<head></head><body><img src=\"{0}\"><img src=\"{1}\"><img src=\"{2}\"><img src=\"{3}\">"
-               "<img src=\"{4}\"><img src=\"{5}\"><img src=\"{6}\"><SCRIPT>x</SCRIPT><object>o</object>\u00e9</body>";
+               "<img src=\"{4}\"><img src=\"{5}\"><img src=\"{6}\"><img src=\"{7}\"><img src=\"{8}\">"
+               "<SCRIPT>x</SCRIPT><object>o</object>\u00e9</body>";
     const QByteArray gif("GIF89a\x01\x00\x01\x00\x00\xff", 12);
     const QByteArray jpg("\xff\xd8\xff\xe0 jpeg \x00 bytes", 16);
     f.fx.http.by_url.insert("http://a.test/img/logo.gif", gif);
     f.fx.http.by_url.insert("http://a.test/p/photo.JPG", jpg);
+    f.fx.http.by_url.insert("http://a.test/chart.png", png("chart"));
+    f.fx.http.by_url.insert("http://a.test/icon.svg", svg("icon"));
+    f.fx.http.by_url.insert("http://a.test/pic.webp", webp("pic"));
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
-    QCOMPARE(f.fx.http.requests.size(), 2);
-    QCOMPARE(f.files(), QStringList({"logo.gif", "page.htm", "photo.JPG"}));
+    QCOMPARE(f.fx.http.requests.size(), 5);
+    QCOMPARE(f.files(), QStringList({"chart.png", "icon.svg", "logo.gif", "page.htm", "photo.JPG", "pic.webp"}));
     QCOMPARE(read_file(f.folder + "logo.gif"), gif);
     QCOMPARE(read_file(f.folder + "photo.JPG"), jpg);
-    const QString logo = local(f.folder + "logo.gif"), photo = local(f.folder + "photo.JPG"),
-                  none = local(f.folder + "NoImage.jpg");
-    const QString expected = "<head></head><body><img src=\"" + logo + "\"><img src=\"" + logo + "\"><img src=\"" +
-                             photo + "\"><img src=\"" + logo + "\"><img src=\"" + none + "\"><img src=\"" + none +
-                             "\"><img src=\"" + none + "\">&#233;</body>\r\n";
+    QCOMPARE(read_file(f.folder + "chart.png"), png("chart"));
+    QCOMPARE(read_file(f.folder + "icon.svg"), svg("icon"));
+    QCOMPARE(read_file(f.folder + "pic.webp"), webp("pic"));
+    auto at = [&](const char* name) { return local(f.folder + name); };
+    // Pictures of no kind kept show from where the page had them.
+    const QString expected = "<head></head><body><img src=\"" + at("logo.gif") + "\"><img src=\"" + at("logo.gif") +
+                             "\"><img src=\"" + at("photo.JPG") + "\"><img src=\"" + at("logo.gif") + "\"><img src=\"" +
+                             at("chart.png") + "\"><img src=\"http://a.test/x.gif?v=2\"><img src=\"http://a.test/Mixed.Jpg\">"
+                             "<img src=\"" + at("icon.svg") + "\"><img src=\"" + at("pic.webp") + "\">&#233;</body>\r\n";
     QCOMPARE(QString::fromLatin1(read_file(f.page_path)), expected);
     QCOMPARE(f.page_path, f.folder + "page.htm");
     QCOMPARE(f.fx.messages.box_texts(), QStringList());
@@ -237,12 +259,22 @@ void TestPageCapture::picture_kinds_by_name_data() {
     QTest::newRow(".GIF") << "LOGO.GIF" << true;
     QTest::newRow(".jpg") << "photo.jpg" << true;
     QTest::newRow(".JPG") << "PHOTO.JPG" << true;
+    QTest::newRow(".png") << "chart.png" << true;
+    QTest::newRow(".PNG") << "CHART.PNG" << true;
+    QTest::newRow(".webp") << "pic.webp" << true;
+    QTest::newRow(".WEBP") << "PIC.WEBP" << true;
+    QTest::newRow(".svg") << "icon.svg" << true;
+    QTest::newRow(".SVG") << "ICON.SVG" << true;
     QTest::newRow(".Jpg") << "Mixed.Jpg" << false;
     QTest::newRow(".gIF") << "mixed.gIF" << false;
-    QTest::newRow(".png") << "chart.png" << false;
+    QTest::newRow(".Png") << "mixed.Png" << false;
+    QTest::newRow(".WebP") << "mixed.WebP" << false;
+    QTest::newRow(".svgz") << "icon.svgz" << false;
     QTest::newRow(".jpeg") << "photo.jpeg" << false;
     QTest::newRow("query after the name") << "x.gif?v=2" << false;
+    QTest::newRow("query after a PNG") << "x.png?w=200" << false;
     QTest::newRow("no dot") << "gif" << false;
+    QTest::newRow("no dot before webp") << "webp" << false;
 }
 
 void TestPageCapture::picture_kinds_by_name() {
@@ -252,15 +284,49 @@ void TestPageCapture::picture_kinds_by_name() {
     ScriptedDocument doc;
     const QString src = "http://a.test/img/" + name;
     doc.sources = {src};
-    const QByteArray bytes = name.endsWith("gif", Qt::CaseInsensitive) ? gif("kept") : jpeg("kept");
+    const QByteArray bytes = picture_for(name, "kept");
     f.fx.http.by_url.insert(src, bytes);
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
     QCOMPARE(f.fx.http.requests.size(), kept ? 1 : 0);
-    QCOMPARE(doc.written_sources, QStringList{local(f.folder + (kept ? name : "NoImage.jpg"))});
+    QCOMPARE(doc.written_sources, QStringList{kept ? local(f.folder + name) : src});
     QStringList files = kept ? QStringList({name, "page.htm"}) : QStringList{"page.htm"};
     files.sort();
     QCOMPARE(f.files(), files);
     if (kept) QCOMPARE(read_file(f.folder + name), bytes);
+    QCOMPARE(f.fx.messages.box_texts(), QStringList());
+}
+
+void TestPageCapture::svg_by_its_text_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("bare") << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"/>") << true;
+    QTest::newRow("declaration, comment, type with a subset")
+        << QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!-- made > by hand -->\n"
+                      "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"x.dtd\" [ <!ENTITY a \"]>\"> ]>\n"
+                      "<?xml-stylesheet href=\"s.css\"?>\t<svg\nwidth=\"1\"></svg>")
+        << true;
+    QTest::newRow("an error page") << QByteArray("<!DOCTYPE html><html><body><svg></svg></body></html>") << false;
+    QTest::newRow("another element first") << QByteArray("<svgx/>") << false;
+    QTest::newRow("plain text") << QByteArray("Not found") << false;
+    QTest::newRow("an unclosed comment") << QByteArray("<!-- <svg>") << false;
+    QTest::newRow("a PNG") << png("x") << false;
+}
+
+// A picture named SVG is kept when its text is an SVG document, and is a failed picture
+// otherwise.
+void TestPageCapture::svg_by_its_text() {
+    QFETCH(QByteArray, text);
+    QFETCH(bool, kept);
+    CaptureFixture f;
+    ScriptedDocument doc;
+    doc.sources = {"http://a.test/icon.svg"};
+    f.fx.http.by_url.insert("http://a.test/icon.svg", text);
+    QCOMPARE(f.run(doc), PageCapture::Result::saved);
+    QCOMPARE(f.written, kept ? QStringList{"icon.svg"} : QStringList());
+    QCOMPARE(f.fx.messages.box_texts(),
+             kept ? QStringList()
+                  : QStringList{"Error: Unable to save image" + f.folder +
+                                "icon.svg in the web page. Error: The server sent no SVG picture from http://a.test/icon.svg"});
 }
 
 void TestPageCapture::same_name_from_two_addresses_keeps_both() {
@@ -329,9 +395,22 @@ void TestPageCapture::failed_pictures_data() {
     QTest::newRow("a JPEG named GIF") << "logo.gif" << std::optional<QByteArray>(jpeg("x"))
                                       << "The server sent no GIF picture from ";
     QTest::newRow("a GIF cut short") << "logo.gif" << std::optional<QByteArray>("GIF8") << "The server sent no GIF picture from ";
+    QTest::newRow("an error page as a PNG") << "chart.png" << std::optional<QByteArray>("<html>Forbidden</html>")
+                                            << "The server sent no PNG picture from ";
+    QTest::newRow("a JPEG named PNG") << "chart.PNG" << std::optional<QByteArray>(jpeg("x"))
+                                      << "The server sent no PNG picture from ";
+    QTest::newRow("a PNG cut short") << "chart.png" << std::optional<QByteArray>("\x89PNG\r\n")
+                                     << "The server sent no PNG picture from ";
+    QTest::newRow("a sound named WebP") << "pic.webp" << std::optional<QByteArray>(QByteArray("RIFF\x04\x00\x00\x00WAVEfmt ", 16))
+                                        << "The server sent no WebP picture from ";
+    QTest::newRow("a WebP cut short") << "pic.webp" << std::optional<QByteArray>(QByteArray("RIFF\x04\x00\x00\x00WEB", 11))
+                                      << "The server sent no WebP picture from ";
+    QTest::newRow("an error page as an SVG") << "icon.svg" << std::optional<QByteArray>("<html><p>gone</p></html>")
+                                             << "The server sent no SVG picture from ";
 }
 
-// A picture that cannot be had points at NoImage.jpg and leaves no file; the page is kept.
+// A picture that cannot be had leaves no file and keeps the address the page had for it,
+// which shows it again whenever the address answers; the page is kept.
 void TestPageCapture::failed_pictures() {
     QFETCH(QString, name);
     QFETCH(std::optional<QByteArray>, reply);
@@ -345,7 +424,7 @@ void TestPageCapture::failed_pictures() {
     f.fx.http.by_url.insert("http://a.test/ok.gif", gif("ok"));
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
     const QString d = f.folder;
-    QCOMPARE(doc.written_sources, QStringList({local(d + "NoImage.jpg"), local(d + "ok.gif")}));
+    QCOMPARE(doc.written_sources, QStringList({src, local(d + "ok.gif")}));
     QCOMPARE(f.files(), QStringList({"ok.gif", "page.htm"}));
     QCOMPARE(f.written, QStringList{"ok.gif"});
     QCOMPARE(f.fx.messages.box_texts(),
@@ -477,8 +556,8 @@ void TestPageCapture::hanging_and_oversized_pictures_through_the_transport() {
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
     QVERIFY(t.elapsed() < 20000);  // far below the 60 s budget, far above a busy machine's delay
     QCOMPARE(f.files(), QStringList({"fine.gif", "page.htm"}));
-    const QString none = local(f.folder + "NoImage.jpg");
-    QCOMPARE(doc.written_sources, QStringList({none, none, none, local(f.folder + "fine.gif")}));
+    QCOMPARE(doc.written_sources, QStringList({server.url("/hang.gif"), server.url("/huge.jpg"), server.url("/missing.gif"),
+                                               local(f.folder + "fine.gif")}));
     QCOMPARE(f.fx.messages.boxes.size(), 1);
     QVERIFY(f.fx.messages.box_texts()[0].endsWith("(2 more pictures could not be saved)"));
 }
