@@ -1,6 +1,5 @@
 #include "references/page_capture.h"
 
-#include "core/codepage.h"
 #include "core/core.h"
 
 #include <QFile>
@@ -11,21 +10,8 @@
 namespace qb {
 namespace {
 
+// Pages saved here earlier point their missing pictures at this name.
 const QString kNoImage = QStringLiteral("NoImage.jpg");
-
-bool is_saved_picture_name(const QString& name) {
-    const QString tail = name.right(4);
-    return tail == u".jpg" || tail == u".JPG" || tail == u".gif" || tail == u".GIF";
-}
-
-bool is_gif_name(const QString& name) { return name.endsWith(u".gif", Qt::CaseInsensitive); }
-
-// What the bytes of a picture of that name begin with: a server that answers with an
-// error page (status 200 all the same) sent no picture.
-bool holds_picture_of_kind(const QByteArray& bytes, const QString& name) {
-    if (is_gif_name(name)) return bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a");
-    return bytes.startsWith("\xFF\xD8\xFF");
-}
 
 // A reference name is a file name in the page folder; a separator would make it a path.
 bool stays_in_folder(const QString& name) { return !name.contains(u'/') && !name.contains(u'\\'); }
@@ -117,31 +103,9 @@ bool usable_folder_name(const QString& name) {
     return !t.isEmpty() && t != u"." && t != u"..";
 }
 
-QByteArray encode_page_text(const QString& text) {
-    QByteArray out;
-    out.reserve(text.size() + 2);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out += char(c);
-            continue;
-        }
-        const QByteArray b = encode_cp1252(QString(QChar(c)));
-        if (b != "?") {
-            out += b;
-            continue;
-        }
-        char32_t code = c;
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            code = QChar::surrogateToUcs4(c, text.at(++i).unicode());
-        out += "&#" + QByteArray::number(uint(code)) + ';';
-    }
-    return out;
-}
-
 PageCapture::PageCapture(HttpTransport* http, const QString& folder, Hooks hooks)
     : http_(http), folder_(folder), hooks_(std::move(hooks)) {
-    // Pictures that could not be saved point at this name; no page picture may take it.
+    // No page picture may take the name that earlier pages' missing pictures point at.
     used_names_.insert(kNoImage);
 }
 
@@ -165,7 +129,7 @@ QString PageCapture::local_name_for(const QString& remote_name) {
     return name;
 }
 
-QString PageCapture::fetch_picture(const QString& address, const QString& remote_name) {
+QString PageCapture::fetch_picture(const QString& address, const QString& remote_name, PictureKind kind) {
     const QString local = local_name_for(remote_name);
     const QString path = folder_ + local;
     QString why;
@@ -178,10 +142,8 @@ QString PageCapture::fetch_picture(const QString& address, const QString& remote
             why = QStringLiteral("The picture could not be downloaded from ") + address;
         } else if (bytes->isEmpty()) {
             why = QStringLiteral("The server sent no picture from ") + address;
-        } else if (!holds_picture_of_kind(*bytes, local)) {
-            why = (is_gif_name(local) ? QStringLiteral("The server sent no GIF picture from ")
-                                      : QStringLiteral("The server sent no JPEG picture from ")) +
-                  address;
+        } else if (!holds_picture_of_kind(*bytes, kind)) {
+            why = QStringLiteral("The server sent no %1 picture from ").arg(picture_kind_label(kind)) + address;
         } else {
             QFile f(path);
             if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(*bytes) == bytes->size()) {
@@ -200,7 +162,7 @@ QString PageCapture::fetch_picture(const QString& address, const QString& remote
     }
     core().show_message(msg_debug_data, QStringLiteral("Unable to save image") + path +
                                             QStringLiteral(" in the web page. Error: ") + why);
-    return kNoImage;
+    return {};
 }
 
 void PageCapture::report_picture_failures() {
@@ -232,19 +194,21 @@ PageCapture::Result PageCapture::run(CaptureDocument& document, const QString& r
     for (const QString& src : *sources) {
         if (hooks_.keep_going && !hooks_.keep_going()) return Result::stopped;
         const QString name = src.mid(src.lastIndexOf(u'/') + 1);
-        QString local = kNoImage;
-        if (is_saved_picture_name(name)) {
+        QString local;
+        if (const std::optional<PictureKind> kind = picture_kind_of_name(name)) {
             auto known = local_by_address_.constFind(src);
             if (known != local_by_address_.constEnd()) {
                 local = *known;
             } else {
-                local = fetch_picture(src, name);
+                local = fetch_picture(src, name, *kind);
                 local_by_address_.insert(src, local);
                 if (hooks_.let_events_run) hooks_.let_events_run();
             }
         }
-        // As a file address: a remote page never asks its own server for the user's paths.
-        local_sources << QString::fromUtf8(QUrl::fromLocalFile(folder_ + local).toEncoded());
+        // A picture not kept still shows from where the page had it, whenever that can be
+        // reached. A kept one as a file address: a remote page never asks its own server
+        // for the user's paths.
+        local_sources << (local.isEmpty() ? src : QString::fromUtf8(QUrl::fromLocalFile(folder_ + local).toEncoded()));
     }
     if (hooks_.keep_going && !hooks_.keep_going()) return Result::stopped;
     report_picture_failures();

@@ -1,7 +1,11 @@
 #pragma once
 // Keeping a web page on disk: its HTML without scripts and embedded objects, and its
-// JPEG and GIF pictures beside it with the page's references pointing at them. The
-// document side is an interface so the rules run on any source of a live document.
+// GIF, JPEG, PNG, WebP and SVG pictures beside it with the page's references pointing at
+// them. The document side is an interface so the rules run on any source of a live
+// document.
+#include "references/page_text.h"
+#include "references/picture_kinds.h"
+
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QSet>
@@ -26,10 +30,6 @@ QString remove_invalid_filename_char(QString& text);
 // "." or "..".
 bool usable_folder_name(const QString& name);
 
-// The page text as the saved file holds it: Windows-1252 bytes; characters the code
-// page lacks are written as HTML character references so nothing is lost.
-QByteArray encode_page_text(const QString& text);
-
 // The live document of a browser pane, as the capture needs it.
 class CaptureDocument {
 public:
@@ -37,7 +37,8 @@ public:
     // The src address of every picture element (IMG, and INPUT of type image), in
     // document order; nullopt when the document cannot be read.
     virtual std::optional<QStringList> picture_sources() = 0;
-    // Gives the picture elements of picture_sources() these src values, in that order.
+    // Gives the picture elements of picture_sources() these src values, in that order;
+    // an element without an address (an empty value) is left as it is.
     virtual bool set_picture_sources(const QStringList& sources) = 0;
     // The document element's inner HTML.
     virtual std::optional<QString> inner_html() = 0;
@@ -56,12 +57,13 @@ public:
 
     PageCapture(HttpTransport* http, const QString& folder, Hooks hooks);
 
-    // Pictures are fetched for at most this long in all; the rest point at "NoImage.jpg".
+    // Pictures are fetched for at most this long in all; the rest keep their addresses.
     void set_fetch_budget_ms(int ms) { budget_ms_ = ms; }
 
     enum class Result { saved, stopped, page_not_written };
     // Captures the document into folder & reference_name & ".htm" (page_path). The
-    // pictures' references become file addresses of the saved files.
+    // pictures' references become file addresses of the saved files; a picture that is
+    // not kept keeps the address it had on the page.
     Result run(CaptureDocument& document, const QString& reference_name, QString& page_path);
 
     // Picture files written, by local name.
@@ -70,7 +72,8 @@ public:
 private:
     bool name_taken(const QString& name) const;
     QString local_name_for(const QString& remote_name);
-    QString fetch_picture(const QString& address, const QString& remote_name);
+    // The local name of the picture written, or empty when it could not be kept.
+    QString fetch_picture(const QString& address, const QString& remote_name, PictureKind kind);
     void report_picture_failures();
 
     HttpTransport* http_;
@@ -78,6 +81,7 @@ private:
     Hooks hooks_;
     int budget_ms_ = kDefaultFetchBudgetMs;
     QDeadlineTimer deadline_;
+    // Per address, the local name of its picture; empty when it was not kept.
     QHash<QString, QString> local_by_address_;
     QSet<QString> used_names_;
     // Per plain picture name, the suffix its next same-named picture tries first.

@@ -58,7 +58,8 @@ bool WebEngineDocument::set_picture_sources(const QStringList& sources) {
     const QByteArray list = QJsonDocument(QJsonArray::fromStringList(sources)).toJson(QJsonDocument::Compact);
     const QString script = QStringLiteral(R"js((function (sources) {
   var found = window.qbCapturePictures || [];
-  for (var i = 0; i < found.length && i < sources.length; i++) found[i].setAttribute('src', sources[i]);
+  for (var i = 0; i < found.length && i < sources.length; i++)
+    if (sources[i] !== '') found[i].setAttribute('src', sources[i]);
   return found.length == sources.length;
 })(%1))js")
                                .arg(QString::fromUtf8(list));

@@ -1,6 +1,5 @@
 // Keeping a page on disk without a browser: block removal, file-name cleaning, the
 // saved text's bytes, and the capture over a scripted document and transport.
-#include "core/codepage.h"
 #include "references/page_capture.h"
 #include "platform/qt_platform.h"
 #include "support/fakes.h"
@@ -45,9 +44,21 @@ struct CaptureFixture {
 // The reference a saved picture gets.
 QString local(const QString& path) { return QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()); }
 
-// The bytes of a small picture of either kind, told apart by what follows their header.
+// The bytes of a small picture of each kind, told apart by what follows their header.
 QByteArray gif(const QByteArray& tail) { return "GIF89a" + tail; }
 QByteArray jpeg(const QByteArray& tail) { return "\xFF\xD8\xFF\xE0" + tail; }
+QByteArray png(const QByteArray& tail) { return "\x89PNG\r\n\x1A\n" + tail; }
+QByteArray webp(const QByteArray& tail) { return QByteArray("RIFF\x04\x00\x00\x00WEBPVP8L", 16) + tail; }
+QByteArray svg(const QByteArray& tail) { return "<svg xmlns=\"http://www.w3.org/2000/svg\"><desc>" + tail + "</desc></svg>"; }
+// A picture of the kind the name's ending gives.
+QByteArray picture_for(const QString& name, const QByteArray& tail) {
+    const QString n = name.toLower();
+    if (n.endsWith(".gif")) return gif(tail);
+    if (n.endsWith(".png")) return png(tail);
+    if (n.endsWith(".webp")) return webp(tail);
+    if (n.endsWith(".svg")) return svg(tail);
+    return jpeg(tail);
+}
 
 // Answers every address at once with the same small picture.
 class InstantPictures : public HttpTransport {
@@ -67,10 +78,13 @@ private slots:
     void file_names_are_cleaned();
     void folder_names_data();
     void folder_names();
-    void page_text_keeps_every_character();
+    void page_text_is_ascii_in_every_place_data();
+    void page_text_is_ascii_in_every_place();
     void pictures_fetched_once_and_references_rewritten();
     void picture_kinds_by_name_data();
     void picture_kinds_by_name();
+    void svg_by_its_text_data();
+    void svg_by_its_text();
     void same_name_from_two_addresses_keeps_both();
     void many_pictures_of_one_name_take_linear_time();
     void failed_pictures_data();
@@ -167,34 +181,73 @@ void TestPageCapture::folder_names() {
     QTEST(usable_folder_name(name), "usable");
 }
 
-void TestPageCapture::page_text_keeps_every_character() {
-    const QString text = QStringLiteral("caf\u00e9 \u20ac5 \u4e2d \U0001F600<b>");
-    QCOMPARE(encode_page_text(text), QByteArray("caf\xe9 \x80" "5 &#20013; &#128512;<b>"));
+void TestPageCapture::page_text_is_ascii_in_every_place_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ASCII as it is") << "<p class=\"a\">x &amp; y</p>" << QByteArray("<p class=\"a\">x &amp; y</p>");
+    QTest::newRow("text") << QStringLiteral("B\u00f6rsenkurse f\u00fcr Sie 8,294 \u20ac \u201cso\u201d \u4e2d")
+                          << QByteArray("B&#246;rsenkurse f&#252;r Sie 8,294 &#8364; &#8220;so&#8221; &#20013;");
+    QTest::newRow("beyond 16 bits, one reference") << QStringLiteral("\U0001F600!") << QByteArray("&#128512;!");
+    QTest::newRow("half a pair") << QString(QChar(0xD83D)) + "x" << QByteArray("&#65533;x");
+    QTest::newRow("attribute values") << QStringLiteral("<img alt=\"a>b <style> \u00e9\" title='\u00fc'>\u00e4")
+                                      << QByteArray("<img alt=\"a>b <style> &#233;\" title='&#252;'>&#228;");
+    QTest::newRow("title and textarea read references")
+        << QStringLiteral("<title>\u00c4</title><textarea>\u00e9</textarea>")
+        << QByteArray("<title>&#196;</title><textarea>&#233;</textarea>");
+    QTest::newRow("style") << QStringLiteral("<style>.gr\u00f6\u00dfe::after { content: \"\u20ac \U0001F600\" }</style>\u00fc")
+                           << QByteArray("<style>.gr\\f6 \\df e::after { content: \"\\20ac  \\1f600 \" }</style>&#252;");
+    QTest::newRow("style in capitals with attributes")
+        << QStringLiteral("<STYLE media=\"screen\">b{x:\"\u00e9\"}</Style>\u00e9")
+        << QByteArray("<STYLE media=\"screen\">b{x:\"\\e9 \"}</Style>&#233;");
+    QTest::newRow("style in a picture") << QStringLiteral("<svg><style>t{x:\"\u00e9\"}</style></svg>")
+                                        << QByteArray("<svg><style>t{x:\"\\e9 \"}</style></svg>");
+    QTest::newRow("script") << QStringLiteral("<script type=\"x\">var s = \"\u00fc\U0001F600\";</script>\u00e9")
+                            << QByteArray("<script type=\"x\">var s = \"\\u00fc\\ud83d\\ude00\";</script>&#233;");
+    QTest::newRow("a tag that only begins like style") << QStringLiteral("<styles>\u00e9</styles>")
+                                                        << QByteArray("<styles>&#233;</styles>");
+    QTest::newRow("a comment naming a style") << QStringLiteral("<!-- <style> \u00e9 -->\u00fc<b>")
+                                              << QByteArray("<!-- <style> &#233; -->&#252;<b>");
+    QTest::newRow("unclosed style") << QStringLiteral("<style>\u00e9") << QByteArray("<style>\\e9 ");
+}
+
+// A kept page reads the same whatever encoding its own meta tag or the browser's guess
+// gives the file: ASCII only, each character in the escape its place reads.
+void TestPageCapture::page_text_is_ascii_in_every_place() {
+    QFETCH(QString, html);
+    QTEST(encode_page_text(html), "bytes");
 }
 
 void TestPageCapture::pictures_fetched_once_and_references_rewritten() {
     CaptureFixture f;
     ScriptedDocument doc;
     doc.sources = {"http://a.test/img/logo.gif", "http://a.test/img/logo.gif", "http://a.test/p/photo.JPG",
-                   "http://a.test/img/logo.gif", "http://a.test/chart.png", "http://a.test/x.gif?v=2",
-                   "http://a.test/Mixed.Jpg"};
+                   "http://a.test/img/logo.gif", "http://a.test/chart.png",    "http://a.test/x.gif?v=2",
+                   "http://a.test/Mixed.Jpg",    "http://a.test/icon.svg",     "http://a.test/pic.webp"};
     doc.body = "<head></head><body><img src=\"{0}\"><img src=\"{1}\"><img src=\"{2}\"><img src=\"{3}\">"
-               "<img src=\"{4}\"><img src=\"{5}\"><img src=\"{6}\"><SCRIPT>x</SCRIPT><object>o</object>\u00e9</body>";
+               "<img src=\"{4}\"><img src=\"{5}\"><img src=\"{6}\"><img src=\"{7}\"><img src=\"{8}\">"
+               "<SCRIPT>x</SCRIPT><object>o</object>\u00e9</body>";
     const QByteArray gif("GIF89a\x01\x00\x01\x00\x00\xff", 12);
     const QByteArray jpg("\xff\xd8\xff\xe0 jpeg \x00 bytes", 16);
     f.fx.http.by_url.insert("http://a.test/img/logo.gif", gif);
     f.fx.http.by_url.insert("http://a.test/p/photo.JPG", jpg);
+    f.fx.http.by_url.insert("http://a.test/chart.png", png("chart"));
+    f.fx.http.by_url.insert("http://a.test/icon.svg", svg("icon"));
+    f.fx.http.by_url.insert("http://a.test/pic.webp", webp("pic"));
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
-    QCOMPARE(f.fx.http.requests.size(), 2);
-    QCOMPARE(f.files(), QStringList({"logo.gif", "page.htm", "photo.JPG"}));
+    QCOMPARE(f.fx.http.requests.size(), 5);
+    QCOMPARE(f.files(), QStringList({"chart.png", "icon.svg", "logo.gif", "page.htm", "photo.JPG", "pic.webp"}));
     QCOMPARE(read_file(f.folder + "logo.gif"), gif);
     QCOMPARE(read_file(f.folder + "photo.JPG"), jpg);
-    const QString logo = local(f.folder + "logo.gif"), photo = local(f.folder + "photo.JPG"),
-                  none = local(f.folder + "NoImage.jpg");
-    const QString expected = "<head></head><body><img src=\"" + logo + "\"><img src=\"" + logo + "\"><img src=\"" +
-                             photo + "\"><img src=\"" + logo + "\"><img src=\"" + none + "\"><img src=\"" + none +
-                             "\"><img src=\"" + none + "\">\u00e9</body>\r\n";
-    QCOMPARE(read_file(f.page_path), encode_cp1252(expected));
+    QCOMPARE(read_file(f.folder + "chart.png"), png("chart"));
+    QCOMPARE(read_file(f.folder + "icon.svg"), svg("icon"));
+    QCOMPARE(read_file(f.folder + "pic.webp"), webp("pic"));
+    auto at = [&](const char* name) { return local(f.folder + name); };
+    // Pictures of no kind kept show from where the page had them.
+    const QString expected = "<head></head><body><img src=\"" + at("logo.gif") + "\"><img src=\"" + at("logo.gif") +
+                             "\"><img src=\"" + at("photo.JPG") + "\"><img src=\"" + at("logo.gif") + "\"><img src=\"" +
+                             at("chart.png") + "\"><img src=\"http://a.test/x.gif?v=2\"><img src=\"http://a.test/Mixed.Jpg\">"
+                             "<img src=\"" + at("icon.svg") + "\"><img src=\"" + at("pic.webp") + "\">&#233;</body>\r\n";
+    QCOMPARE(QString::fromLatin1(read_file(f.page_path)), expected);
     QCOMPARE(f.page_path, f.folder + "page.htm");
     QCOMPARE(f.fx.messages.box_texts(), QStringList());
 }
@@ -206,12 +259,22 @@ void TestPageCapture::picture_kinds_by_name_data() {
     QTest::newRow(".GIF") << "LOGO.GIF" << true;
     QTest::newRow(".jpg") << "photo.jpg" << true;
     QTest::newRow(".JPG") << "PHOTO.JPG" << true;
+    QTest::newRow(".png") << "chart.png" << true;
+    QTest::newRow(".PNG") << "CHART.PNG" << true;
+    QTest::newRow(".webp") << "pic.webp" << true;
+    QTest::newRow(".WEBP") << "PIC.WEBP" << true;
+    QTest::newRow(".svg") << "icon.svg" << true;
+    QTest::newRow(".SVG") << "ICON.SVG" << true;
     QTest::newRow(".Jpg") << "Mixed.Jpg" << false;
     QTest::newRow(".gIF") << "mixed.gIF" << false;
-    QTest::newRow(".png") << "chart.png" << false;
+    QTest::newRow(".Png") << "mixed.Png" << false;
+    QTest::newRow(".WebP") << "mixed.WebP" << false;
+    QTest::newRow(".svgz") << "icon.svgz" << false;
     QTest::newRow(".jpeg") << "photo.jpeg" << false;
     QTest::newRow("query after the name") << "x.gif?v=2" << false;
+    QTest::newRow("query after a PNG") << "x.png?w=200" << false;
     QTest::newRow("no dot") << "gif" << false;
+    QTest::newRow("no dot before webp") << "webp" << false;
 }
 
 void TestPageCapture::picture_kinds_by_name() {
@@ -221,15 +284,49 @@ void TestPageCapture::picture_kinds_by_name() {
     ScriptedDocument doc;
     const QString src = "http://a.test/img/" + name;
     doc.sources = {src};
-    const QByteArray bytes = name.endsWith("gif", Qt::CaseInsensitive) ? gif("kept") : jpeg("kept");
+    const QByteArray bytes = picture_for(name, "kept");
     f.fx.http.by_url.insert(src, bytes);
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
     QCOMPARE(f.fx.http.requests.size(), kept ? 1 : 0);
-    QCOMPARE(doc.written_sources, QStringList{local(f.folder + (kept ? name : "NoImage.jpg"))});
+    QCOMPARE(doc.written_sources, QStringList{kept ? local(f.folder + name) : src});
     QStringList files = kept ? QStringList({name, "page.htm"}) : QStringList{"page.htm"};
     files.sort();
     QCOMPARE(f.files(), files);
     if (kept) QCOMPARE(read_file(f.folder + name), bytes);
+    QCOMPARE(f.fx.messages.box_texts(), QStringList());
+}
+
+void TestPageCapture::svg_by_its_text_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("bare") << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"/>") << true;
+    QTest::newRow("declaration, comment, type with a subset")
+        << QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!-- made > by hand -->\n"
+                      "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"x.dtd\" [ <!ENTITY a \"]>\"> ]>\n"
+                      "<?xml-stylesheet href=\"s.css\"?>\t<svg\nwidth=\"1\"></svg>")
+        << true;
+    QTest::newRow("an error page") << QByteArray("<!DOCTYPE html><html><body><svg></svg></body></html>") << false;
+    QTest::newRow("another element first") << QByteArray("<svgx/>") << false;
+    QTest::newRow("plain text") << QByteArray("Not found") << false;
+    QTest::newRow("an unclosed comment") << QByteArray("<!-- <svg>") << false;
+    QTest::newRow("a PNG") << png("x") << false;
+}
+
+// A picture named SVG is kept when its text is an SVG document, and is a failed picture
+// otherwise.
+void TestPageCapture::svg_by_its_text() {
+    QFETCH(QByteArray, text);
+    QFETCH(bool, kept);
+    CaptureFixture f;
+    ScriptedDocument doc;
+    doc.sources = {"http://a.test/icon.svg"};
+    f.fx.http.by_url.insert("http://a.test/icon.svg", text);
+    QCOMPARE(f.run(doc), PageCapture::Result::saved);
+    QCOMPARE(f.written, kept ? QStringList{"icon.svg"} : QStringList());
+    QCOMPARE(f.fx.messages.box_texts(),
+             kept ? QStringList()
+                  : QStringList{"Error: Unable to save image" + f.folder +
+                                "icon.svg in the web page. Error: The server sent no SVG picture from http://a.test/icon.svg"});
 }
 
 void TestPageCapture::same_name_from_two_addresses_keeps_both() {
@@ -298,9 +395,22 @@ void TestPageCapture::failed_pictures_data() {
     QTest::newRow("a JPEG named GIF") << "logo.gif" << std::optional<QByteArray>(jpeg("x"))
                                       << "The server sent no GIF picture from ";
     QTest::newRow("a GIF cut short") << "logo.gif" << std::optional<QByteArray>("GIF8") << "The server sent no GIF picture from ";
+    QTest::newRow("an error page as a PNG") << "chart.png" << std::optional<QByteArray>("<html>Forbidden</html>")
+                                            << "The server sent no PNG picture from ";
+    QTest::newRow("a JPEG named PNG") << "chart.PNG" << std::optional<QByteArray>(jpeg("x"))
+                                      << "The server sent no PNG picture from ";
+    QTest::newRow("a PNG cut short") << "chart.png" << std::optional<QByteArray>("\x89PNG\r\n")
+                                     << "The server sent no PNG picture from ";
+    QTest::newRow("a sound named WebP") << "pic.webp" << std::optional<QByteArray>(QByteArray("RIFF\x04\x00\x00\x00WAVEfmt ", 16))
+                                        << "The server sent no WebP picture from ";
+    QTest::newRow("a WebP cut short") << "pic.webp" << std::optional<QByteArray>(QByteArray("RIFF\x04\x00\x00\x00WEB", 11))
+                                      << "The server sent no WebP picture from ";
+    QTest::newRow("an error page as an SVG") << "icon.svg" << std::optional<QByteArray>("<html><p>gone</p></html>")
+                                             << "The server sent no SVG picture from ";
 }
 
-// A picture that cannot be had points at NoImage.jpg and leaves no file; the page is kept.
+// A picture that cannot be had leaves no file and keeps the address the page had for it,
+// which shows it again whenever the address answers; the page is kept.
 void TestPageCapture::failed_pictures() {
     QFETCH(QString, name);
     QFETCH(std::optional<QByteArray>, reply);
@@ -314,7 +424,7 @@ void TestPageCapture::failed_pictures() {
     f.fx.http.by_url.insert("http://a.test/ok.gif", gif("ok"));
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
     const QString d = f.folder;
-    QCOMPARE(doc.written_sources, QStringList({local(d + "NoImage.jpg"), local(d + "ok.gif")}));
+    QCOMPARE(doc.written_sources, QStringList({src, local(d + "ok.gif")}));
     QCOMPARE(f.files(), QStringList({"ok.gif", "page.htm"}));
     QCOMPARE(f.written, QStringList{"ok.gif"});
     QCOMPARE(f.fx.messages.box_texts(),
@@ -446,8 +556,8 @@ void TestPageCapture::hanging_and_oversized_pictures_through_the_transport() {
     QCOMPARE(f.run(doc), PageCapture::Result::saved);
     QVERIFY(t.elapsed() < 20000);  // far below the 60 s budget, far above a busy machine's delay
     QCOMPARE(f.files(), QStringList({"fine.gif", "page.htm"}));
-    const QString none = local(f.folder + "NoImage.jpg");
-    QCOMPARE(doc.written_sources, QStringList({none, none, none, local(f.folder + "fine.gif")}));
+    QCOMPARE(doc.written_sources, QStringList({server.url("/hang.gif"), server.url("/huge.jpg"), server.url("/missing.gif"),
+                                               local(f.folder + "fine.gif")}));
     QCOMPARE(f.fx.messages.boxes.size(), 1);
     QVERIFY(f.fx.messages.box_texts()[0].endsWith("(2 more pictures could not be saved)"));
 }
