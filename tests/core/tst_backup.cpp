@@ -1,9 +1,9 @@
 // Backup to a folder and restore from it, on temporary program and backup folders.
 #include "core/ole_date.h"
 #include "support/fakes.h"
+#include "support/journal_bytes.h"
 
 #include <QDir>
-#include <QtEndian>
 #include <QtTest>
 
 using namespace qb;
@@ -321,28 +321,7 @@ void TestBackup::restore_drops_a_journal_of_the_replaced_files() {
     QVERIFY(c.backup_data(b.pick.path()));
     const QByteArray entries = read_file(b.backup("entries.dat"));
     // A sound journal that would cut both files to nothing.
-    QByteArray body;
-    auto put = [&body](auto v) {
-        char raw[sizeof(v)];
-        qToLittleEndian(v, raw);
-        body.append(raw, sizeof(v));
-    };
-    put(quint8(2));
-    for (const char* name : {"entries.dat", "VarData.dat"}) {
-        put(quint16(strlen(name)));
-        body += name;
-        put(qint64(0));
-    }
-    QByteArray journal = "QBJ1";
-    char raw[8];
-    qToLittleEndian(quint32(body.size()), raw);
-    journal.append(raw, 4);
-    journal += body;
-    quint64 h = 14695981039346656037ull;
-    for (char ch : body) h = (h ^ uchar(ch)) * 1099511628211ull;
-    qToLittleEndian(h, raw);
-    journal.append(raw, 8);
-    write_file(b.fx.path("save.journal"), journal);
+    write_file(b.fx.path("save.journal"), journal_cutting({{"entries.dat", 0}, {"VarData.dat", 0}}));
     QVERIFY(c.restore_data(b.backup()));
     QVERIFY(!QFile::exists(b.fx.path("save.journal")));
     QCOMPARE(read_file(b.fx.path("entries.dat")), entries);

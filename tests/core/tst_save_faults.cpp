@@ -1,12 +1,13 @@
 // Saves cut short: a process killed at any write, a write that fails, a disk that fills
 // up. After each, the stored entries are exactly as before the save or exactly as after
 // it, and no other entry is touched. Then the journal's own guards: its order of syncs,
-// a damaged journal, a restore that fails.
+// a damaged journal, one naming files outside its folder, a restore that fails.
 #include "core/file_io.h"
 #include "core/ole_date.h"
 #include "core/save_journal.h"
 #include "support/fakes.h"
 #include "support/file_faults.h"
+#include "support/journal_bytes.h"
 
 #include <QDir>
 #include <QtTest>
@@ -165,6 +166,8 @@ private slots:
     void torn_journal_is_discarded();
     void damaged_journal_is_never_applied_data();
     void damaged_journal_is_never_applied();
+    void journal_names_only_files_of_its_folder_data();
+    void journal_names_only_files_of_its_folder();
     void failed_restore_keeps_the_journal_data();
     void failed_restore_keeps_the_journal();
     void write_hook_journals_unplanned_writes_data();
@@ -693,6 +696,36 @@ void TestSaveFaults::damaged_journal_is_never_applied() {
     QVERIFY(!QFile::exists(fx.path("save.journal")));
     QVERIFY2(start_boxes(fx.messages).isEmpty(), qPrintable(fx.messages.box_texts().join("\n")));
     QCOMPARE(files_of(fx), undone || !saved ? before : after);
+}
+
+void TestSaveFaults::journal_names_only_files_of_its_folder_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("a file of its folder") << "victim.dat" << true;
+    QTest::newRow("a file above it") << "../victim.dat" << false;
+    QTest::newRow("its folder") << "." << false;
+    QTest::newRow("the folder above") << ".." << false;
+}
+
+// A sound journal that names anything but a file of its own folder is no save's: it is
+// removed and touches nothing. Naming a file of its folder, the same journal cuts it.
+void TestSaveFaults::journal_names_only_files_of_its_folder() {
+    QFETCH(QString, name);
+    QFETCH(bool, applied);
+    QTemporaryDir root;
+    const QString folder = root.path() + "/program";
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray stored = "stored bytes that a recovery would cut";
+    write_file(root.path() + "/victim.dat", stored);
+    write_file(folder + "/victim.dat", stored);
+    const QString journal = folder + "/save.journal";
+    write_file(journal, journal_cutting({{name.toUtf8(), 0}}));
+    bool found = false;
+    QVERIFY(SaveJournal::recover(journal, found));
+    QVERIFY(found);
+    QVERIFY(!QFile::exists(journal));
+    QCOMPARE(read_file(folder + "/victim.dat"), applied ? QByteArray() : stored);
+    QCOMPARE(read_file(root.path() + "/victim.dat"), stored);
 }
 
 namespace {
