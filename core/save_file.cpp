@@ -3,26 +3,11 @@
 #include "core/file_io.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstring>
 
 namespace qb {
-
-bool save_whole_file(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile out(path);
-    bool ok = out.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    // A short write is retried for the rest: the retry fails with the platform's reason
-    // (no space left, file too large) where the short count alone gives none.
-    for (qint64 done = 0; ok && done < bytes.size();) {
-        const qint64 n = out.write(bytes.constData() + done, bytes.size() - done);
-        ok = n > 0;
-        done += std::max<qint64>(n, 0);
-    }
-    if (ok && out.commit()) return true;
-    if (error) *error = out.errorString();
-    out.cancelWriting();
-    return false;
-}
-
 namespace {
 
 // A link stays a link: the file it names is the one replaced.
@@ -32,6 +17,36 @@ QString replaced_file(const QString& path) {
 }
 
 } // namespace
+
+bool save_whole_file(const QString& path, const QByteArray& bytes, QString* error) {
+    auto fail = [error](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    const QString target = replaced_file(path);
+    const QFileInfo old(target);
+    if (old.isDir()) return fail(QString::fromLocal8Bit(std::strerror(EISDIR)));
+    if (old.exists() && !old.isWritable()) return fail(QString::fromLocal8Bit(std::strerror(EACCES)));
+    // A name of its own beside the target, so that one rename replaces it. Over an old file
+    // nobody else may read it until it has that file's permissions.
+    const QFile::Permissions mode = old.exists() ? QFile::ReadOwner | QFile::WriteOwner
+                                                 : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                                       QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    QFile out;
+    for (int tries = 1;; ++tries) {
+        out.setFileName(target + u'.' + QString::number(QRandomGenerator::global()->generate(), 36));
+        if (out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, mode)) break;
+        if (tries == 10 || !QFileInfo::exists(out.fileName())) return fail(out.errorString());
+    }
+    if (old.exists()) out.setPermissions(old.permissions());
+    bool ok = write_at(out, 0, bytes) && sync_file(out);
+    out.close();
+    if (ok) ok = rename_file(out.fileName(), target);
+    if (ok) return true;
+    const QString why = last_file_error();
+    remove_file(out.fileName());
+    return fail(why);
+}
 
 QString replacement_path(const QString& path) { return replaced_file(path) + QStringLiteral(".new"); }
 

@@ -4,8 +4,10 @@
 
 namespace qb {
 
-// Replaces a whole file through a temporary one. A short write (disk full, size limit)
-// is caught here: buffered QSaveFile writes can lose it and still commit.
+// Replaces a whole file (a report, an export, pref.dat) through a temporary one beside it,
+// written, synced and renamed over it through core/file_io: any failure leaves the old file
+// as it was and removes the temporary one. The old file's permissions are kept; a link
+// stays a link. A short write (disk full, size limit) fails with the platform's reason.
 bool save_whole_file(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // Replaces a data file of the program folder: the bytes go to a file beside it, which is

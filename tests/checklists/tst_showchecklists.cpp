@@ -4,6 +4,7 @@
 #include "checklists_fixture.h"
 
 #include "shell/custom.h"
+#include "support/file_faults.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -34,6 +35,8 @@ private slots:
     void mark_reaches_an_edit_opened_from_the_list();
     void bad_tables_show_without_harm();
     void delete_from_the_editor();
+    void failed_delete_keeps_the_checklist_data();
+    void failed_delete_keeps_the_checklist();
     void colour_change_reaches_both_windows();
 };
 
@@ -406,6 +409,51 @@ void TestShowChecklists::delete_from_the_editor() {
     QCOMPARE(f.editor()->add_or_edit_ongoing, false);
     f.press(button_summary);
     QCOMPARE(f.fx.messages.questions.size(), 1);
+}
+
+void TestShowChecklists::failed_delete_keeps_the_checklist_data() {
+    QTest::addColumn<bool>("from_editor");
+    QTest::newRow("from the list") << false;
+    QTest::newRow("from the editor") << true;
+}
+
+// The file cannot take a delete: the checklist stays in the table as stored, so the next
+// save, of the marks or of an edit, does not store it as deleted.
+void TestShowChecklists::failed_delete_keeps_the_checklist() {
+    QFETCH(bool, from_editor);
+    ChecklistsFixture f(ChecklistsFixture::numbered(3, 2));
+    const QByteArray before = f.file();
+    ShowChecklists* l = f.open_list();
+    if (from_editor)
+        QTest::mouseDClick(l->Title_textbox[1], Qt::LeftButton);
+    else
+        f.click(l->Title_textbox[1]);
+    f.fx.messages.answers.enqueue(kAnswerYes);
+    {
+        FailStep fail("rename chklist.dat.new");
+        FaultScope scope(&fail);
+        f.toolbar(3);
+        QVERIFY(fail.failed);
+    }
+    QCOMPARE(f.fx.messages.questions.size(), 1);
+    QCOMPARE(f.warnings().size(), 1);
+    QVERIFY(f.warnings()[0].startsWith("Error: Writing Checklist file: "));
+    QCOMPARE(f.file(), before);
+    QCOMPARE(f.core().Checklists[1].deleted, int16_t(0));
+    QCOMPARE(f.core().current_checklist.deleted, int16_t(0));
+
+    if (from_editor) {
+        f.type(f.editor()->Copyright_text, "(c) kept");
+        f.save();
+    } else {
+        f.click(l->Check_to_display[2]);
+        f.press(button_summary);
+    }
+    QCOMPARE(f.warnings().size(), 1);
+    QCOMPARE(f.stored(1).deleted, int16_t(0));
+    f.restart();
+    f.open_list();
+    QCOMPARE(f.shown_titles(), (QStringList{"List 000", "List 001", "List 002"}));
 }
 
 void TestShowChecklists::colour_change_reaches_both_windows() {

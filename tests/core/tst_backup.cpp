@@ -3,6 +3,7 @@
 #include "core/ole_date.h"
 #include "support/fakes.h"
 #include "support/file_faults.h"
+#include "support/journal_bytes.h"
 
 #include <QDirIterator>
 #include <QRandomGenerator>
@@ -349,28 +350,7 @@ void TestBackup::restore_drops_a_journal_of_the_replaced_files() {
     QVERIFY(c.backup_data(b.pick.path()));
     const QByteArray entries = read_file(b.backup("entries.dat"));
     // A sound journal that would cut both files to nothing.
-    QByteArray body;
-    auto put = [&body](auto v) {
-        char raw[sizeof(v)];
-        qToLittleEndian(v, raw);
-        body.append(raw, sizeof(v));
-    };
-    put(quint8(2));
-    for (const char* name : {"entries.dat", "VarData.dat"}) {
-        put(quint16(strlen(name)));
-        body += name;
-        put(qint64(0));
-    }
-    QByteArray journal = "QBJ1";
-    char raw[8];
-    qToLittleEndian(quint32(body.size()), raw);
-    journal.append(raw, 4);
-    journal += body;
-    quint64 h = 14695981039346656037ull;
-    for (char ch : body) h = (h ^ uchar(ch)) * 1099511628211ull;
-    qToLittleEndian(h, raw);
-    journal.append(raw, 8);
-    write_file(b.fx.path("save.journal"), journal);
+    write_file(b.fx.path("save.journal"), journal_cutting({{"entries.dat", 0}, {"VarData.dat", 0}}));
     QVERIFY(c.restore_data(b.backup()));
     QVERIFY(!QFile::exists(b.fx.path("save.journal")));
     QCOMPARE(read_file(b.fx.path("entries.dat")), entries);
@@ -647,28 +627,15 @@ void TestBackup::real_kills() {
 
 void TestBackup::damaged_switch_records_are_not_followed_data() {
     QTest::addColumn<QByteArray>("record");
-    auto framed = [](const QByteArray& body, bool good_hash) {
-        QByteArray out = "QBS1";
-        char raw[8];
-        qToLittleEndian(quint32(body.size()), raw);
-        out.append(raw, 4);
-        out += body;
-        quint64 h = 14695981039346656037ull;
-        for (char ch : body) h = (h ^ uchar(ch)) * 1099511628211ull;
-        qToLittleEndian(good_hash ? h : h + 1, raw);
-        out.append(raw, 8);
-        return out;
-    };
+    // A record of one file to take the place of `name`.
     auto naming = [](const QByteArray& name) {
         QByteArray body;
-        char raw[4];
-        qToLittleEndian(quint32(1), raw);
-        body.append(raw, 4);
-        body += char(1);
-        qToLittleEndian(quint16(name.size()), raw);
-        body.append(raw, 2);
+        put_le(body, quint32(1));
+        put_le(body, quint8(1));
+        put_le(body, quint16(name.size()));
         return body + name;
     };
+    auto framed = [](const QByteArray& body, bool good_hash) { return qb::test::framed("QBS1", body, good_hash); };
     QTest::newRow("torn") << framed(naming("entries.dat"), true).chopped(3);
     QTest::newRow("wrong hash") << framed(naming("entries.dat"), false);
     QTest::newRow("a file above the folder") << framed(naming("../victim.dat"), true);

@@ -1,6 +1,7 @@
 // Saves of chklist.dat cut short: a process killed at any step or at a random moment, a
-// disk that fills up. After each, every stored checklist is exactly as before the save
-// or exactly as after it, a failed save says so, and an oversized file is left alone.
+// step that fails, a disk that fills up. After each, every stored checklist is exactly as
+// before the save or exactly as after it, a failed save says so, and the file stays
+// within its limit: an oversized file is left alone.
 #include "core/file_io.h"
 #include "support/fakes.h"
 #include "support/file_faults.h"
@@ -177,6 +178,8 @@ class TestChecklistSaves : public QObject {
 private slots:
     void kill_at_every_step_data();
     void kill_at_every_step();
+    void failed_step_is_told_data();
+    void failed_step_is_told();
     void real_kills_during_saves();
     void real_kills_during_restores();
     void filling_disk_never_damages_checklists();
@@ -184,6 +187,7 @@ private slots:
     void oversized_file_is_left_alone();
     void leftover_temporary_file_goes_at_start_data();
     void leftover_temporary_file_goes_at_start();
+    void file_grows_up_to_its_limit();
 };
 
 void TestChecklistSaves::kill_at_every_step_data() {
@@ -210,6 +214,9 @@ void TestChecklistSaves::kill_at_every_step() {
     const QMap<int32_t, QByteArray> new_lists = records_of(chklist(fx));
     QVERIFY(old_lists != new_lists);
     QVERIFY(!QFile::exists(chklist(fx) + ".new"));
+    // The new file is on the disk before it takes the old one's place, and its name after.
+    QCOMPARE(sequence_of(counter.log),
+             QString("write chklist.dat.new, sync chklist.dat.new, rename chklist.dat.new, sync folder"));
 
     int torn_lists = 0, kept_old = 0, kept_new = 0;
     for (int n = 1; n <= counter.steps + 1; ++n) {
@@ -241,6 +248,59 @@ void TestChecklistSaves::kill_at_every_step() {
     QCOMPARE(torn_lists, 0);
     qInfo("%s: %d kill points tried (%d left the old file, %d the new), %d checklists torn", op_name(Op(op)),
           counter.steps + 1, kept_old, kept_new, torn_lists);
+}
+
+void TestChecklistSaves::failed_step_is_told_data() {
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("renamed");  // the step comes after the new file took the old one's place
+    for (const char* step : {"write chklist.dat.new", "sync chklist.dat.new", "rename chklist.dat.new"})
+        QTest::newRow(step) << QString(step) << false;
+    QTest::newRow("sync folder") << "sync folder" << true;
+}
+
+// One step of a save fails and the program goes on: the user is told; before the rename
+// the file is as it was and the new checklist's record number is taken back, after it the
+// file is the new one and the number stays. Either way the next save stores each
+// checklist once.
+void TestChecklistSaves::failed_step_is_told() {
+    QFETCH(QString, step);
+    QFETCH(bool, renamed);
+    CoreFixture fx;
+    make_folder(fx);
+    const QByteArray before = read_file(chklist(fx));
+    apply(*fx.core, edit_items);
+    apply(*fx.core, add_new);
+    QVERIFY(fx.core->save_checklist());
+    const QByteArray after = read_file(chklist(fx));
+    put_file(fx, before);
+    fx.restart();
+
+    Core& c = *fx.core;
+    QMap<int32_t, QString> expected = loaded_checklists(fx.dir.path(), fx.platform());
+    apply(c, edit_items);
+    apply(c, add_new);
+    const int32_t added = c.current_checklist_index;
+    fx.messages.boxes.clear();
+    FailStep fail(step);
+    {
+        FaultScope scope(&fail);
+        QVERIFY(!c.save_checklist());
+    }
+    QVERIFY(fail.failed);
+    const QStringList told = fx.messages.box_texts();
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told[0].startsWith("Error: Writing Checklist file: ") && told[0].endsWith("  error...Input/output error"),
+             qPrintable(told[0]));
+    QCOMPARE(read_file(chklist(fx)), renamed ? after : before);
+    QVERIFY(!QFile::exists(chklist(fx) + ".new"));
+    QCOMPARE(c.Checklists[added].file_idx, renamed ? 6 : 0);
+
+    apply(c, add_new, 1);
+    QVERIFY(c.save_checklist());
+    note_saved(c, expected);
+    const QMap<int32_t, QString> now = loaded_checklists(fx.dir.path(), fx.platform());
+    QCOMPARE(now, expected);
+    QCOMPARE(now.size(), 6);  // A, B, C, D and the two new ones, no number taken twice
 }
 
 namespace {
@@ -539,6 +599,48 @@ void TestChecklistSaves::leftover_temporary_file_goes_at_start() {
     QVERIFY(QFile::exists(fx.path("chklist.dat.new.keep")));
     QCOMPARE(read_file(stored), before);
     QCOMPARE(element_of(*fx.core, 5), 3);
+}
+
+// The file grows to its limit and no further: the last record that fits is written, the
+// next new checklist is refused before anything is written and gives its record number
+// back, and the next start reads the file. Records past D are sparse and blank.
+void TestChecklistSaves::file_grows_up_to_its_limit() {
+    CoreFixture fx;
+    make_folder(fx);
+    Core& c = *fx.core;
+    const QString path = chklist(fx);
+    const qint64 fit = (qint64(64) << 20) / kChecklistRecordSize;
+    QVERIFY(::truncate(QFile::encodeName(path).constData(), (fit - 1) * kChecklistRecordSize) == 0);
+    apply(c, add_new, 1);
+    const int32_t last = c.current_checklist_index;
+    QVERIFY(c.save_checklist());
+    QCOMPARE(c.Checklists[last].file_idx, int32_t(fit));
+    QCOMPARE(QFileInfo(path).size(), fit * kChecklistRecordSize);
+
+    struct stat st_before {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st_before), 0);
+    apply(c, add_new, 2);
+    const int32_t refused = c.current_checklist_index;
+    fx.messages.boxes.clear();
+    QVERIFY(!c.save_checklist());
+    QCOMPARE(fx.messages.box_texts().size(), 1);
+    QVERIFY2(fx.messages.box_texts()[0].endsWith("  error...the file would grow past its limit of 67108864 bytes; "
+                                                 "nothing was written"),
+             qPrintable(fx.messages.box_texts()[0]));
+    QCOMPARE(c.Checklists[refused].file_idx, 0);
+    struct stat st_after {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st_after), 0);
+    QCOMPARE(st_after.st_ino, st_before.st_ino);
+    QCOMPARE(st_after.st_size, st_before.st_size);
+
+    const QString last_name = c.Checklists[last].Name;
+    fx.messages.boxes.clear();
+    fx.restart();
+    QCOMPARE(fx.messages.box_texts(), QStringList());
+    QVERIFY(element_of(*fx.core, 5) >= 0);
+    const int32_t stored_last = element_of(*fx.core, int32_t(fit));
+    QVERIFY(stored_last >= 0);
+    QCOMPARE(fx.core->Checklists[stored_last].Name, last_name);
 }
 
 QTEST_GUILESS_MAIN(TestChecklistSaves)

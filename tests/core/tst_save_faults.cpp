@@ -1,12 +1,14 @@
 // Saves cut short: a process killed at any write, a write that fails, a disk that fills
 // up. After each, the stored entries are exactly as before the save or exactly as after
 // it, and no other entry is touched. Then the journal's own guards: its order of syncs,
-// a damaged journal, a restore that fails.
+// a damaged journal, one naming files outside its folder, a restore that fails. Last, the
+// files rewritten whole (a report, an export, pref.dat) when a step of theirs fails.
 #include "core/file_io.h"
 #include "core/ole_date.h"
 #include "core/save_journal.h"
 #include "support/fakes.h"
 #include "support/file_faults.h"
+#include "support/journal_bytes.h"
 
 #include <QDir>
 #include <QtTest>
@@ -15,6 +17,7 @@
 #include <climits>
 #include <csignal>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -165,11 +168,15 @@ private slots:
     void torn_journal_is_discarded();
     void damaged_journal_is_never_applied_data();
     void damaged_journal_is_never_applied();
+    void journal_names_only_files_of_its_folder_data();
+    void journal_names_only_files_of_its_folder();
     void failed_restore_keeps_the_journal_data();
     void failed_restore_keeps_the_journal();
     void write_hook_journals_unplanned_writes_data();
     void write_hook_journals_unplanned_writes();
     void syncs_come_before_what_relies_on_them();
+    void whole_file_save_fails_whole_data();
+    void whole_file_save_fails_whole();
 };
 
 void TestSaveFaults::kill_at_every_step_data() {
@@ -695,6 +702,36 @@ void TestSaveFaults::damaged_journal_is_never_applied() {
     QCOMPARE(files_of(fx), undone || !saved ? before : after);
 }
 
+void TestSaveFaults::journal_names_only_files_of_its_folder_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("a file of its folder") << "victim.dat" << true;
+    QTest::newRow("a file above it") << "../victim.dat" << false;
+    QTest::newRow("its folder") << "." << false;
+    QTest::newRow("the folder above") << ".." << false;
+}
+
+// A sound journal that names anything but a file of its own folder is no save's: it is
+// removed and touches nothing. Naming a file of its folder, the same journal cuts it.
+void TestSaveFaults::journal_names_only_files_of_its_folder() {
+    QFETCH(QString, name);
+    QFETCH(bool, applied);
+    QTemporaryDir root;
+    const QString folder = root.path() + "/program";
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray stored = "stored bytes that a recovery would cut";
+    write_file(root.path() + "/victim.dat", stored);
+    write_file(folder + "/victim.dat", stored);
+    const QString journal = folder + "/save.journal";
+    write_file(journal, journal_cutting({{name.toUtf8(), 0}}));
+    bool found = false;
+    QVERIFY(SaveJournal::recover(journal, found));
+    QVERIFY(found);
+    QVERIFY(!QFile::exists(journal));
+    QCOMPARE(read_file(folder + "/victim.dat"), applied ? QByteArray() : stored);
+    QCOMPARE(read_file(root.path() + "/victim.dat"), stored);
+}
+
 namespace {
 
 // One part of putting the files back fails each time it is tried; with from_record, only
@@ -923,6 +960,80 @@ void TestSaveFaults::syncs_come_before_what_relies_on_them() {
                      qPrintable(QString("save %1: %2 not synced before the journal is removed").arg(k).arg(it.key())));
     }
     QCOMPARE(journalled, 5);  // the edits and the delete
+}
+
+void TestSaveFaults::whole_file_save_fails_whole_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("existing");
+    const struct {
+        const char* file;
+        const char* told;
+    } savers[] = {
+        {"report.txt", "Error: Failure to generate report. Error: "},
+        {"export.txt", "Error: Failure to export Checklist. Error: "},
+        {"pref.dat", "Error: Failure to save Preferences (Pref.dat file). Error: "},
+    };
+    for (const auto& s : savers)
+        for (const char* step : {"write", "sync", "rename"})
+            for (bool existing : {true, false})
+                QTest::newRow(qPrintable(QString("%1: %2 fails, %3").arg(s.file, step, existing ? "over the old file" : "no file yet")))
+                    << s.file << s.told << step << existing;
+}
+
+// A step of a whole-file save fails: the user is told, and the old file is there byte for
+// byte with its permissions (or there is still none), with nothing left beside it. The
+// same save without the fault replaces it and keeps the permissions.
+void TestSaveFaults::whole_file_save_fails_whole() {
+    QFETCH(QString, file);
+    QFETCH(QString, told);
+    QFETCH(QString, step);
+    QFETCH(bool, existing);
+    CoreFixture fx;
+    fx.start();
+    const QString path = fx.path(file);
+    const QByteArray old = "the file as it was\r\n";
+    auto mode_of = [](const QString& p) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? st.st_mode & 07777 : mode_t(0);
+    };
+    mode_t mode = 0640;
+    if (existing) {
+        write_file(path, old);
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
+    } else {
+        write_file(fx.path("fresh"), {});  // the permissions a new file gets
+        mode = mode_of(fx.path("fresh"));
+        QFile::remove(fx.path("fresh"));
+    }
+    auto save = [&] {
+        const qsizetype boxes = fx.messages.boxes.size();
+        if (file == "report.txt") fx.core->write_text_file(path, "a new report", false);
+        if (file == "export.txt") fx.core->export_checklist(path, 0);
+        if (file == "pref.dat") fx.core->save_preferences();
+        return fx.messages.box_texts().mid(boxes);
+    };
+    auto beside = [&] { return QDir(fx.dir.path()).entryList({file + "*", "." + file + "*"}, QDir::Files | QDir::Hidden); };
+
+    FailStep fail(step + u' ' + file + ".*");
+    QStringList texts;
+    {
+        FaultScope scope(&fail);
+        texts = save();
+    }
+    QVERIFY(fail.failed);
+    QCOMPARE(texts, QStringList{told + "Input/output error"});
+    QCOMPARE(beside(), existing ? QStringList{file} : QStringList());
+    if (existing) {
+        QCOMPARE(read_file(path), old);
+        QCOMPARE(mode_of(path), mode);
+    }
+
+    QCOMPARE(save(), QStringList());
+    QCOMPARE(beside(), QStringList{file});
+    QVERIFY(read_file(path) != old && !read_file(path).isEmpty());
+    QCOMPARE(mode_of(path), mode);
 }
 
 QTEST_GUILESS_MAIN(TestSaveFaults)

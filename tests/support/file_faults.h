@@ -92,6 +92,32 @@ private:
     int n_;
 };
 
+// The first step of one name fails ("rename chklist.dat.new", "sync folder"; a name ending
+// in '*' takes any file it starts, for temporary names); the program goes on.
+class FailStep : public FileFault {
+public:
+    explicit FailStep(const QString& step) : step_(step) {}
+    qint64 allow_write(const QString& path, qint64, qint64 len) override {
+        return fails(Step{FileOp::write, QFileInfo(path).fileName()}) ? len / 3 : len;
+    }
+    bool allow_op(FileOp op, const QString& path) override {
+        return !fails(Step{op, op == FileOp::sync_folder ? QStringLiteral("folder") : QFileInfo(path).fileName()});
+    }
+    bool allow_change(const QString&) override { return true; }
+    int error_number() const override { return EIO; }
+    bool failed = false;
+
+private:
+    bool fails(const Step& s) {
+        const QString name = name_of(s);
+        const bool match = step_.endsWith(u'*') ? name.startsWith(step_.chopped(1)) : name == step_;
+        if (failed || !match) return false;
+        failed = true;
+        return true;
+    }
+    QString step_;
+};
+
 // A device of a fixed capacity holding the program folder: growing a file takes space,
 // overwriting takes none.
 class FillingDisk : public FileFault {
