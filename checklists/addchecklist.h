@@ -91,7 +91,7 @@ public:
     static void set_box_text(QPlainTextEdit* box, const QString& text);
     // The text of a header box as stored.
     static QString header_text(const QWidget* box);
-    // Lines the text takes at the item width, in the item boxes' face.
+    // Lines the text takes at the item width, as the item boxes break it.
     int measure_lines(const QString& text) const;
 
 protected:

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <QToolButton>
 
 namespace qb {
@@ -108,13 +109,30 @@ void AddChecklist::build_rows() {
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
 }
 
-// Lines the text takes word-wrapped at the item width. The boxes end lines with "\n"
-// where the stored texts have CR LF; either counts as one line end.
+// Lines the text takes at the item width, broken as the item boxes themselves break it:
+// each line of the text laid out on its own in the boxes' face and wrap mode, so that a
+// row is exactly as tall as what its box shows. The boxes end lines with "\n" where the
+// stored texts have CR LF; either counts as one line end.
 int AddChecklist::measure_lines(const QString& text) const {
     QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
-    t.replace(u'\n', u'\r');
-    return count_text_lines(t, item_text_width, Text1[0]->font().family(), Text1[0]->font().bold());
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(u'\r', u'\n');
+    const QTextOption option = Text1[0]->document()->defaultTextOption();
+    const qreal width = std::max(1, twips_to_px(item_text_width));
+    int lines = 0;
+    for (const QString& paragraph : t.split(u'\n')) {
+        QTextLayout layout(paragraph, Text1[0]->font());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int n = 0;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            ++n;
+        }
+        layout.endLayout();
+        lines += std::max(n, 1);
+    }
+    return lines;
 }
 
 void AddChecklist::place_row(int row, int top, int height) {
@@ -123,6 +141,13 @@ void AddChecklist::place_row(int row, int top, int height) {
     Num_label[r]->setGeometry(twips_rect(num_left, top, kTextLeft - num_left, kLineTwips));
     Check1[r]->setGeometry(twips_rect(kCheckLeft, top - 20, 330, 255));
     Text1[r]->setGeometry(twips_rect(kTextLeft, top, item_text_width, height));
+    // A box that holds all its lines shows them from the first one, also after it held
+    // more lines than it could show; a longer text keeps the caret in view.
+    QPlainTextEdit* box = Text1[r];
+    if (line_count[r] <= kMaxDrawnLines)
+        box->verticalScrollBar()->setValue(0);
+    else if (box->hasFocus())
+        box->ensureCursorVisible();
     const int line_y = twips_to_px(top + height + kLineGap);
     Line3[r]->setGeometry(twips_to_px(kTextLeft), line_y, std::max(twips_to_px(line_right_ - kTextLeft), 1), 1);
 }

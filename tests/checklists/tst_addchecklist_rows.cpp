@@ -1,9 +1,13 @@
 // The checklist editor's item rows driven through their controls: layout and count,
-// growth of a row to seven lines, the tick, Insert and Delete at the edges, page and
-// arrow keys, the wheel, and the resize margins and floors.
+// growth of a row to seven lines, boxes as tall as the lines they show, the tick, Insert
+// and Delete at the edges, page and arrow keys, the wheel, and the resize margins and
+// floors.
 #include "checklists_fixture.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QWheelEvent>
 
 using namespace qb;
@@ -42,6 +46,33 @@ void wheel(QWidget* w, int delta) {
     QApplication::sendEvent(w, &ev);
 }
 
+// The lines an item box breaks its text into, by its own layout.
+int box_lines(QPlainTextEdit* box) {
+    int n = 0;
+    for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
+        box->document()->documentLayout()->blockBoundingRect(b);  // lays the block out when it is not yet
+        n += b.layout()->lineCount();
+    }
+    return n;
+}
+
+// What keeps an item box from showing its text as it is, from the box's own layout: the
+// first line scrolled away, lines below the box's bottom, or an empty line under the
+// text. Empty when the box is as tall as the lines it breaks its text into.
+QString misfit(QPlainTextEdit* box) {
+    const QAbstractTextDocumentLayout* layout = box->document()->documentLayout();
+    qreal text_height = 0;
+    for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next())
+        text_height += layout->blockBoundingRect(b).height();
+    const int shown = box->viewport()->height();
+    if (box->verticalScrollBar()->value() != 0)
+        return QStringLiteral("first line scrolled out (to %1)").arg(box->verticalScrollBar()->value());
+    if (text_height > shown) return QStringLiteral("text %1 px high in a box of %2 px").arg(text_height).arg(shown);
+    if (shown - text_height >= QFontMetricsF(box->font()).lineSpacing())
+        return QStringLiteral("empty line under text %1 px high in a box of %2 px").arg(text_height).arg(shown);
+    return QString();
+}
+
 } // namespace
 
 class TestAddChecklistRows : public QObject {
@@ -50,6 +81,8 @@ private slots:
     void empty_checklist_shows_17_rows();
     void row_grows_to_seven_lines();
     void grown_row_past_the_bottom_becomes_the_top_row();
+    void box_is_as_tall_as_its_text_data();
+    void box_is_as_tall_as_its_text();
     void tick_follows_the_text();
     void insert_and_delete_warn_without_an_item();
     void insert_moves_items_down();
@@ -133,6 +166,86 @@ void TestAddChecklistRows::grown_row_past_the_bottom_becomes_the_top_row() {
     QCOMPARE(QApplication::focusWidget(), row);
     QCOMPARE(row->y(), twips_to_px(600));
     QVERIFY(!e->Text1[0]->isVisible());
+}
+
+void TestAddChecklistRows::box_is_as_tall_as_its_text_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("taken_back");  // Backspaces after the last line
+    QTest::newRow("one line") << QStringList{"Is the debt low?"} << 0;
+    QTest::newRow("several lines") << QStringList{"One", "Two", "Three", "Four"} << 0;
+    QTest::newRow("a wrapped line")
+        << QStringList{"First", "Does the company earn more than it spends on its plant, year after year?", "Third",
+                       "Fourth"}
+        << 0;
+    QTest::newRow("a line wrapped nearly twice")
+        << QStringList{"First", "Does the company earn more than it spends on its plant and machines, year after year?",
+                       "Third", "Fourth"}
+        << 0;
+    QTest::newRow("a long unbroken word") << QStringList{"Ticker:", QString(60, u'W')} << 0;
+    QTest::newRow("ending in a line end") << QStringList{"Ends with Enter", ""} << 0;
+    QTest::newRow("eight lines, the last taken back") << QStringList{"1", "2", "3", "4", "5", "6", "7", "8"} << 2;
+}
+
+void TestAddChecklistRows::box_is_as_tall_as_its_text() {
+    QFETCH(QStringList, lines);
+    QFETCH(int, taken_back);
+    const QString typed = lines.join(u'\n').chopped(taken_back);
+    QString stored;
+    {
+        ChecklistsFixture f(ChecklistsFixture::numbered(1));
+        f.press(button_new_checklist);
+        AddChecklist* e = f.editor();
+        QPlainTextEdit* row = e->Text1[0];
+        f.click(row);
+        QCOMPARE(QApplication::focusWidget(), row);
+        // Key by key, Enter between the lines: while the box can grow around its text
+        // (seven lines), it shows all it holds from the first line on.
+        auto check = [&] {
+            if (box_lines(row) > 7) return QString();
+            const QString m = misfit(row);
+            return m.isEmpty() ? m : row->toPlainText() + QStringLiteral(": ") + m;
+        };
+        QString m;
+        for (int l = 0; l < lines.size() && m.isEmpty(); ++l) {
+            if (l > 0) {
+                QTest::keyClick(row, Qt::Key_Return);
+                m = check();
+            }
+            for (qsizetype c = 0; c < lines[l].size() && m.isEmpty(); ++c) {
+                QTest::keyClicks(row, lines[l].mid(c, 1));
+                m = check();
+            }
+        }
+        for (int k = 0; k < taken_back && m.isEmpty(); ++k) {
+            QTest::keyClick(row, Qt::Key_Backspace);
+            m = check();
+        }
+        QVERIFY2(m.isEmpty(), qPrintable(m));
+        QCOMPARE(row->toPlainText(), typed);
+        f.type(e->name_text, "Heights");
+        f.save();
+        stored = f.stored(1).items[0];
+        QCOMPARE(stored, QString(typed).replace(u'\n', QStringLiteral("\r\n")));
+
+        // Opened again, the box is as tall as its text, and an empty item one line.
+        ShowChecklists* l = f.open_list();
+        const auto at = std::find_if(l->Title_textbox.begin(), l->Title_textbox.end(), [](QLineEdit* t) {
+            return t->isVisible() && t->text() == QStringLiteral("Heights");
+        });
+        QVERIFY(at != l->Title_textbox.end());
+        QTest::mouseDClick(*at, Qt::LeftButton);
+        QCOMPARE(f.core().current_screen, int(screen_checklist_editor));
+        QCOMPARE(row->toPlainText(), typed);
+        QVERIFY(row->isVisible());
+        QCOMPARE(misfit(row), QString());
+        QCOMPARE(misfit(e->Text1[1]), QString());
+        QCOMPARE(e->Text1[1]->height(), twips_to_px(195));
+    }
+    // So it is after a new start.
+    ChecklistsFixture f({ListDef{"Heights", 0, {stored}}});
+    AddChecklist* e = open_first(f);
+    QCOMPARE(e->Text1[0]->toPlainText(), typed);
+    QCOMPARE(misfit(e->Text1[0]), QString());
 }
 
 void TestAddChecklistRows::tick_follows_the_text() {
