@@ -34,19 +34,55 @@ QString reply_text(const QByteArray& body) {
     return text;
 }
 
-// The name in encoding="..." of a leading XML declaration, lower case; "" when none.
-QByteArray declared_encoding(const QByteArray& body) {
-    // Read as Latin-1, every byte is one character: a byte order mark is its three.
-    static const QRegularExpression declaration(
-        QStringLiteral("^(?:\\x{EF}\\x{BB}\\x{BF})?\\s*<\\?xml[^>]*?\\sencoding\\s*=\\s*([\"'])([^\"']*)\\1"));
-    const QRegularExpressionMatch m = declaration.match(QString::fromLatin1(body.left(1024)));
-    return m.hasMatch() ? m.captured(2).trimmed().toLower().toLatin1() : QByteArray();
+// The encodings a feed is read in. Latin-1 is read as the Windows code page, whose
+// letters it shares and which servers that say Latin-1 often send.
+enum class FeedEncoding { Unknown, Utf8, Utf16LE, Utf16BE, Windows };
+
+FeedEncoding encoding_named(const QByteArray& name) {
+    static const QByteArrayList windows{"iso-8859-1",   "iso8859-1", "iso_8859-1", "latin1",   "latin-1", "l1",
+                                        "windows-1252", "cp1252",    "x-cp1252",   "us-ascii", "ascii"};
+    const QByteArray n = name.trimmed().toLower();
+    if (n == "utf-8" || n == "utf8") return FeedEncoding::Utf8;
+    if (n == "utf-16le") return FeedEncoding::Utf16LE;
+    // Without a byte order mark, UTF-16 is big-endian.
+    if (n == "utf-16be" || n == "utf-16") return FeedEncoding::Utf16BE;
+    if (windows.contains(n)) return FeedEncoding::Windows;
+    return FeedEncoding::Unknown;
 }
 
-QString fetch(HttpTransport* http, const QUrl& url, QString (*decode)(const QByteArray&) = reply_text) {
+FeedEncoding byte_order_mark(const QByteArray& body) {
+    if (body.startsWith("\xEF\xBB\xBF")) return FeedEncoding::Utf8;
+    if (body.startsWith("\xFF\xFE")) return FeedEncoding::Utf16LE;
+    if (body.startsWith("\xFE\xFF")) return FeedEncoding::Utf16BE;
+    return FeedEncoding::Unknown;
+}
+
+// The charset parameter of a Content-Type ("text/xml; charset=ISO-8859-1"); "" when none.
+QByteArray charset_of(const QByteArray& content_type) {
+    const QByteArrayList parts = content_type.split(';');
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const qsizetype eq = parts[i].indexOf('=');
+        if (eq < 0 || parts[i].left(eq).trimmed().toLower() != "charset") continue;
+        QByteArray value = parts[i].mid(eq + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"')) value = value.mid(1, value.size() - 2);
+        return value;
+    }
+    return QByteArray();
+}
+
+// The name in encoding="..." of a leading XML declaration; "" when none.
+QByteArray declared_encoding(const QByteArray& body) {
+    // Read as Latin-1, every byte is one character.
+    static const QRegularExpression declaration(
+        QStringLiteral("^\\s*<\\?xml[^>]*?\\sencoding\\s*=\\s*([\"'])([^\"']*)\\1"));
+    const QRegularExpressionMatch m = declaration.match(QString::fromLatin1(body.left(1024)));
+    return m.hasMatch() ? m.captured(2).toLatin1() : QByteArray();
+}
+
+QString fetch(HttpTransport* http, const QUrl& url) {
     if (!http) return QString();
     const std::optional<QByteArray> body = http->get(url);
-    return body ? decode(*body) : QString();
+    return body ? reply_text(*body) : QString();
 }
 
 QString fetch_before(HttpTransport* http, const QUrl& url, QDeadlineTimer deadline) {
@@ -122,18 +158,36 @@ QString get_one_quote(HttpTransport* http, const QString& symbols) {
     return holds_a_symbol(second, symbols) ? second : QString();
 }
 
-QString decode_feed(const QByteArray& body) {
-    static const QByteArrayList latin1_names{"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1",
-                                              "latin-1",    "windows-1252", "cp1252"};
-    if (latin1_names.contains(declared_encoding(body))) return decode_cp1252(body);
+QString decode_feed(const QByteArray& body, const QByteArray& content_type) {
+    // The first that names an encoding read here wins; a name not known is passed over.
+    FeedEncoding encoding = byte_order_mark(body);
+    if (encoding == FeedEncoding::Unknown) encoding = encoding_named(charset_of(content_type));
+    if (encoding == FeedEncoding::Unknown) encoding = encoding_named(declared_encoding(body));
+    switch (encoding) {
+    case FeedEncoding::Windows:
+        return decode_cp1252(body);
+    case FeedEncoding::Utf16LE:
+    case FeedEncoding::Utf16BE: {
+        // The decoders drop a leading byte order mark. A broken sequence becomes one
+        // replacement character, as below.
+        QStringDecoder utf16(encoding == FeedEncoding::Utf16LE ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        return utf16(body);
+    }
+    case FeedEncoding::Utf8:
+    case FeedEncoding::Unknown:
+        break;
+    }
     // A byte that is not UTF-8 becomes one replacement character; the rest reads as written.
     QStringDecoder utf8(QStringDecoder::Utf8);
     return utf8(body);
 }
 
 QString get_stock_news(HttpTransport* http, const QString& symbol) {
-    return fetch(http, service_url(service_hosts::current().headlines, "/rss/headline?s=" + encode_symbols(symbol)),
-                 decode_feed);
+    if (!http) return QString();
+    QByteArray type;
+    const std::optional<QByteArray> body =
+        http->get_with_type(service_url(service_hosts::current().headlines, "/rss/headline?s=" + encode_symbols(symbol)), type);
+    return body ? decode_feed(*body, type) : QString();
 }
 
 QString get_hist_quote(HttpTransport* http, const QString& symbol, const QDate& first_date,

@@ -25,10 +25,11 @@ QString get_one_quote(const QString& symbols);
 QString get_stock_news(const QString& symbol);
 QString get_hist_quote(const QString& symbol, const QDate& first_date, const QDate& second_date);
 
-// A headline feed's bytes as text, read by the encoding its XML declaration names:
-// ISO-8859-1 (read as the Windows code page, whose letters it shares) or UTF-8, which is
-// also what a feed without a declaration is.
-QString decode_feed(const QByteArray& body);
+// A headline feed's bytes as text, in the encoding named first by: a byte order mark,
+// the charset of the reply's Content-Type, the XML declaration. UTF-8, UTF-16 and
+// ISO-8859-1 (read as the Windows code page) are known; a feed that names none of them
+// is read as UTF-8.
+QString decode_feed(const QByteArray& body, const QByteArray& content_type = {});
 
 // Reads one symbol's last price and change out of a quote reply. True when the symbol
 // was found with a non-zero price. price and change are touched only once the symbol

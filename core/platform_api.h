@@ -77,6 +77,12 @@ public:
         if (deadline.hasExpired()) return std::nullopt;
         return get(url);
     }
+    // The same, with the reply's Content-Type header ("" when it sent none, or on failure):
+    // a feed may name the encoding of its text only there.
+    virtual std::optional<QByteArray> get_with_type(const QUrl& url, QByteArray& content_type) {
+        content_type.clear();
+        return get(url);
+    }
 };
 
 // The clipboard as the file intake reads it. The windows that use it include <QImage>.

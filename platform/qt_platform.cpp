@@ -109,6 +109,15 @@ QtHttpTransport::~QtHttpTransport() = default;
 std::optional<QByteArray> QtHttpTransport::get(const QUrl& url) { return get_before(url, QDeadlineTimer(timeout_ms_)); }
 
 std::optional<QByteArray> QtHttpTransport::get_before(const QUrl& url, QDeadlineTimer deadline) {
+    return transfer(url, deadline, nullptr);
+}
+
+std::optional<QByteArray> QtHttpTransport::get_with_type(const QUrl& url, QByteArray& content_type) {
+    return transfer(url, QDeadlineTimer(timeout_ms_), &content_type);
+}
+
+std::optional<QByteArray> QtHttpTransport::transfer(const QUrl& url, QDeadlineTimer deadline, QByteArray* content_type) {
+    if (content_type) content_type->clear();
     const int timeout_ms = int(std::min<qint64>(timeout_ms_, deadline.remainingTime()));
     if (timeout_ms <= 0) return std::nullopt;
     // Only web addresses: the manager would also read local files.
@@ -166,7 +175,11 @@ std::optional<QByteArray> QtHttpTransport::get_before(const QUrl& url, QDeadline
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (!too_big && reply->error() == QNetworkReply::NoError && status >= 200 && status < 300) {
         take();
-        if (!too_big) result = std::move(body);
+        if (!too_big) {
+            result = std::move(body);
+            // After redirects, the header of the reply that was read.
+            if (content_type) *content_type = reply->rawHeader("Content-Type");
+        }
     }
     reply->deleteLater();
     busy_ = false;

@@ -49,8 +49,10 @@ public:
     ~QtHttpTransport() override;
     std::optional<QByteArray> get(const QUrl& url) override;
     std::optional<QByteArray> get_before(const QUrl& url, QDeadlineTimer deadline) override;
+    std::optional<QByteArray> get_with_type(const QUrl& url, QByteArray& content_type) override;
 
 private:
+    std::optional<QByteArray> transfer(const QUrl& url, QDeadlineTimer deadline, QByteArray* content_type);
     static constexpr qint64 kReadBufferBytes = 256 * 1024;
     int timeout_ms_;
     qint64 max_bytes_;

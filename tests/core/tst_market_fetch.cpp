@@ -4,6 +4,7 @@
 #include "core/service_hosts.h"
 #include "support/fakes.h"
 
+#include <QStringEncoder>
 #include <QUrlQuery>
 #include <QtTest>
 
@@ -205,40 +206,82 @@ void TestMarketFetch::reply_text_decoding() {
     QCOMPARE(get_hist_quote(&http, "IBM", QDate(2005, 1, 1), QDate(2005, 2, 1)), text);
 }
 
-// A feed says how its bytes are written; without a declaration they are UTF-8.
+// A feed says how its bytes are written: by a byte order mark, else the charset of its
+// Content-Type, else its XML declaration; without any of them they are UTF-8.
 void TestMarketFetch::feed_decoding_data() {
     QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("type");
     QTest::addColumn<QString>("text");
     const QByteArray utf8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
     const QByteArray latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
-    QTest::newRow("utf-8 declared") << utf8 + "Caf\xc3\xa9" << QString::fromUtf8(utf8 + "Caf\xc3\xa9");
+    const QByteArray xml = "text/xml";
+    const QByteArray xml_latin1 = "text/xml; charset=ISO-8859-1";
+    const QByteArray xml_utf8 = "text/xml; charset=utf-8";
+    const QString cafe = QString::fromUtf8("<t>Caf\xc3\xa9 Soci\xc3\xa9t\xc3\xa9 \xc3\xa0 Z\xc3\xbcrich</t>");
+    const QByteArray cafe_latin1 = "<t>Caf\xe9 Soci\xe9t\xe9 \xe0 Z\xfcrich</t>";
+    const QByteArray cafe_utf8 = cafe.toUtf8();
+    QStringEncoder to_le(QStringEncoder::Utf16LE), to_be(QStringEncoder::Utf16BE);
+    const QByteArray cafe_le = to_le(cafe), cafe_be = to_be(cafe);
+
+    // The declaration alone.
+    QTest::newRow("utf-8 declared") << utf8 + "Caf\xc3\xa9" << xml << QString::fromUtf8(utf8 + "Caf\xc3\xa9");
     // One stray byte spoils only itself, not every letter of the feed.
-    QTest::newRow("utf-8 with a stray byte") << utf8 + "Caf\xc3\xa9 \x92 \xe2\x80\x94"
+    QTest::newRow("utf-8 with a stray byte") << utf8 + "Caf\xc3\xa9 \x92 \xe2\x80\x94" << xml
                                              << QString::fromUtf8(utf8 + "Caf\xc3\xa9 \xef\xbf\xbd \xe2\x80\x94");
-    QTest::newRow("iso-8859-1 declared") << latin1 + "Caf\xe9" << QString::fromUtf8(latin1 + "Caf\xc3\xa9");
+    QTest::newRow("iso-8859-1 declared") << latin1 + "Caf\xe9" << xml << QString::fromUtf8(latin1 + "Caf\xc3\xa9");
     // Bytes that would also read as UTF-8 are read by the declaration all the same.
-    QTest::newRow("iso-8859-1 bytes that look like utf-8") << latin1 + "\xc3\xa9" << QString::fromUtf8(latin1 + "\xc3\x83\xc2\xa9");
+    QTest::newRow("iso-8859-1 bytes that look like utf-8") << latin1 + "\xc3\xa9" << QByteArray()
+                                                           << QString::fromUtf8(latin1 + "\xc3\x83\xc2\xa9");
     QTest::newRow("declared in lower case, single quotes, blanks")
-        << QByteArray("\r\n<?xml version='1.0' encoding = 'iso-8859-1' ?>\xc3\xa9")
+        << QByteArray("\r\n<?xml version='1.0' encoding = 'iso-8859-1' ?>\xc3\xa9") << xml
         << QString::fromUtf8("\r\n<?xml version='1.0' encoding = 'iso-8859-1' ?>\xc3\x83\xc2\xa9");
-    QTest::newRow("windows-1252 declared") << QByteArray("<?xml encoding=\"windows-1252\"?>\x93up\x94")
+    QTest::newRow("windows-1252 declared") << QByteArray("<?xml encoding=\"windows-1252\"?>\x93up\x94") << xml
                                            << QString::fromUtf8("<?xml encoding=\"windows-1252\"?>\xe2\x80\x9cup\xe2\x80\x9d");
-    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF") + utf8 + "\xc3\xa9" << QString::fromUtf8(utf8 + "\xc3\xa9");
-    QTest::newRow("no declaration") << QByteArray("<rss>Caf\xc3\xa9</rss>") << QString::fromUtf8("<rss>Caf\xc3\xa9</rss>");
-    QTest::newRow("no declaration, a Windows byte") << QByteArray("<rss>Caf\xe9</rss>")
-                                                    << QString::fromUtf8("<rss>Caf\xef\xbf\xbd</rss>");
     QTest::newRow("declaration later in the text is none")
-        << QByteArray("<rss><?xml encoding=\"ISO-8859-1\"?>\xc3\xa9</rss>")
+        << QByteArray("<rss><?xml encoding=\"ISO-8859-1\"?>\xc3\xa9</rss>") << xml
         << QString::fromUtf8("<rss><?xml encoding=\"ISO-8859-1\"?>\xc3\xa9</rss>");
+
+    // A byte order mark, dropped from the text, over everything else.
+    QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBF") + utf8 + "\xc3\xa9" << xml << QString::fromUtf8(utf8 + "\xc3\xa9");
+    QTest::newRow("utf-8 mark over a latin-1 header and declaration")
+        << QByteArray("\xEF\xBB\xBF") + latin1 + cafe_utf8 << xml_latin1 << QString::fromLatin1(latin1) + cafe;
+    QTest::newRow("utf-16le mark") << QByteArray("\xFF\xFE") + cafe_le << xml << cafe;
+    QTest::newRow("utf-16be mark") << QByteArray("\xFE\xFF") + cafe_be << QByteArray() << cafe;
+    QTest::newRow("utf-16le mark over a utf-8 header") << QByteArray("\xFF\xFE") + cafe_le << xml_utf8 << cafe;
+
+    // The header's charset over the declaration.
+    QTest::newRow("latin-1 named only by the header") << cafe_latin1 << xml_latin1 << cafe;
+    QTest::newRow("header charset quoted, in odd case, among other parameters")
+        << cafe_latin1 << QByteArray("application/rss+xml ; q=1;Charset = \"iso-8859-1\"") << cafe;
+    QTest::newRow("utf-8 header over a latin-1 declaration") << latin1 + cafe_utf8 << xml_utf8
+                                                             << QString::fromLatin1(latin1) + cafe;
+    QTest::newRow("windows header over a utf-8 declaration")
+        << utf8 + "\x93up\x94" << QByteArray("text/xml; charset=windows-1252")
+        << QString::fromUtf8(utf8 + "\xe2\x80\x9cup\xe2\x80\x9d");
+    QTest::newRow("utf-16le named only by the header") << cafe_le << QByteArray("text/xml; charset=UTF-16LE") << cafe;
+
+    // Names not known are passed over, down to UTF-8.
+    QTest::newRow("unknown header charset, the declaration read")
+        << latin1 + cafe_latin1 << QByteArray("text/xml; charset=x-unknown") << QString::fromLatin1(latin1) + cafe;
+    QTest::newRow("empty header charset, the declaration read")
+        << latin1 + cafe_latin1 << QByteArray("text/xml; charset=") << QString::fromLatin1(latin1) + cafe;
+    QTest::newRow("unknown names in header and declaration, utf-8")
+        << QByteArray("<?xml encoding=\"x-unknown\"?>") + cafe_utf8 << QByteArray("text/xml; charset=x-unknown")
+        << QStringLiteral("<?xml encoding=\"x-unknown\"?>") + cafe;
+    QTest::newRow("no name anywhere") << QByteArray("<rss>Caf\xc3\xa9</rss>") << xml << QString::fromUtf8("<rss>Caf\xc3\xa9</rss>");
+    QTest::newRow("no name anywhere, a Windows byte")
+        << QByteArray("<rss>Caf\xe9</rss>") << QByteArray() << QString::fromUtf8("<rss>Caf\xef\xbf\xbd</rss>");
 }
 
 void TestMarketFetch::feed_decoding() {
     QFETCH(QByteArray, body);
+    QFETCH(QByteArray, type);
     QFETCH(QString, text);
     FakeHttp http;
     http.replies << Reply(body);
+    http.reply_type = type;
     QCOMPARE(get_stock_news(&http, "IBM"), text);
-    QCOMPARE(decode_feed(body), text);
+    QCOMPARE(decode_feed(body, type), text);
 }
 
 void TestMarketFetch::through_current_core() {

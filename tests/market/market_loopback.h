@@ -24,9 +24,9 @@ inline QByteArray market_fixture(const QString& name) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-inline QByteArray http_ok(const QByteArray& body) {
-    return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
+inline QByteArray http_ok(const QByteArray& body, const QByteArray& content_type = {}) {
+    return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n" +
+           (content_type.isEmpty() ? QByteArray() : "Content-Type: " + content_type + "\r\n") + "\r\n" + body;
 }
 
 // Answers each request with what `answer` gives for its target (path and query);
@@ -66,12 +66,16 @@ private:
 // The program's transport, sent to the loopback server whatever host was asked for.
 class HostSwapHttp : public HttpTransport {
 public:
-    std::optional<QByteArray> get(const QUrl& url) override {
+    std::optional<QByteArray> get(const QUrl& url) override { return real.get(local(url)); }
+    std::optional<QByteArray> get_with_type(const QUrl& url, QByteArray& content_type) override {
+        return real.get_with_type(local(url), content_type);
+    }
+    QUrl local(const QUrl& url) {
         requests << url;
-        QUrl local = url;
-        local.setHost(QStringLiteral("127.0.0.1"));
-        local.setPort(port);
-        return real.get(local);
+        QUrl to = url;
+        to.setHost(QStringLiteral("127.0.0.1"));
+        to.setPort(port);
+        return to;
     }
     QtHttpTransport real{2000};
     quint16 port = 0;

@@ -61,7 +61,7 @@ struct NewsFixture : MarketFixture {
             const QString symbol = asked_symbols(target).value(0);
             if (target.startsWith("/d/quotes.csv"))
                 return http_ok("\"" + symbol.toUpper().toLatin1() + "\",84.50,\"8/18/2005\",\"4:00pm\",-0.31,1,2,3,4\r\n");
-            return http_ok(feeds.value(symbol, feed(3, symbol + u' ')));
+            return http_ok(feeds.value(symbol, feed(3, symbol + u' ')), feed_types.value(symbol));
         };
     }
     int add_entry(const QString& symbol, const QString& security, bool deleted = false) {
@@ -117,6 +117,7 @@ struct NewsFixture : MarketFixture {
     }
 
     QHash<QString, QByteArray> feeds;
+    QHash<QString, QByteArray> feed_types;  // Content-Type headers; none when not given
     FakeWebPageEditor* editor = nullptr;
     News* news = nullptr;
 };
@@ -134,6 +135,8 @@ private slots:
     void rows_bar_wheel_and_keys();
     void table_limit_and_untitled_items();
     void long_headlines_wrap();
+    void feed_encoding_by_the_header_data();
+    void feed_encoding_by_the_header();
     void failed_fetches_data();
     void failed_fetches();
     void opening_articles();
@@ -295,6 +298,29 @@ void TestNews::table_limit_and_untitled_items() {
     QCOMPARE(f.news->VScroll1->maximum(), 3);
     QCOMPARE(f.shown_titles().size(), 4);
     QCOMPARE(f.shown_titles().value(0), "AT&T 'up' on IBM deal");
+}
+
+void TestNews::feed_encoding_by_the_header_data() {
+    QTest::addColumn<QByteArray>("feed");
+    QTest::addColumn<QByteArray>("type");
+    const QByteArray item = "<item><title>Caf\xe9 Soci\xe9t\xe9 \xe0 Z\xfcrich</title><link>http://x/1</link></item>";
+    QTest::newRow("latin-1, named only by the header")
+        << "<rss><channel>" + item + "</channel></rss>" << QByteArray("text/xml; charset=ISO-8859-1");
+    QTest::newRow("utf-8 by the header, latin-1 by the declaration")
+        << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss>" + QString::fromLatin1(item).toUtf8() + "</rss>"
+        << QByteArray("application/rss+xml; charset=UTF-8");
+}
+
+// The charset in the reply's header reaches the feed's decoding through the real transport.
+void TestNews::feed_encoding_by_the_header() {
+    QFETCH(QByteArray, feed);
+    QFETCH(QByteArray, type);
+    NewsFixture f;
+    f.current("IBM", "");
+    f.feeds["IBM"] = feed;
+    f.feed_types["IBM"] = type;
+    QVERIFY(f.open());
+    QCOMPARE(f.shown_titles(), QStringList{QString::fromUtf8("Caf\xc3\xa9 Soci\xc3\xa9t\xc3\xa9 \xc3\xa0 Z\xc3\xbcrich")});
 }
 
 // A feed on one line, 50 items with headlines too long for one line of the row.

@@ -1,6 +1,7 @@
 // The real HTTP transport against a server on 127.0.0.1 started here: success,
 // error statuses, refusal, redirects, the size limit and the time-outs.
 #include "platform/qt_platform.h"
+#include "support/loopback_http.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -12,6 +13,10 @@
 using namespace qb;
 
 namespace {
+
+// What the program's transport is built with.
+constexpr qint64 kShippedLimit = 10 * 1024 * 1024;
+constexpr int kShippedTimeOutMs = 30000;
 
 QByteArray response(int status, const QByteArray& reason, const QByteArray& body, const QByteArray& extra = {}) {
     return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\nContent-Length: " +
@@ -36,6 +41,7 @@ public:
     QHash<QByteArray, QByteArray> answers;
     QList<QByteArray> paths;
     QByteArray trickle_path;  // sends its body one byte every 50 ms
+    QHash<QByteArray, QByteArray> held;  // sent, then the connection is kept open, silent
 
 private:
     void on_ready(QTcpSocket* s) {
@@ -50,6 +56,10 @@ private:
             auto* t = new QTimer(s);
             connect(t, &QTimer::timeout, s, [s] { s->write("x"); });
             t->start(50);
+            return;
+        }
+        if (held.contains(path)) {
+            s->write(held.value(path));
             return;
         }
         if (!answers.contains(path)) return;
@@ -70,6 +80,9 @@ private slots:
     void replies_data();
     void replies();
     void refused_connection();
+    void endless_reply_stops_at_the_limit();
+    void announced_length_over_the_limit_data();
+    void announced_length_over_the_limit();
     void time_outs_data();
     void time_outs();
     void deadline_bounds_the_transfer();
@@ -132,6 +145,47 @@ void TestHttpTransport::refused_connection() {
     t.start();
     QVERIFY(!http.get(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(port))).has_value());
     QVERIFY2(t.elapsed() < 20000, qPrintable(QString::number(t.elapsed())));
+}
+
+// A reply without a length that never ends, against the shipped limits: reading stops
+// soon after the limit, not at the time-out and not when the server gives up.
+void TestHttpTransport::endless_reply_stops_at_the_limit() {
+    test::LoopbackHttp srv;
+    srv.route_endless("/endless", "0123456789abcdef");
+    srv.endless_give_up_bytes = qint64(256) << 20;
+    QtHttpTransport http;
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!http.get(QUrl(srv.url("/endless"))).has_value());
+    const qint64 took = t.elapsed();
+    const qint64 sent = srv.endless_bytes_sent;
+    qInfo("%lld ms, %.1f MiB sent", took, sent / 1048576.0);
+    // The limit was reached, so the limit ended it ...
+    QVERIFY2(sent > kShippedLimit, qPrintable(QString::number(sent)));
+    // ... with no more on top than the sockets' buffers and the transport's read buffer hold.
+    QVERIFY2(sent < kShippedLimit + (qint64(48) << 20), qPrintable(QString::number(sent)));
+    QVERIFY2(took < kShippedTimeOutMs / 2, qPrintable(QString::number(took)));
+}
+
+void TestHttpTransport::announced_length_over_the_limit_data() {
+    QTest::addColumn<qint64>("length");
+    QTest::newRow("one byte over") << kShippedLimit + 1;
+    QTest::newRow("far over") << (qint64(1) << 40);
+}
+
+// A length over the limit in the header fails as soon as the header is read: the server
+// here sends no body at all and holds the connection, so only the header can end it
+// before the time-out.
+void TestHttpTransport::announced_length_over_the_limit() {
+    QFETCH(qint64, length);
+    LoopbackServer srv;
+    srv.held["/big"] = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + QByteArray::number(length) + "\r\n\r\n";
+    QtHttpTransport http;
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!http.get(QUrl(srv.url("/big"))).has_value());
+    QVERIFY2(t.elapsed() < kShippedTimeOutMs / 2, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(srv.paths, QList<QByteArray>{"/big"});
 }
 
 void TestHttpTransport::time_outs_data() {

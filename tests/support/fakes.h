@@ -109,7 +109,12 @@ public:
         deadlines << deadline;
         return get(url);
     }
+    std::optional<QByteArray> get_with_type(const QUrl& url, QByteArray& content_type) override {
+        content_type = reply_type;
+        return get(url);
+    }
     QList<QUrl> requests;
+    QByteArray reply_type;  // the Content-Type header every reply carries
     QList<QDeadlineTimer> deadlines;  // of the calls that carried one
     QQueue<std::optional<QByteArray>> replies;
     // Replies by address, before the queue; then, with the queue empty, a real transport.
