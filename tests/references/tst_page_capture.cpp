@@ -373,7 +373,7 @@ void TestPageCapture::many_pictures_of_one_name_take_linear_time() {
         for (int i = 0; i < n; ++i) doc.sources << QStringLiteral("http://host%1.test/logo.gif").arg(i);
         f.run(doc);
         if (large) last_names = doc.written_sources.mid(n - 2);
-    }, 3);
+    }, 5);
     qInfo("8,000 against 2,000 pictures: %s", qPrintable(g.text()));
     QVERIFY(last_names.value(1).endsWith("/logo_7999.gif"));
     QVERIFY2(g.ratio() < 8, qPrintable(g.text()));
