@@ -12,6 +12,7 @@
 #include "shell/command.h"
 #include "shell/mdimain.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -245,6 +246,8 @@ bool AddEntry::eventFilter(QObject* watched, QEvent* event) {
 bool AddEntry::field_event(QWidget* field, QEvent* event) {
     switch (event->type()) {
     case QEvent::FocusIn:
+        if (!drawing_) paint_focus_field(field);
+        return false;
     case QEvent::FocusOut: {
         // A message box, menu or the menu bar taking the focus for a while is no move to
         // another field.
@@ -252,9 +255,8 @@ bool AddEntry::field_event(QWidget* field, QEvent* event) {
         if (drawing_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
             reason == Qt::MenuBarFocusReason)
             return false;
-        const bool in = event->type() == QEvent::FocusIn;
-        paint_background(field, in ? kYellow : kWhite);
-        if (!in && field == security_name_textbox) security_name_lost_focus();
+        paint_background(field, kWhite);
+        if (field == security_name_textbox) security_name_lost_focus();
         return false;
     }
     case QEvent::KeyRelease: {
@@ -266,6 +268,14 @@ bool AddEntry::field_event(QWidget* field, QEvent* event) {
     }
     default: return false;
     }
+}
+
+void AddEntry::paint_focus_field(QWidget* focused) {
+    // Only the field with the focus is yellow. A field the editor was left from while a
+    // message box stood in front kept its yellow, as its focus left without an event.
+    for (QWidget* w : std::initializer_list<QWidget*>{Combo1, security_name_textbox, symbol_textbox,
+                                                      security_price_textbox, Date_textbox, Other_info_textbox})
+        paint_background(w, w == focused ? kYellow : kWhite);
 }
 
 void AddEntry::move_focus_after(QWidget* field) {
@@ -328,6 +338,7 @@ void AddEntry::set_current_AddEntry_display(int16_t kind) {
     Core& c = core();
     SummaryEntry& e = c.current_entry.entry;
     completion_->reset_completion();
+    paint_focus_field(QApplication::focusWidget());  // nothing yellow is left from the last opening
     update_checkbox_link();
     QFont bold = Avail_checklist[0]->font();
     bold.setBold(true);

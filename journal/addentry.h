@@ -121,6 +121,7 @@ private:
 
     // fields
     bool field_event(QWidget* field, QEvent* event);
+    void paint_focus_field(QWidget* focused);
     void move_focus_after(QWidget* field);
     void security_name_lost_focus();
     void security_price_changed();

@@ -260,37 +260,46 @@ void Title::highlight_screen_row(int16_t row, uint32_t& colour) {
             last_known_focus_row = row;
             if (index < kScrollLimit) VScroll1->setValue(index);
         }
+        // One row is yellow, the one whose entry Edit, Delete and the menu act on.
+        for (int16_t r = 0; r < kRows; ++r)
+            if (r != row) paint_row(r, kWhite);
     }
     paint_row(row, colour);
 }
 
-void Title::focus_box(QLineEdit* b) {
-    if (b->isVisible()) b->setFocus(Qt::OtherFocusReason);
+bool Title::row_is_highlighted(int16_t row) const {
+    return row == highlighted_row && row_colour_[size_t(row)] == kYellow;
 }
 
-void Title::setfocus_to_first_entry() {
-    if (!Date_Entry_Display_text[0]->isVisible()) return;
-    focus_box(Date_Entry_Display_text[0]);
+void Title::focus_box(QLineEdit* b) {
+    if (!b->isVisible()) return;
+    b->setFocus(Qt::OtherFocusReason);
+    // While another window is active the focus change raises no focus event: the row is
+    // highlighted here, not by the event.
     uint32_t yellow = kYellow;
-    highlight_screen_row(0, yellow);
+    highlight_screen_row(int16_t(b->property("qb_row").toInt()), yellow);
 }
+
+int16_t Title::row_to_return_to() const {
+    // The remembered row, or the last row of the page when the page now ends above it.
+    for (int16_t row = std::min(last_known_focus_row, last_row_index); row >= 0; --row)
+        if (Date_Entry_Display_text[size_t(row)]->isVisible()) return row;
+    return -1;
+}
+
+void Title::setfocus_to_first_entry() { focus_box(Date_Entry_Display_text[0]); }
 
 void Title::setfocus_to_last_entry() {
     for (int16_t row = last_row_index; row >= 0; --row) {
         if (!Date_Entry_Display_text[size_t(row)]->isVisible()) continue;
         focus_box(Date_Entry_Display_text[size_t(row)]);
-        uint32_t yellow = kYellow;
-        highlight_screen_row(row, yellow);
         return;
     }
 }
 
 void Title::last_known_focus() {
-    const int16_t row = last_known_focus_row;
-    if (row < 0 || row >= kRows || !Date_Entry_Display_text[size_t(row)]->isVisible()) return;
-    focus_box(Date_Entry_Display_text[size_t(row)]);
-    uint32_t yellow = kYellow;
-    highlight_screen_row(row, yellow);
+    const int16_t row = row_to_return_to();
+    if (row >= 0) focus_box(Date_Entry_Display_text[size_t(row)]);
 }
 
 void Title::show_addentry_or_savewebpage() {
@@ -322,19 +331,23 @@ bool Title::eventFilter(QObject* watched, QEvent* event) {
 
 bool Title::row_box_event(QLineEdit* b, int column, int16_t row, QEvent* event) {
     switch (event->type()) {
-    case QEvent::FocusIn:
-    case QEvent::FocusOut: {
-        // A menu, the menu bar or a message box taking the focus for a while, or a row
-        // being hidden under it, is not a move to another row.
+    case QEvent::FocusIn: {
+        // A row being hidden under the focus by a redraw is no choice of a row.
+        if (redrawing_ || !b->isVisible()) return false;
+        // A menu, the menu bar, a message box or another window giving the focus back is no
+        // move to another row, unless it lands on a row other than the highlighted one: a row
+        // clicked or given the focus while the window was not active.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (redrawing_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
-            reason == Qt::MenuBarFocusReason)
-            return false;
-        if (event->type() == QEvent::FocusIn && !b->isVisible()) return false;
-        uint32_t colour = event->type() == QEvent::FocusIn ? kYellow : kWhite;
-        highlight_screen_row(row, colour);
+        const bool given_back = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
+                                reason == Qt::MenuBarFocusReason;
+        if (given_back && (!b->hasFocus() || row_is_highlighted(row))) return false;
+        uint32_t yellow = kYellow;
+        highlight_screen_row(row, yellow);
         return false;
     }
+    // A row keeps its highlight while the focus is elsewhere, until another row takes it:
+    // its entry is still the one the toolbar and the menu act on.
+    case QEvent::FocusOut: return false;
     case QEvent::KeyRelease: {
         const auto* k = static_cast<QKeyEvent*>(event);
         int code = 0;

@@ -143,6 +143,8 @@ private:
     void build_rows();
     void place_row(int16_t row);
     void highlight_screen_row(int16_t row, uint32_t& colour);
+    bool row_is_highlighted(int16_t row) const;
+    int16_t row_to_return_to() const;
     void paint_row(int16_t row, uint32_t colour);
     QLineEdit* box(int column, int16_t row) const;
     bool row_box_event(QLineEdit* box, int column, int16_t row, QEvent* event);
@@ -153,6 +155,7 @@ private:
     int32_t find_next_start_index(int32_t start) const;
     int32_t find_previous_live_index(int32_t start) const;
     int16_t half_page() const { return int16_t(last_row_index / 2); }
+    // Gives a row box the focus, when visible, and highlights its row.
     void focus_box(QLineEdit* box);
     void VScroll1_Change();
 

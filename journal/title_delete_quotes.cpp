@@ -50,11 +50,7 @@ void Title::verify_entry_delete_and_save() {
     raise();
     c.current_screen = screen_summary;
     QLineEdit* first = delete_focus_toggle ? Security_Entry_Display_text[0] : Date_Entry_Display_text[0];
-    if (first->isVisible()) {
-        focus_box(first);
-        uint32_t yellow = kYellow;
-        highlight_screen_row(0, yellow);
-    }
+    focus_box(first);
     delete_focus_toggle = !delete_focus_toggle;
 }
 

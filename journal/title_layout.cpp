@@ -210,9 +210,10 @@ void Title::handle_resize() {
 
     if (isVisible()) {
         update_Title_with_entries();
-        const auto r = size_t(std::clamp<int16_t>(last_known_focus_row, 0, kRows - 1));
-        focus_box(Date_Entry_Display_text[r]);
-        focus_box(Security_Entry_Display_text[r]);
+        if (const int16_t r = row_to_return_to(); r >= 0) {
+            focus_box(Date_Entry_Display_text[size_t(r)]);
+            focus_box(Security_Entry_Display_text[size_t(r)]);
+        }
     }
 }
 

@@ -51,8 +51,6 @@ void Title::do_page_up(int16_t row) {
     auto focus_row = [this](int16_t r) {
         if (r < 0 || r >= kRows || !Date_Entry_Display_text[size_t(r)]->isVisible()) return false;
         focus_box(Date_Entry_Display_text[size_t(r)]);
-        uint32_t yellow = kYellow;
-        highlight_screen_row(r, yellow);
         return true;
     };
     if (current_start_entry_index - h >= 0) {
@@ -82,8 +80,6 @@ void Title::do_page_down(int16_t row) {
     for (int16_t r : {row, int16_t(0)}) {
         if (r < 0 || r >= kRows || !Date_Entry_Display_text[size_t(r)]->isVisible()) continue;
         focus_box(Date_Entry_Display_text[size_t(r)]);
-        uint32_t yellow = kYellow;
-        highlight_screen_row(r, yellow);
         return;
     }
 }
@@ -109,11 +105,7 @@ void Title::handle_grid_key(int16_t row, int key_code, int /*shift*/) {
         } else if (current_start_entry_index > 0) {
             current_start_entry_index = find_previous_live_index(current_start_entry_index);
             update_Title_with_entries();
-            if (Date_Entry_Display_text[0]->isVisible()) {
-                focus_box(Date_Entry_Display_text[0]);
-                uint32_t yellow = kYellow;
-                highlight_screen_row(0, yellow);
-            }
+            focus_box(Date_Entry_Display_text[0]);
         }
         break;
     case 40:

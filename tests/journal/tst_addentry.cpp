@@ -26,6 +26,8 @@ private slots:
     void validation_boundaries();
     void validation_texts_are_gathered_in_order();
     void yes_stays_and_no_drops();
+    void one_field_yellow_after_no_data();
+    void one_field_yellow_after_no();
     void untouched_entry_saves_nothing();
     void save_lands_in_files_and_reopens_in_edit_mode();
     void unreadable_details_survive_an_edit();
@@ -166,6 +168,49 @@ void TestAddEntry::yes_stays_and_no_drops() {
     QVERIFY(!e->is_modified());
     QCOMPARE(f.core().current_entry.entry.symbol, before.entry.symbol);
     QCOMPARE(f.entries_records(), 0);
+}
+
+void TestAddEntry::one_field_yellow_after_no_data() {
+    QTest::addColumn<QString>("left_from");
+    QTest::addColumn<int>("back_by");
+    QTest::newRow("symbol, back by Buy") << "symbol_textbox" << int(button_buy);
+    QTest::newRow("date, back by Details") << "Date_textbox" << int(button_details);
+}
+
+// The question stands in front of the main window, so the field the editor is left from
+// loses its focus without an event; going back to the editor shows one yellow field only.
+void TestAddEntry::one_field_yellow_after_no() {
+    QFETCH(QString, left_from);
+    QFETCH(int, back_by);
+    EditorFixture f;
+    f.type_valid_buy();
+    f.save();
+    f.press(button_summary);
+    f.press(button_buy);
+    AddEntry* e = f.editor();
+    auto* field = e->findChild<QLineEdit*>(left_from);
+    field->selectAll();
+    f.type(field, "ZZ");  // no name, or no date: invalid
+    QCOMPARE(field->palette().color(QPalette::Base), QColor(255, 255, 0));
+
+    QWidget question;
+    question.resize(100, 50);
+    question.show();
+    QApplication::setActiveWindow(&question);
+    f.fx.messages.answers.enqueue(kAnswerNo);
+    f.press(button_summary);
+    QCOMPARE(f.core().current_screen, int(screen_summary));
+    question.hide();
+    QApplication::setActiveWindow(f.mdi);
+
+    f.press(back_by);
+    QVERIFY(e->isVisible());
+    QList<QWidget*> yellow;
+    for (QWidget* w : std::initializer_list<QWidget*>{e->Combo1, e->security_name_textbox, e->symbol_textbox,
+                                                      e->security_price_textbox, e->Date_textbox, e->Other_info_textbox})
+        if (w->palette().color(QPalette::Base) == QColor(255, 255, 0)) yellow << w;
+    QCOMPARE(yellow, QList<QWidget*>{e->security_name_textbox});
+    QVERIFY(e->security_name_textbox->hasFocus());
 }
 
 void TestAddEntry::untouched_entry_saves_nothing() {

@@ -4,11 +4,13 @@
 #include "core/ole_date.h"
 #include "core/service_hosts.h"
 #include "core/sorting.h"
+#include "journal/addentry.h"
 #include "journal/title.h"
 #include "platform/qt_platform.h"
 #include "shell/command.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
+#include "shell/tips.h"
 #include "support/fakes.h"
 #include "../shell/reference_editor_doubles.h"
 
@@ -20,6 +22,7 @@
 #include <QScrollBar>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QToolButton>
 #include <QtEndian>
 #include <QtTest>
 
@@ -116,6 +119,23 @@ struct ListFixture {
                 ++n;
         return n;
     }
+    // The shown rows any of whose six boxes is yellow.
+    QList<int> painted_rows() const {
+        QList<int> rows;
+        for (int16_t r = 0; r < Title::kRows; ++r) {
+            if (!title->Date_Entry_Display_text[size_t(r)]->isVisible()) continue;
+            for (const auto* column : {&title->Date_Entry_Display_text, &title->Security_Entry_Display_text,
+                                       &title->Transaction_Entry_Display_text, &title->Price_Entry_Display_text,
+                                       &title->quote_display, &title->Checklist_Entry_Display_text}) {
+                if ((*column)[size_t(r)]->palette().color(QPalette::Base) == QColor(255, 255, 0)) {
+                    rows << r;
+                    break;
+                }
+            }
+        }
+        return rows;
+    }
+    void press(int button) { QTest::mouseClick(shell->command()->Image_action(button), Qt::LeftButton); }
     void key(int row, int qt_key) { QTest::keyClick(title->Date_Entry_Display_text[size_t(row)], Qt::Key(qt_key)); }
 
     CoreFixture fx;
@@ -167,6 +187,8 @@ private slots:
     void long_texts_show_their_start();
     void escape_from_a_menu_keeps_the_row();
     void deletes_in_a_row_move_the_focus();
+    void one_row_highlighted_after_each_path_data();
+    void one_row_highlighted_after_each_path();
 };
 
 void TestTitle::newest_page_has_one_yellow_row() {
@@ -670,6 +692,83 @@ void TestTitle::deletes_in_a_row_move_the_focus() {
     QCOMPARE(focus, QStringList({"Date_Entry_Display_text_0", "Security_Entry_Display_text_0",
                                  "Date_Entry_Display_text_0"}));
     QCOMPARE(f.column(t->Security_Entry_Display_text), QStringList({"Sec 000"}));
+}
+
+void TestTitle::one_row_highlighted_after_each_path_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("row");  // the row that must be the one highlighted afterwards
+    QTest::newRow("a delete, then a click on another row") << "delete" << 2;
+    QTest::newRow("a start with the tips window up") << "tips" << 4;
+    QTest::newRow("Cancel of a new transaction after the page shrank") << "cancel" << 22;
+    QTest::newRow("Summary pressed on the list") << "summary" << 19;
+    QTest::newRow("the wheel while another window is active") << "wheel" << 3;
+}
+
+// Whatever led to the list, one row is yellow and it is the entry that the toolbar's Edit
+// and Delete and the right-button menu act on. A message box or the tips window holds the
+// activation meanwhile, and a window that is not active gets no focus events.
+void TestTitle::one_row_highlighted_after_each_path() {
+    QFETCH(QString, path);
+    QFETCH(int, row);
+    ListFixture f(numbered(path == "delete" || path == "tips" || path == "wheel" ? 5 : path == "summary" ? 40 : 60));
+    Title* t = f.title;
+    f.shell->command()->show();
+    QWidget other;  // a message box, standing in front of the main window
+    other.resize(100, 50);
+    if (path == "delete") {
+        QTest::mouseClick(t->Security_Entry_Display_text[2], Qt::LeftButton);
+        other.show();
+        QApplication::setActiveWindow(&other);
+        f.fx.messages.answers.enqueue(kAnswerYes);
+        f.mdi->toolbar_button(3)->trigger();
+        QCOMPARE(f.column(t->Security_Entry_Display_text), QStringList({"Sec 000", "Sec 001", "Sec 003", "Sec 004"}));
+        // The box has gone; the window is given back only after the click on another row.
+        QTest::mouseClick(t->Security_Entry_Display_text[2], Qt::LeftButton);
+        other.hide();
+        QApplication::setActiveWindow(f.mdi);
+        QCOMPARE(f.painted_rows(), QList<int>{row});
+        QTest::mouseClick(t->Date_Entry_Display_text[2], Qt::LeftButton);
+    } else if (path == "tips") {
+        // The start-up has highlighted the newest entry; the window manager then fits the
+        // frame while the tips window is the active one.
+        f.shell->tips()->show();
+        QApplication::setActiveWindow(f.shell->tips());
+        f.mdi->resize(f.mdi->width() + 16, f.mdi->height());
+        QApplication::processEvents();
+    } else if (path == "cancel") {
+        const QSize original = f.mdi->size();
+        f.mdi->resize(original.width(), original.height() + 400);
+        QApplication::processEvents();
+        f.key(t->highlighted_row, Qt::Key_End);
+        QTest::mouseClick(t->Security_Entry_Display_text[30], Qt::LeftButton);
+        f.press(button_buy);
+        f.mdi->resize(original);
+        QApplication::processEvents();
+        f.mdi->toolbar_button(5)->trigger();
+    } else if (path == "summary") {
+        f.key(t->highlighted_row, Qt::Key_Home);
+        QTest::mouseClick(t->Security_Entry_Display_text[22], Qt::LeftButton);
+        f.press(button_summary);  // the newest page, fewer rows than before
+    } else if (path == "wheel") {
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QWidget* over = t->Price_Entry_Display_text[2];
+        QWheelEvent e(QPointF(2, 2), over->mapToGlobal(QPointF(2, 2)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &e);
+    }
+    QCOMPARE(f.core().current_screen, int(screen_summary));
+    QCOMPARE(f.painted_rows(), QList<int>{row});
+    QCOMPARE(f.yellow_rows(), 1);  // and the whole row, not a part
+    const QString shown = t->Security_Entry_Display_text[size_t(row)]->text();
+    QCOMPARE(t->highlighted_row, int16_t(row));
+    QCOMPARE(f.core().current_entry.index, t->get_SummaryData_from_screen_index(int16_t(row)));
+    QCOMPARE(f.core().current_entry.entry.security, shown);
+    QVERIFY(f.core().entry_highlighted);
+    // The toolbar's Edit opens that entry.
+    f.mdi->toolbar_button(4)->trigger();
+    QCOMPARE(f.core().current_screen, int(screen_edit_transaction));
+    QCOMPARE(f.shell->window_as<AddEntry>("AddEntry")->security_name_textbox->text(), shown);
 }
 
 QTEST_MAIN(TestTitle)
