@@ -5,7 +5,6 @@
 #include "support/file_faults.h"
 #include "support/journal_bytes.h"
 
-#include <QDirIterator>
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
@@ -473,34 +472,6 @@ void TestBackup::cut_short_at_every_step() {
           counter.steps + 1, kept_old, kept_new, mixed);
 }
 
-namespace {
-
-// A device of a fixed capacity under root; every file below it counts, hidden ones too.
-class FillingTree : public FileFault {
-public:
-    FillingTree(const QString& root, qint64 free_bytes) : root_(root) { capacity_ = used() + free_bytes; }
-    qint64 allow_write(const QString& path, qint64 offset, qint64 len) override {
-        const qint64 size = QFileInfo(path).size();
-        const qint64 free = std::max<qint64>(0, capacity_ - used());
-        if (std::max<qint64>(0, offset + len - size) <= free) return len;
-        return std::clamp<qint64>(size - offset + free, 0, len);
-    }
-    bool allow_change(const QString&) override { return true; }
-    int error_number() const override { return ENOSPC; }
-
-private:
-    qint64 used() const {
-        qint64 total = 0;
-        for (QDirIterator it(root_, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
-            total += it.nextFileInfo().size();
-        return total;
-    }
-    QString root_;
-    qint64 capacity_ = 0;
-};
-
-} // namespace
-
 void TestBackup::full_disk_changes_nothing_data() { add_operation_rows(); }
 
 // At every level of free space up to the one it needs, the operation fails with the
@@ -511,7 +482,7 @@ void TestBackup::full_disk_changes_nothing() {
     int levels = 0, damaged = 0;
     for (qint64 free_bytes = 0;; free_bytes += 1500) {
         op.reset();
-        FillingTree disk(restore ? op.b.fx.dir.path() : op.b.pick.path(), free_bytes);
+        FillingDisk disk(restore ? op.b.fx.dir.path() : op.b.pick.path(), free_bytes, true);
         bool ok = false;
         {
             FaultScope scope(&disk);

@@ -5,6 +5,7 @@
 #include "core/file_io.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QList>
 #include <QProcess>
@@ -119,10 +120,14 @@ private:
 };
 
 // A device of a fixed capacity holding the program folder: growing a file takes space,
-// overwriting takes none.
+// overwriting takes none. whole_tree: every file below the folder counts, hidden ones too
+// (not only the folder's own files).
 class FillingDisk : public FileFault {
 public:
-    FillingDisk(const QString& folder, qint64 free_bytes) : folder_(folder) { capacity_ = used() + free_bytes; }
+    FillingDisk(const QString& folder, qint64 free_bytes, bool whole_tree = false)
+        : folder_(folder), whole_tree_(whole_tree) {
+        capacity_ = used() + free_bytes;
+    }
     qint64 allow_write(const QString& path, qint64 offset, qint64 len) override {
         const qint64 size = QFileInfo(path).size();
         const qint64 grow = std::max<qint64>(0, offset + len - size);
@@ -136,10 +141,16 @@ public:
 private:
     qint64 used() const {
         qint64 total = 0;
-        for (const QFileInfo& fi : QDir(folder_).entryInfoList(QDir::Files)) total += fi.size();
+        if (!whole_tree_) {
+            for (const QFileInfo& fi : QDir(folder_).entryInfoList(QDir::Files)) total += fi.size();
+            return total;
+        }
+        for (QDirIterator it(folder_, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+            total += it.nextFileInfo().size();
         return total;
     }
     QString folder_;
+    bool whole_tree_ = false;
     qint64 capacity_ = 0;
 };
 
