@@ -3,11 +3,11 @@
 #include "core/core.h"
 #include "core/file_io.h"
 #include "core/file_switch.h"
+#include "core/save_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <filesystem>
 #include <system_error>
 
@@ -17,7 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int16_t kWaitBackupRestore = 1;  // the wait window's picture for this work
-constexpr qint64 kCopyChunk = 1 << 20;
 
 const QString kDriveHint = QStringLiteral(
     "Please ensure that the drive selected is ready (Hint: Check that the CD or floppy disk is in the drive). Error: ");
@@ -27,39 +26,6 @@ QString from_fs(const fs::path& p) { return QFile::decodeName(QByteArray::fromSt
 QString error_text(const std::error_code& ec) { return QString::fromLocal8Bit(ec.message().c_str()); }
 
 QString with_slash(const QString& folder) { return folder.endsWith(u'/') ? folder : folder + u'/'; }
-
-// Copies one file; the destination is replaced only once the whole copy is written, so a
-// failure leaves the old copy as it was.
-bool copy_one_file(const QString& from, const QString& to, QString& why) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) {
-        why = in.errorString();
-        return false;
-    }
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        why = out.errorString();
-        return false;
-    }
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(kCopyChunk);
-        if (in.error() != QFileDevice::NoError) {
-            why = in.errorString();
-            out.cancelWriting();
-            return false;
-        }
-        if (out.write(chunk) != chunk.size()) {
-            why = out.errorString();
-            out.cancelWriting();
-            return false;
-        }
-    }
-    if (!out.commit()) {
-        why = out.errorString();
-        return false;
-    }
-    return true;
-}
 
 // The names of a folder's normal files (or of its sub-folders), in listing order. Dot
 // names are this system's hidden files and stay out.
@@ -118,7 +84,7 @@ void Core::copy_folder_files(const QString& source, const QString& destination) 
     if (!list_folder(src, false, names, last, why)) return failed(why);
     for (const QString& n : std::as_const(names)) {
         name = n;
-        if (!copy_one_file(src + n, dst + n, why)) return failed(why);
+        if (!copy_whole_file(src + n, dst + n, &why)) return failed(why);
     }
 }
 

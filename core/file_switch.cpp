@@ -2,6 +2,7 @@
 
 #include "core/file_io.h"
 #include "core/journal_codec.h"
+#include "core/save_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,7 +23,6 @@ namespace fs = std::filesystem;
 const QString kStagingName = QStringLiteral(".QB_Staging");
 const QString kRecordName = QStringLiteral("switch.journal");
 const QByteArray kMagic = QByteArrayLiteral("QBS1");
-constexpr qint64 kChunk = qint64(1) << 20;
 // Far above the record of any real set (a name is about 100 bytes): a larger one is no record of ours.
 constexpr qint64 kMaxRecordBytes = qint64(64) << 20;
 enum : quint8 { kReplace = 1, kRemove = 2 };
@@ -110,21 +110,7 @@ bool copy_synced(const QString& source, const QString& dest, const QString& targ
         return false;
     }
     if (QFileInfo::exists(target)) out.setPermissions(QFile::permissions(target));
-    for (qint64 at = 0; !in.atEnd();) {
-        const QByteArray chunk = in.read(kChunk);
-        if (in.error() != QFileDevice::NoError) {
-            why = in.errorString();
-            return false;
-        }
-        if (!write_at(out, at, chunk)) {
-            why = last_file_error();
-            return false;
-        }
-        at += chunk.size();
-    }
-    if (sync_file(out)) return true;
-    why = last_file_error();
-    return false;
+    return copy_file_data(in, out, why);
 }
 
 bool sync_folders(const QString& root, const QSet<QString>& subs, QString& why) {

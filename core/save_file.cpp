@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <functional>
 #include <cerrno>
 #include <cstring>
 
@@ -16,9 +17,8 @@ QString replaced_file(const QString& path) {
     return info.isSymLink() ? info.symLinkTarget() : path;
 }
 
-} // namespace
-
-bool save_whole_file(const QString& path, const QByteArray& bytes, QString* error) {
+// The whole file through a temporary one beside it, which fill writes; see save_whole_file.
+bool write_whole_file(const QString& path, const std::function<bool(QFile&, QString&)>& fill, QString* error) {
     auto fail = [error](const QString& why) {
         if (error) *error = why;
         return false;
@@ -39,13 +39,54 @@ bool save_whole_file(const QString& path, const QByteArray& bytes, QString* erro
         if (tries == 10 || !QFileInfo::exists(out.fileName())) return fail(out.errorString());
     }
     if (old.exists()) out.setPermissions(old.permissions());
-    bool ok = write_at(out, 0, bytes) && sync_file(out);
+    QString why;
+    bool ok = fill(out, why);
     out.close();
-    if (ok) ok = rename_file(out.fileName(), target);
+    if (ok && !rename_file(out.fileName(), target)) {
+        ok = false;
+        why = last_file_error();
+    }
     if (ok) return true;
-    const QString why = last_file_error();
     remove_file(out.fileName());
     return fail(why);
+}
+
+} // namespace
+
+bool save_whole_file(const QString& path, const QByteArray& bytes, QString* error) {
+    return write_whole_file(path, [&](QFile& out, QString& why) {
+        if (write_at(out, 0, bytes) && sync_file(out)) return true;
+        why = last_file_error();
+        return false;
+    }, error);
+}
+
+bool copy_file_data(QFile& from, QFile& to, QString& why) {
+    constexpr qint64 kChunk = qint64(1) << 20;
+    for (qint64 at = 0; !from.atEnd();) {
+        const QByteArray chunk = from.read(kChunk);
+        if (from.error() != QFileDevice::NoError) {
+            why = from.errorString();
+            return false;
+        }
+        if (!write_at(to, at, chunk)) {
+            why = last_file_error();
+            return false;
+        }
+        at += chunk.size();
+    }
+    if (sync_file(to)) return true;
+    why = last_file_error();
+    return false;
+}
+
+bool copy_whole_file(const QString& from, const QString& to, QString* error) {
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) {
+        if (error) *error = in.errorString();
+        return false;
+    }
+    return write_whole_file(to, [&](QFile& out, QString& why) { return copy_file_data(in, out, why); }, error);
 }
 
 QString replacement_path(const QString& path) { return replaced_file(path) + QStringLiteral(".new"); }

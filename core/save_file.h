@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace qb {
@@ -9,6 +10,10 @@ namespace qb {
 // as it was and removes the temporary one. The old file's permissions are kept; a link
 // stays a link. A short write (disk full, size limit) fails with the platform's reason.
 bool save_whole_file(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// The same with a copy of the file from.
+bool copy_whole_file(const QString& from, const QString& to, QString* error = nullptr);
+// What is left of from, written into to from its start through core/file_io, then synced.
+bool copy_file_data(QFile& from, QFile& to, QString& why);
 
 // Replaces a data file of the program folder: the bytes go to a file beside it, which is
 // synced and renamed over it, then the folder is synced. Every step passes core/file_io,

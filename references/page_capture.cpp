@@ -1,10 +1,10 @@
 #include "references/page_capture.h"
 
 #include "core/core.h"
+#include "core/save_file.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace qb {
@@ -220,10 +220,8 @@ PageCapture::Result PageCapture::run(CaptureDocument& document, const QString& r
     QString no_scripts, cleaned;
     remove_tag_content(*html, QStringLiteral("<SCRIPT"), QStringLiteral("</SCRIPT>"), no_scripts);
     remove_tag_content(no_scripts, QStringLiteral("<OBJECT"), QStringLiteral("</OBJECT>"), cleaned);
-    QSaveFile file(page_path);
-    const QByteArray bytes = encode_page_text(cleaned + QStringLiteral("\r\n"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return page_error(file.errorString());
+    QString why;
+    if (!save_whole_file(page_path, encode_page_text(cleaned + QStringLiteral("\r\n")), &why)) return page_error(why);
     return Result::saved;
 }
 
