@@ -57,6 +57,12 @@ void place_beside_frame(QWidget* window) {
     window->move(x, y);
 }
 
+void place_over_frame(QWidget* window) {
+    Shell* s = Shell::current();
+    if (!window || !s || !s->is_form_loaded(QStringLiteral("MDIMain"))) return;
+    centre_over(window, s->mdi());
+}
+
 MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDIMain"));
     client_ = new QWidget(this);

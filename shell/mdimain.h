@@ -119,6 +119,9 @@ private:
 // covers as little of the visible screen as it can.
 void place_beside_frame(QWidget* window);
 
+// Puts a small window centred over the frame, where the user is looking.
+void place_over_frame(QWidget* window);
+
 // Shows an auxiliary window, creating it on first use, and brings it forward.
 QWidget* show_window(const QString& name);
 

@@ -120,7 +120,22 @@ void TestSaveWebPage::capture_end_to_end_and_reopen() {
     QVERIFY(!e->Web_address->font().italic());
     QVERIFY(e->Your_reference_name->hasFocus());
     QTest::keyClicks(e->Your_reference_name, "Q3: article?");
+    // While the page is kept, the note about it stands centred over the frame.
+    f.mdi->move(3, 20);
+    QStringList notes;
+    f.fx.http.during_get = [&](const QUrl&) {
+        QWidget* wait = f.shell->loaded_window("UserUpdate");
+        const QPoint off = wait->frameGeometry().center() - f.mdi->frameGeometry().center();
+        const bool centred = std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1;
+        notes << QStringLiteral("%1 %2 %3")
+                     .arg(wait->isVisible() ? QStringLiteral("shown") : QStringLiteral("hidden"),
+                          wait->findChild<QLabel*>("Label1")->text(),
+                          centred ? QStringLiteral("over the frame") : QStringLiteral("off by %1,%2").arg(off.x()).arg(off.y()));
+    };
     f.save();
+    f.fx.http.during_get = nullptr;
+    QCOMPARE(notes.size(), 2);
+    for (const QString& note : notes) QCOMPARE(note, QStringLiteral("shown Please Wait. Web Page being Saved. over the frame"));
 
     Core& c = f.core();
     const QString folder = f.fx.path("Acme Corp/");
