@@ -1,6 +1,7 @@
 #pragma once
 // The news reader: the headlines of one symbol at a time, chosen from the journal's
 // recent symbols; an article opens in the browser or becomes a new web page entry.
+#include "market/headline_box.h"
 #include "market/news_parse.h"
 #include "shell/shell.h"
 
@@ -57,7 +58,7 @@ public:
     QLabel* quote_label = nullptr;
     std::array<QLabel*, kLabels> symb_label{};
     QFrame* box_for_symb = nullptr;
-    std::array<QLabel*, kRows> title_box{};  // wraps a long headline over its lines
+    std::array<HeadlineBox*, kRows> title_box{};  // wraps a long headline over its lines
     std::array<QPlainTextEdit*, kRows> desc_textbox{};
     std::array<QPushButton*, kRows> save_button{};
     QScrollBar* VScroll1 = nullptr;

@@ -95,7 +95,7 @@ void build_controls(News& n) {
         save->installEventFilter(&n);
         n.save_button[size_t(r)] = save;
 
-        auto* title = new QLabel(&n);
+        auto* title = new HeadlineBox(&n);
         title->setObjectName(QStringLiteral("title_box_%1").arg(r));
         title->setProperty("qb_title_row", r);
         // A feed's title is text, never markup to render.

@@ -83,7 +83,7 @@ void News::update_screen() {
         const int one_line_px = title_metrics.height();
         const int text_px = std::min(
             title_metrics.boundingRect(QRect(0, 0, title->width(), 1 << 20), Qt::TextWordWrap, item.title).height(),
-            kMaxDescriptionLines * one_line_px);
+            HeadlineBox::kMaxLines * one_line_px);
         const int title_h = kTitleHeight + std::max(0, px_to_twips(text_px - one_line_px));
         if (top + title_h - kTitleHeight + h > rows_bottom) break;
         save->move(save->x(), twips_to_px(top));

@@ -125,13 +125,17 @@ void Quotes::Form_Load() {
     set_text_colour(Symbol, c.textcolor_value);
     quotes_changed = false;
     symbol_added = false;
-    load_quote_list_from_pref();
     place_beside_frame(this);
+    // Up before the list is read and fetched, so that a message about either stands over it.
+    show();
+    const MessageBoxOwner owner(this);
+    load_quote_list_from_pref();
     if (!quote_list[0].symbol.isEmpty()) quote_Click();
     Symbol->setFocus();
 }
 
 void Quotes::quote_Click() {
+    const MessageBoxOwner owner(this);
     const QString typed = trim_blanks(Symbol->text());
     if (!typed.isEmpty()) {
         add_symbol_to_list(typed);

@@ -1,5 +1,7 @@
 #include "platform/qt_platform.h"
 
+#include "platform/window_helpers.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -21,9 +23,11 @@
 namespace qb {
 
 void QtMessagePresenter::message_box(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
-    box.exec();
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, MessageBoxOwner::current());
+    answer(box);
 }
+
+int QtMessagePresenter::answer(QMessageBox& box) { return box.exec(); }
 
 int QtMessagePresenter::question_box(const QString& title, const QString& text, int style) {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -34,8 +38,8 @@ int QtMessagePresenter::question_box(const QString& title, const QString& text, 
     case kStyleInformation: icon = QMessageBox::Information; break;
     default: break;
     }
-    QMessageBox box(icon, title, text, QMessageBox::Yes | QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+    QMessageBox box(icon, title, text, QMessageBox::Yes | QMessageBox::No, MessageBoxOwner::current());
+    return answer(box) == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
 }
 
 QString QtDialogs::browse_for_folder(bool allow_new_folder, const QString& prompt) {

@@ -5,14 +5,21 @@
 #include <QObject>
 #include <memory>
 
+class QMessageBox;
 class QNetworkAccessManager;
 
 namespace qb {
 
+// Boxes come up over the window that owns the message (MessageBoxOwner), else in the
+// middle of the screen.
 class QtMessagePresenter : public MessagePresenter {
 public:
     void message_box(const QString& title, const QString& text) override;
     int question_box(const QString& title, const QString& text, int style) override;
+
+protected:
+    // Shows the box and waits for the user's button.
+    virtual int answer(QMessageBox& box);
 };
 
 class QtDialogs : public Dialogs {

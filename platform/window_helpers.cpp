@@ -8,8 +8,10 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPalette>
+#include <QScreen>
 #include <QWheelEvent>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace qb {
@@ -30,6 +32,39 @@ void set_window_topmost(QWidget* window) {
         if (was_visible) window->show();
     }
     if (window->isVisible()) window->raise();
+}
+
+void centre_over(QWidget* window, const QWidget* over) {
+    if (!window || !over) return;
+    const QWidget* framed = window->isVisible() ? window : over;
+    const QRect outer = framed->frameGeometry();
+    const QRect inner = framed->geometry();
+    const QSize frame = window->size() + (outer.size() - inner.size());
+    const QRect target = over->frameGeometry();
+    int x = target.left() + (target.width() - frame.width()) / 2;
+    int y = target.top() + (target.height() - frame.height()) / 2;
+    if (const QScreen* screen = over->screen()) {
+        const QRect avail = screen->availableGeometry();
+        x = std::max(avail.left(), std::min(x, avail.left() + avail.width() - frame.width()));
+        y = std::max(avail.top(), std::min(y, avail.top() + avail.height() - frame.height()));
+    }
+    window->move(x, y);
+}
+
+namespace {
+MessageBoxOwner* g_innermost_owner = nullptr;
+}
+
+MessageBoxOwner::MessageBoxOwner(QWidget* window) : window_(window), outer_(g_innermost_owner) {
+    g_innermost_owner = this;
+}
+
+MessageBoxOwner::~MessageBoxOwner() { g_innermost_owner = outer_; }
+
+QWidget* MessageBoxOwner::current() {
+    for (MessageBoxOwner* o = g_innermost_owner; o; o = o->outer_)
+        if (o->window_) return o->window_->window();
+    return nullptr;
 }
 
 WheelFilter::WheelFilter(QObject* parent, Handler handler) : QObject(parent), handler_(std::move(handler)) {}

@@ -2,6 +2,7 @@
 // Window-side helpers: twips, colours, topmost windows, the mouse wheel and text measuring.
 #include <QColor>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -22,6 +23,28 @@ QColor color_from_ole(uint32_t ole);
 // Keeps a window above the others. The flag is set before the window is first shown
 // (setting it on a shown window hides it), and raise() brings it forward afterwards.
 void set_window_topmost(QWidget* window);
+
+// Moves a top-level window so that its frame stands centred over the frame of another
+// window, inside the available area of that one's screen. A window not shown yet has no
+// frame of its own; the other window's borders stand in for it.
+void centre_over(QWidget* window, const QWidget* over);
+
+// A window's own messages stand over it: while one of these lives, message boxes come up
+// over its window (the innermost one when they nest); with none, in the middle of the
+// screen.
+class MessageBoxOwner {
+public:
+    explicit MessageBoxOwner(QWidget* window);
+    ~MessageBoxOwner();
+    MessageBoxOwner(const MessageBoxOwner&) = delete;
+    MessageBoxOwner& operator=(const MessageBoxOwner&) = delete;
+    // The window a box comes up over now, or nullptr.
+    static QWidget* current();
+
+private:
+    QPointer<QWidget> window_;
+    MessageBoxOwner* outer_;
+};
 
 // Turns wheel events on a widget (and its children, once installed on each) into steps:
 // +1 for every notch forward, -1 backward. The event is consumed.

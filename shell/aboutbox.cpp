@@ -2,6 +2,7 @@
 
 #include "core/core.h"
 #include "shell/command.h"
+#include "shell/mdimain.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -40,7 +41,11 @@ Aboutbox::Aboutbox(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     connect(Close, &QPushButton::clicked, this, &Aboutbox::Close_Click);
 }
 
-void Aboutbox::form_load() { version_label->setText(QStringLiteral("Version: ") + core().program_version); }
+void Aboutbox::form_load() {
+    version_label->setText(QStringLiteral("Version: ") + core().program_version);
+    adjustSize();
+    place_over_frame(this);
+}
 
 void Aboutbox::Close_Click() {
     hide();

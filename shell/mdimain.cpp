@@ -8,10 +8,10 @@
 #include "shell/tour.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QQuickWidget>
 #include <QScreen>
 #include <QToolBar>
 #include <exception>
@@ -57,20 +57,18 @@ void place_beside_frame(QWidget* window) {
     window->move(x, y);
 }
 
+void place_over_frame(QWidget* window) {
+    Shell* s = Shell::current();
+    if (!window || !s || !s->is_form_loaded(QStringLiteral("MDIMain"))) return;
+    centre_over(window, s->mdi());
+}
+
 MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDIMain"));
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client_area"));
     client_->setAutoFillBackground(true);
     setCentralWidget(client_);
-    // The browser panes draw through Qt Quick. A frame whose native window was made
-    // without such a child gets a new native window when the first pane comes, and the
-    // window manager places that one afresh: the frame jumps. A hidden Qt Quick child
-    // from the start gives the frame the surface the panes need.
-    auto* surface = new QQuickWidget(client_);
-    surface->setObjectName(QStringLiteral("browser_surface"));
-    surface->setGeometry(0, 0, 1, 1);
-    surface->hide();
     build_menus();
     build_toolbar();
     resize_frame_twips(kDesignWidth, kDesignHeight);
@@ -101,9 +99,51 @@ bool MDIMain::event(QEvent* event) {
     case QEvent::Show:
     case QEvent::Move:
     case QEvent::WindowStateChange: keep_frame_size(); break;
+    case QEvent::WinIdChange: native_window_changed(); break;
+    case QEvent::Paint:
+        if (restack_after_new_window_) restack_small_windows();
+        break;
+    case QEvent::WindowActivate:
+        if (focus_pending_) deliver_missed_focus();
+        break;
     default: break;
     }
     return result;
+}
+
+// The first browser pane draws through Qt Quick, and Qt gives the frame a new native
+// window of that kind: the old one goes and the new one is shown at once. Asked for at the
+// frame's own place, the new one is not placed afresh by the window manager. Mapped anew,
+// it covers the small windows and is not active: once it is up they come forward again
+// and the window the user was in is active again, and a field that took the focus in the
+// meantime is told so when the frame is active. (A hidden Qt Quick child from the frame's
+// start keeps the first native window, but costs about 25 MB at every start.)
+void MDIMain::native_window_changed() {
+    if (internalWinId() != 0 || !isVisible()) return;
+    setAttribute(Qt::WA_Moved);
+    restack_after_new_window_ = true;
+    was_active_ = QApplication::activeWindow();
+    focus_before_new_window_ = focusWidget();
+    focus_pending_ = true;
+}
+
+void MDIMain::restack_small_windows() {
+    restack_after_new_window_ = false;
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isWindow() && w->isVisible()) w->raise();
+    if (was_active_ && was_active_->isVisible()) was_active_->activateWindow();
+    was_active_ = nullptr;
+    if (focus_pending_ && isActiveWindow()) deliver_missed_focus();
+}
+
+void MDIMain::deliver_missed_focus() {
+    focus_pending_ = false;
+    QWidget* focus = focusWidget();
+    const bool moved = focus && focus != focus_before_new_window_;
+    focus_before_new_window_ = nullptr;
+    if (!moved) return;
+    QFocusEvent in(QEvent::FocusIn, Qt::OtherFocusReason);
+    QCoreApplication::sendEvent(focus, &in);
 }
 
 QRect MDIMain::screen_area() const {

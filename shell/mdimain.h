@@ -3,6 +3,7 @@
 // and one visible screen, the size values every screen lays itself out by, and shutdown.
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <functional>
 
@@ -68,6 +69,9 @@ private:
     void MDIForm_Load();
     void MDIForm_Resize();
     void keep_frame_size();
+    void native_window_changed();
+    void restack_small_windows();
+    void deliver_missed_focus();
     void build_menus();
     void build_toolbar();
     QAction* add_item(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut,
@@ -105,11 +109,18 @@ private:
     bool shutting_down_ = false;
     QSize frame_target_;   // the outer size asked for, in pixels
     QSize fitted_client_;  // the inner size that gave it
+    bool restack_after_new_window_ = false;
+    QPointer<QWidget> was_active_;
+    QPointer<QWidget> focus_before_new_window_;
+    bool focus_pending_ = false;
 };
 
 // Puts a small window to the right of the frame, as far as the screen allows, so it
 // covers as little of the visible screen as it can.
 void place_beside_frame(QWidget* window);
+
+// Puts a small window centred over the frame, where the user is looking.
+void place_over_frame(QWidget* window);
 
 // Shows an auxiliary window, creating it on first use, and brings it forward.
 QWidget* show_window(const QString& name);

@@ -3,6 +3,7 @@
 #include "core/core.h"
 #include "platform/window_helpers.h"
 #include "shell/command.h"
+#include "shell/mdimain.h"
 
 #include <QLabel>
 
@@ -35,6 +36,8 @@ void UserUpdate::form_load() {
 }
 
 void UserUpdate::set_message(const QString& text, int16_t kind) {
+    // A note that comes up stands over the program; one already up stays where it is.
+    if (!isVisible()) place_over_frame(this);
     show();
     Picture1->setVisible(kind != wait_internet);
     Picture2->setVisible(kind == wait_internet);

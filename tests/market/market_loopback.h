@@ -99,6 +99,7 @@ struct MarketFixture {
     void make_core() {
         Platform p = fx.platform();
         p.http = &http;
+        if (presenter) p.messages = presenter;
         shell.reset();
         fx.core.reset();
         fx.core = std::make_unique<Core>(fx.dir.path(), p);
@@ -133,6 +134,7 @@ struct MarketFixture {
 
     MarketServer server;
     HostSwapHttp http;
+    MessagePresenter* presenter = nullptr;  // in place of the fake one, from the next start
     CoreFixture fx;
     std::unique_ptr<Shell> shell;
     MDIMain* mdi = nullptr;

@@ -3,6 +3,7 @@
 #include "core/ole_date.h"
 #include "market/news.h"
 #include "market_loopback.h"
+#include "support/painted_text.h"
 #include "support/webengine_test_main.h"
 #include "platform/window_helpers.h"
 #include "shell/command.h"
@@ -137,6 +138,8 @@ private slots:
     void long_headlines_wrap();
     void feed_encoding_by_the_header_data();
     void feed_encoding_by_the_header();
+    void headline_cut_at_its_fifth_line_data();
+    void headline_cut_at_its_fifth_line();
     void failed_fetches_data();
     void failed_fetches();
     void opening_articles();
@@ -361,6 +364,54 @@ void TestNews::long_headlines_wrap() {
         QVERIFY(px_to_twips(previous_bottom) <= f.news->rows_bottom + 15);
     }
     QVERIFY(shown >= 3);
+}
+
+void TestNews::headline_cut_at_its_fifth_line_data() {
+    QTest::addColumn<int>("clauses");  // six fill the five lines a row has
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("two lines") << 2 << false;
+    QTest::newRow("five lines") << 6 << false;
+    QTest::newRow("six lines") << 7 << true;
+    QTest::newRow("eleven lines") << 14 << true;
+}
+
+// What the row shows of a headline, read from its drawing: five lines at most, and a cut
+// one says so with an ellipsis at the end of the fifth.
+void TestNews::headline_cut_at_its_fifth_line() {
+    QFETCH(int, clauses);
+    QFETCH(bool, cut);
+    QStringList parts;
+    for (int i = 1; i <= clauses; ++i)
+        parts << QStringLiteral("part %1 of the headline tells of the results and the outlook for the quarter").arg(i);
+    const QString headline = parts.join(QStringLiteral(", ")) + u'.';
+    NewsFixture f;
+    f.current("IBM", "");
+    f.feeds["IBM"] = (QStringLiteral("<rss><channel><item><title>") + headline +
+                      QStringLiteral("</title><link>http://news.example.com/1</link><description>Story.</description>"
+                                     "</item></channel></rss>"))
+                         .toUtf8();
+    QVERIFY(f.open());
+    QLabel* title = f.news->title_box[0];
+    QVERIFY(title->isVisible());
+    QCOMPARE(title->text(), headline);  // the whole headline goes with a saved article
+
+    const QStringList lines = painted_lines(title);
+    QVERIFY2(lines.size() <= 5, qPrintable(lines.join(u'|')));
+    const QFontMetrics fm(title->font());
+    QVERIFY(title->height() >= fm.lineSpacing() * int(lines.size()));
+    QString shown;
+    for (const QString& line : lines) shown += line.trimmed() + u' ';
+    shown = shown.trimmed();
+    if (!cut) {
+        QCOMPARE(shown, headline);
+        return;
+    }
+    QCOMPARE(lines.size(), 5);
+    QVERIFY2(shown.endsWith(QChar(0x2026)), qPrintable(lines.last()));
+    QVERIFY(fm.horizontalAdvance(lines.last().trimmed()) <= title->width());
+    // What shows is the headline's beginning, word for word.
+    shown.chop(1);
+    QVERIFY2(headline.startsWith(shown.trimmed()), qPrintable(shown));
 }
 
 void TestNews::failed_fetches_data() {

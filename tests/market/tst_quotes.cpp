@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 using namespace qb;
@@ -35,6 +36,28 @@ QByteArray service(const QByteArray& target) {
     }
     return http_ok(body);
 }
+
+// The program's own message boxes, shown without waiting for a button: where each came up
+// and what stood behind it.
+class ShownBoxes : public QtMessagePresenter {
+public:
+    struct Box {
+        QString text;
+        QRect frame;
+        QWidget* over;
+        bool over_visible;
+    };
+    QList<Box> shown;
+
+protected:
+    int answer(QMessageBox& box) override {
+        box.show();
+        QWidget* over = box.parentWidget();
+        shown.append({box.text(), box.frameGeometry(), over, over && over->isVisible()});
+        box.hide();
+        return QMessageBox::Ok;
+    }
+};
 
 struct QuotesFixture : MarketFixture {
     QuotesFixture(const QStringList& listed = {}) {
@@ -86,6 +109,8 @@ private slots:
     void unknown_symbol();
     void no_connection_after_adding();
     void later_failure_keeps_a_symbol_added_before();
+    void messages_over_the_window_data();
+    void messages_over_the_window();
     void values_stay_behind_a_message_data();
     void values_stay_behind_a_message();
     void list_kept_only_when_changed();
@@ -254,6 +279,56 @@ void TestQuotes::later_failure_keeps_a_symbol_added_before() {
     QCOMPARE(f.listed(), (QStringList{"AAPL", "IBM"}));
     f.close();
     QVERIFY(f.c().quotes.contains(make_tag("quote1", "AAPL")));
+}
+
+void TestQuotes::messages_over_the_window_data() {
+    QTest::addColumn<QString>("pref");  // the kept list
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<bool>("refused");  // the service is gone after the opening
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown symbol at opening") << pref_list({"ZZZZ", "IBM"}) << "" << false << "Invalid Stock Symbol: ZZZZ";
+    QTest::newRow("damaged list at opening") << make_tag("numquotes", "many") << "" << false << "Internal Problem";
+    QTest::newRow("unknown symbol added") << pref_list({"IBM"}) << "ZZZZ" << false << "Invalid Stock Symbol: ZZZZ";
+    QTest::newRow("no connection") << pref_list({"IBM"}) << "" << true << "Unable to Retreive Quote Data.";
+}
+
+// A message about the quotes comes up over the quotes window, which stands beside the
+// frame, and the window is up behind it.
+void TestQuotes::messages_over_the_window() {
+    QFETCH(QString, pref);
+    QFETCH(QString, added);
+    QFETCH(bool, refused);
+    QFETCH(QString, message);
+    ShownBoxes boxes;
+    QuotesFixture f;
+    f.c().quotes = pref;
+    QVERIFY(f.c().save_preferences());
+    f.presenter = &boxes;
+    f.restart();
+    boxes.shown.clear();  // what the start said
+    f.mdi->move(20, 10);
+    f.mdi->menu_item(QStringLiteral("mnuQuotes"))->trigger();
+    f.quotes = dynamic_cast<Quotes*>(f.shell->loaded_window(QStringLiteral("Quotes")));
+    QVERIFY(f.quotes);
+    if (!added.isEmpty()) f.add(added);
+    QTcpServer closed;
+    if (refused) {
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        f.http.port = closed.serverPort();
+        QTest::mouseClick(f.quotes->quote, Qt::LeftButton);
+    }
+    QCOMPARE(boxes.shown.size(), 1);
+    const ShownBoxes::Box& box = boxes.shown[0];
+    QVERIFY2(box.text.contains(message), qPrintable(box.text));
+    // Centred over the window, give or take the frame Qt allows the box itself.
+    const QPoint centre = f.quotes->frameGeometry().center();
+    const QPoint off = box.frame.center() - centre;
+    QVERIFY2(std::abs(off.x()) <= 45 && std::abs(off.y()) <= 45,
+             qPrintable(QStringLiteral("box centred at %1,%2, the window at %3,%4")
+                            .arg(box.frame.center().x()).arg(box.frame.center().y()).arg(centre.x()).arg(centre.y())));
+    // It belongs to the window, which is up behind it.
+    QCOMPARE(box.over, f.quotes);
+    QVERIFY(box.over_visible);
 }
 
 void TestQuotes::values_stay_behind_a_message_data() {

@@ -39,6 +39,7 @@ private slots:
     void import_checklist();
     void windows_from_the_tools_menu();
     void about_box_and_wait_window();
+    void about_box_and_wait_window_over_the_frame();
 
 private:
     std::unique_ptr<ShellFixture> f;
@@ -425,6 +426,37 @@ void TestMenus::about_box_and_wait_window() {
     QVERIFY(!wait->Picture2->isVisible());
     QCOMPARE(wait->Label1->text(), QStringLiteral("Please Wait. Web Page being Saved."));
     QVERIFY(wait->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+// Both come up centred over the frame, wherever it stands; a wait window that is up
+// already stays where it is.
+void TestMenus::about_box_and_wait_window_over_the_frame() {
+    MDIMain* frame = f->mdi();
+    auto centred_over_frame = [frame](QWidget* w) {
+        const QRect outer = frame->frameGeometry();
+        const QRect inner = w->frameGeometry();
+        const QPoint off = inner.center() - outer.center();
+        return outer.contains(inner) && std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1;
+    };
+    frame->move(230, 140);
+    f->trigger("mnuAbout");
+    QWidget* about = f->s().loaded_window("Aboutbox");
+    QVERIFY(about->isVisible());
+    QVERIFY2(centred_over_frame(about), qPrintable(QStringLiteral("%1,%2").arg(about->x()).arg(about->y())));
+
+    frame->move(40, 20);
+    UserUpdate* wait = f->s().user_update();
+    wait->set_message("Please Wait. Web Page being Saved.", wait_save_web_page);
+    QVERIFY(wait->isVisible());
+    QVERIFY2(centred_over_frame(wait), qPrintable(QStringLiteral("%1,%2").arg(wait->x()).arg(wait->y())));
+    wait->move(5, 5);
+    wait->set_message("Please Wait...Backup In Progress.", wait_backup_restore);
+    QCOMPARE(wait->pos(), QPoint(5, 5));
+    // Shown again later, it comes up over the frame again.
+    wait->hide();
+    frame->move(120, 60);
+    wait->set_message("Please Wait, we are Getting News for: ABC", wait_internet);
+    QVERIFY(centred_over_frame(wait));
 }
 
 QTEST_MAIN(TestMenus)
