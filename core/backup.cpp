@@ -220,7 +220,6 @@ bool Core::settle_interrupted_restore() {
                                     why + QStringLiteral(". Nothing can be saved until it is finished at a later start."));
         return false;
     }
-    restore_unfinished = false;
     if (what == FileSwitch::Settled::finished)
         show_message(msg_warning,
                      QStringLiteral("A restore of your data was cut short. It has now been finished: the data files "

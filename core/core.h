@@ -193,6 +193,8 @@ public:
     // A restore cut short is finished or undone before anything is loaded, and the user
     // is told which. false: it could not be finished; saves are refused until it is.
     bool settle_interrupted_restore();
+    // The data files may not match the tables: saves are refused until the tables are
+    // loaded from files that a settled restore left whole.
     bool restore_unfinished = false;
     // Tells the user and answers true while a restore is left unfinished.
     bool restore_left_unfinished();

@@ -219,7 +219,8 @@ void Core::resize_summary_data(int32_t n) {
 }
 
 void Core::load_summary_data() {
-    settle_interrupted_restore();
+    // Settled here, the files are whole again and the tables are loaded from them now.
+    if (settle_interrupted_restore()) restore_unfinished = false;
     recover_interrupted_save();
     QFile f;
     auto failed = [&](const QString& why) {

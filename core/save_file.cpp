@@ -4,9 +4,9 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <functional>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 namespace qb {
 namespace {

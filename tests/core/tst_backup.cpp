@@ -120,6 +120,7 @@ private slots:
     void copy_folder_files_reports_the_file();
     void restore_of_empty_checklist_file_keeps_table();
     void restore_drops_a_journal_of_the_replaced_files();
+    void unfinished_restore_refuses_saves();
     void cut_short_at_every_step_data();
     void cut_short_at_every_step();
     void full_disk_changes_nothing_data();
@@ -420,6 +421,52 @@ struct OperationFixture {
 };
 
 } // namespace
+
+// A restore whose switch fails past its commit point leaves the tables of before over
+// files of the backup: nothing is saved until a start has finished the switch, not even
+// after a later restore has finished it but failed itself.
+void TestBackup::unfinished_restore_refuses_saves() {
+    BackupFixture b(false);
+    Core& c = *b.fx.core;
+    QVERIFY(c.backup_data(b.pick.path()));
+    add_entry(c, "Charlie");
+    const QMap<QString, QByteArray> backed_up = data_files(b.backup());
+    auto save_refused = [&] {
+        b.fx.messages.boxes.clear();
+        SummaryEntry* e = start_new_entry(c);
+        QVERIFY(e);
+        e->security = "Delta";
+        QVERIFY(!c.save_entry());
+        QVERIFY(b.fx.messages.box_texts().contains(
+            "Error: Data NOT Saved. A restore of your data could not be finished; it is finished at the next start of "
+            "Quorbelix."));
+        QVERIFY(!c.save_checklist());
+        QVERIFY(!c.save_preferences());
+    };
+    {
+        FailStep rename("rename entries.dat");
+        FaultScope scope(&rename);
+        QVERIFY(!c.restore_data(b.backup()));
+        QVERIFY(rename.failed);
+    }
+    QVERIFY(b.fx.messages.box_texts().value(0).startsWith("Error: Unable to Restore Data. Progress: 4 Error: "));
+    QCOMPARE(securities(c), QStringList({"Alpha", "Bravo", "Charlie"}));
+    save_refused();
+
+    // A second restore finishes the first switch, then fails to stage its own files.
+    {
+        FailStep write("write VarData.dat");
+        FaultScope scope(&write);
+        QVERIFY(!c.restore_data(b.backup()));
+        QVERIFY(write.failed);
+    }
+    QCOMPARE(data_files(b.fx.dir.path()), backed_up);
+    save_refused();
+
+    b.fx.restart();
+    QCOMPARE(securities(*b.fx.core), QStringList({"Alpha", "Bravo"}));
+    add_entry(*b.fx.core, "Delta");
+}
 
 void TestBackup::cut_short_at_every_step_data() { add_operation_rows(); }
 
