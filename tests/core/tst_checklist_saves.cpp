@@ -332,7 +332,7 @@ void TestChecklistSaves::real_kills_during_saves() {
     const QByteArray gone = records_of(chklist(fx)).value(kListNames.size() + 1);
     fx.core.reset();
     QRandomGenerator rng(19);
-    const int kills = 550;
+    const int kills = kill_rounds(550);
     int torn_lists = 0, mixed_files = 0, cut_short = 0, child_versions = 0;
     for (int round = 0; round < kills; ++round) {
         // Once the child has saved, it is killed at a random moment of its later saves.
@@ -403,7 +403,7 @@ void TestChecklistSaves::real_kills_during_restores() {
     }
     fx.core.reset();
     QRandomGenerator rng(23);
-    const int kills = 100;
+    const int kills = kill_rounds(100);
     int torn_files = 0, found_second = 0;
     for (int round = 0; round < kills; ++round) {
         QVERIFY(kill_child_after(rng.bounded(30000), [&](const std::function<void()>& ready) {

@@ -285,7 +285,7 @@ void TestSaveFaults::real_kills_during_edits() {
     others.remove(3);
     fx.core.reset();
     QRandomGenerator rng(9);
-    int lost = 0, kills = 40, cut_short = 0, child_versions = 0;
+    int lost = 0, kills = kill_rounds(40), cut_short = 0, child_versions = 0;
     for (int round = 0; round < kills; ++round) {
         // Once the child has saved, it is killed at a random moment of its later saves.
         QVERIFY(kill_child_after(1000 + rng.bounded(20000), [&](const std::function<void()>& ready) {

@@ -193,6 +193,17 @@ struct TmpfsMount {
     bool mounted = false;
 };
 
+// Rounds of a real-kill test. Under the sanitizers a fork and every step of the child cost
+// several times as much, and the suite shares the machine with other work: a fifth of the
+// rounds still cross every part of the operation, and the plain run keeps them all.
+constexpr int kill_rounds(int plain) {
+#if defined(__SANITIZE_ADDRESS__)
+    return std::max(plain / 5, 4);
+#else
+    return plain;
+#endif
+}
+
 // Forks a child that runs work until it is killed with SIGKILL, delay_us after it has
 // called ready() (once its first save is done). False when it did not get that far
 // within 20 s.
