@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <QToolButton>
 
@@ -184,6 +185,9 @@ void AddChecklist::Text1_Change(int16_t Index) {
     if (filling_ || !shown(box)) return;
     add_or_edit_ongoing = true;
     Check1[size_t(Index)]->setChecked(true);
+    // The heading counts what the boxes hold: an item typed into an empty box, or emptied,
+    // changes it at once, not only when the focus moves on.
+    update_things_to_check_count();
     const int n = measure_lines(box->toPlainText());
     if (n == line_count[size_t(Index)]) return;
     line_count[size_t(Index)] = int16_t(n);
@@ -238,7 +242,8 @@ void AddChecklist::Text1_LostFocus(int16_t Index) {
 void AddChecklist::update_things_to_check_count() {
     int n = 0;
     for (int i = 0; i < kRows; ++i) {
-        if (!Text1[size_t(i)]->toPlainText().isEmpty())
+        // Runs at every key stroke: the document's emptiness without copying its text.
+        if (!Text1[size_t(i)]->document()->isEmpty())
             ++n;
         else
             line_count[size_t(i)] = 0;

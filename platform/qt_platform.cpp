@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -22,9 +23,38 @@
 
 namespace qb {
 
+namespace {
+
+// Boxes and dialogs live on the heap: the window a box stands over takes its children with
+// it if it goes while the box is up (a timer may unload it), and one on the stack would
+// then be deleted twice.
+template <typename T>
+class Owned {
+public:
+    template <typename... Args>
+    explicit Owned(Args&&... args) : p_(new T(std::forward<Args>(args)...)) {}
+    ~Owned() { delete p_.data(); }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    T* operator->() const { return p_.data(); }
+    T& operator*() const { return *p_; }
+    bool gone() const { return p_.isNull(); }
+
+private:
+    QPointer<T> p_;
+};
+
+// The file a file dialog was closed with, or "" when it was cancelled or went.
+QString chosen_file(const Owned<QFileDialog>& dlg, int result) {
+    if (result != QDialog::Accepted || dlg.gone() || dlg->selectedFiles().isEmpty()) return QString();
+    return dlg->selectedFiles().first();
+}
+
+} // namespace
+
 void QtMessagePresenter::message_box(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, MessageBoxOwner::current());
-    answer(box);
+    Owned<QMessageBox> box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, MessageBoxOwner::current());
+    answer(*box);
 }
 
 int QtMessagePresenter::answer(QMessageBox& box) { return box.exec(); }
@@ -38,34 +68,41 @@ int QtMessagePresenter::question_box(const QString& title, const QString& text, 
     case kStyleInformation: icon = QMessageBox::Information; break;
     default: break;
     }
-    QMessageBox box(icon, title, text, QMessageBox::Yes | QMessageBox::No, MessageBoxOwner::current());
-    return answer(box) == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+    Owned<QMessageBox> box(icon, title, text, QMessageBox::Yes | QMessageBox::No, MessageBoxOwner::current());
+    return answer(*box) == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
 }
 
+int QtDialogs::run(QDialog& dialog) { return dialog.exec(); }
+
 QString QtDialogs::browse_for_folder(bool allow_new_folder, const QString& prompt) {
-    QFileDialog dlg(nullptr, prompt, QDir::homePath());
-    dlg.setFileMode(QFileDialog::Directory);
-    dlg.setOption(QFileDialog::ShowDirsOnly, true);
+    Owned<QFileDialog> dlg(MessageBoxOwner::current(), prompt, QDir::homePath());
+    dlg->setFileMode(QFileDialog::Directory);
+    dlg->setOption(QFileDialog::ShowDirsOnly, true);
     // Only the non-native dialog can hide its "new folder" button.
-    if (!allow_new_folder) dlg.setOption(QFileDialog::DontUseNativeDialog, true);
-    dlg.setOption(QFileDialog::ReadOnly, !allow_new_folder);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
-    return dlg.selectedFiles().first();
+    if (!allow_new_folder) dlg->setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg->setOption(QFileDialog::ReadOnly, !allow_new_folder);
+    return chosen_file(dlg, run(*dlg));
 }
 
 QString QtDialogs::open_file_name(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(nullptr, title, QString(), filter);
+    Owned<QFileDialog> dlg(MessageBoxOwner::current(), title, QString(), filter);
+    dlg->setFileMode(QFileDialog::ExistingFile);
+    return chosen_file(dlg, run(*dlg));
 }
 
 QString QtDialogs::save_file_name(const QString& title, const QString& filter, const QString& suggested) {
-    return QFileDialog::getSaveFileName(nullptr, title, suggested, filter);
+    Owned<QFileDialog> dlg(MessageBoxOwner::current(), title, suggested, filter);
+    dlg->setAcceptMode(QFileDialog::AcceptSave);
+    return chosen_file(dlg, run(*dlg));
 }
 
 std::optional<QString> QtDialogs::input_box(const QString& prompt, const QString& title, const QString& initial) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, initial, &ok);
-    if (!ok) return std::nullopt;
-    return text;
+    Owned<QInputDialog> dlg(MessageBoxOwner::current());
+    dlg->setWindowTitle(title);
+    dlg->setLabelText(prompt);
+    dlg->setTextValue(initial);
+    if (run(*dlg) != QDialog::Accepted || dlg.gone()) return std::nullopt;
+    return dlg->textValue();
 }
 
 int QtShellOpener::open_document(const QString& path) {

@@ -5,13 +5,13 @@
 #include <QObject>
 #include <memory>
 
+class QDialog;
 class QMessageBox;
 class QNetworkAccessManager;
 
 namespace qb {
 
-// Boxes come up over the window that owns the message (MessageBoxOwner), else in the
-// middle of the screen.
+// Boxes come up over the window that owns the message (MessageBoxOwner).
 class QtMessagePresenter : public MessagePresenter {
 public:
     void message_box(const QString& title, const QString& text) override;
@@ -22,12 +22,17 @@ protected:
     virtual int answer(QMessageBox& box);
 };
 
+// The dialogs stand over their owner, as the message boxes do.
 class QtDialogs : public Dialogs {
 public:
     QString browse_for_folder(bool allow_new_folder, const QString& prompt) override;
     QString open_file_name(const QString& title, const QString& filter) override;
     QString save_file_name(const QString& title, const QString& filter, const QString& suggested) override;
     std::optional<QString> input_box(const QString& prompt, const QString& title, const QString& initial) override;
+
+protected:
+    // Shows the dialog and waits until the user closes it.
+    virtual int run(QDialog& dialog);
 };
 
 class QtShellOpener : public ShellOpener {

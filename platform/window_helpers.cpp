@@ -53,7 +53,19 @@ void centre_over(QWidget* window, const QWidget* over) {
 
 namespace {
 MessageBoxOwner* g_innermost_owner = nullptr;
+QPointer<QWidget> g_main_window;
+
+// A shown window of the program that a box may stand over: a plain window or a dialog,
+// not a tool window, popup or tooltip.
+QWidget* usable_owner(QWidget* w) {
+    if (!w) return nullptr;
+    w = w->window();
+    const Qt::WindowType type = w->windowType();
+    if (type != Qt::Window && type != Qt::Dialog) return nullptr;
+    if (!w->isVisible() || w->isMinimized()) return nullptr;
+    return w;
 }
+} // namespace
 
 MessageBoxOwner::MessageBoxOwner(QWidget* window) : window_(window), outer_(g_innermost_owner) {
     g_innermost_owner = this;
@@ -64,8 +76,13 @@ MessageBoxOwner::~MessageBoxOwner() { g_innermost_owner = outer_; }
 QWidget* MessageBoxOwner::current() {
     for (MessageBoxOwner* o = g_innermost_owner; o; o = o->outer_)
         if (o->window_) return o->window_->window();
-    return nullptr;
+    // The core asks without naming a window: the one the user acted in owns the box.
+    if (QWidget* w = usable_owner(QApplication::activeModalWidget())) return w;
+    if (QWidget* w = usable_owner(QApplication::activeWindow())) return w;
+    return usable_owner(g_main_window);
 }
+
+void MessageBoxOwner::set_main_window(QWidget* window) { g_main_window = window; }
 
 WheelFilter::WheelFilter(QObject* parent, Handler handler) : QObject(parent), handler_(std::move(handler)) {}
 

@@ -29,9 +29,11 @@ void set_window_topmost(QWidget* window);
 // frame of its own; the other window's borders stand in for it.
 void centre_over(QWidget* window, const QWidget* over);
 
-// A window's own messages stand over it: while one of these lives, message boxes come up
-// over its window (the innermost one when they nest); with none, in the middle of the
-// screen.
+// A window's own messages stand over it: while one of these lives, message boxes and
+// dialogs come up over its window (the innermost one when they nest). Without one they
+// come up over the window the user is in (the active modal dialog or the active window),
+// else over the main window; over the screen's middle only when none of them is up.
+// The wait window (a tool window) is never an owner: it goes when the work ends.
 class MessageBoxOwner {
 public:
     explicit MessageBoxOwner(QWidget* window);
@@ -40,6 +42,8 @@ public:
     MessageBoxOwner& operator=(const MessageBoxOwner&) = delete;
     // The window a box comes up over now, or nullptr.
     static QWidget* current();
+    // The program's main window, the owner when no other window is active.
+    static void set_main_window(QWidget* window);
 
 private:
     QPointer<QWidget> window_;

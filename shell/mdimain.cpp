@@ -52,8 +52,12 @@ void place_beside_frame(QWidget* window) {
     const QRect frame = s->mdi()->frameGeometry();
     QScreen* screen = s->mdi()->screen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
-    const int x = std::max(avail.left(), std::min(frame.right() + 1, avail.right() + 1 - window->width()));
-    const int y = std::max(avail.top(), frame.top() + 40);
+    // move() places the window's border, which lies outside its size: the whole of it must
+    // stay on the screen. A window not shown yet has no border of its own; the frame's stand in.
+    const QWidget* framed = window->isVisible() ? window : s->mdi();
+    const QSize outer = window->size() + (framed->frameGeometry().size() - framed->geometry().size());
+    const int x = std::max(avail.left(), std::min(frame.right() + 1, avail.right() + 1 - outer.width()));
+    const int y = std::max(avail.top(), std::min(frame.top() + 40, avail.bottom() + 1 - outer.height()));
     window->move(x, y);
 }
 

@@ -1,6 +1,7 @@
 #include "shell/shell.h"
 
 #include "core/core.h"
+#include "platform/window_helpers.h"
 #include "shell/aboutbox.h"
 #include "shell/command.h"
 #include "shell/custom.h"
@@ -113,7 +114,12 @@ Tour* Shell::tour() { return static_cast<Tour*>(window(QStringLiteral("Tour")));
 UserUpdate* Shell::user_update() { return static_cast<UserUpdate*>(window(QStringLiteral("UserUpdate"))); }
 
 void Shell::register_standard_windows() {
-    register_window(QStringLiteral("MDIMain"), [] { return new MDIMain(); });
+    register_window(QStringLiteral("MDIMain"), [] {
+        auto* frame = new MDIMain();
+        // Boxes the core asks for while no window of the program is active stand over it.
+        MessageBoxOwner::set_main_window(frame);
+        return frame;
+    });
     register_window(QStringLiteral("Command"), [this] {
         auto* w = new Command(mdi()->client_area());
         w->hide();

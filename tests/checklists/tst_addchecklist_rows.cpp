@@ -84,6 +84,7 @@ private slots:
     void box_is_as_tall_as_its_text_data();
     void box_is_as_tall_as_its_text();
     void tick_follows_the_text();
+    void count_follows_what_the_boxes_hold();
     void insert_and_delete_warn_without_an_item();
     void insert_moves_items_down();
     void insert_refused_when_full_data();
@@ -276,6 +277,34 @@ void TestAddChecklistRows::tick_follows_the_text() {
     QVERIFY(!e->Check1[0]->isChecked());
     QCOMPARE(e->Things_label->text(), QStringLiteral("0 Things to Check"));
     QCOMPARE(e->item_highlighted, false);
+}
+
+// The heading counts the items the boxes hold as they are typed and emptied, and reads
+// the same after a Save and after the checklist is opened again.
+void TestAddChecklistRows::count_follows_what_the_boxes_hold() {
+    ChecklistsFixture f(ChecklistsFixture::numbered(1));
+    f.press(button_new_checklist);
+    AddChecklist* e = f.editor();
+    f.type(e->name_text, "Counted");
+    f.type(e->Text1[0], "Cheap?");
+    QCOMPARE(e->Things_label->text(), QStringLiteral("1 Things to Check"));
+    f.save();
+    QCOMPARE(f.core().current_screen, int(screen_checklist_editor));
+    QCOMPARE(e->Things_label->text(), QStringLiteral("1 Things to Check"));
+    f.type(e->Text1[1], "Growing?");
+    QCOMPARE(e->Things_label->text(), QStringLiteral("2 Things to Check"));
+    // Emptied, the item is no longer counted, while its box still has the focus.
+    e->Text1[1]->selectAll();
+    QTest::keyClick(e->Text1[1], Qt::Key_Delete);
+    QCOMPARE(QApplication::focusWidget(), e->Text1[1]);
+    QCOMPARE(e->Things_label->text(), QStringLiteral("1 Things to Check"));
+    f.save();
+    QCOMPARE(e->Things_label->text(), QStringLiteral("1 Things to Check"));
+    f.press(button_checklists);
+    ShowChecklists* l = f.list();
+    QTest::mouseDClick(l->Title_textbox[1], Qt::LeftButton);
+    QCOMPARE(f.editor()->name_text->text(), QStringLiteral("Counted"));
+    QCOMPARE(f.editor()->Things_label->text(), QStringLiteral("1 Things to Check"));
 }
 
 void TestAddChecklistRows::insert_and_delete_warn_without_an_item() {

@@ -4,10 +4,10 @@
 #include "market/quotes.h"
 #include "market_loopback.h"
 #include "platform/window_helpers.h"
+#include "support/shown_boxes.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 using namespace qb;
@@ -36,28 +36,6 @@ QByteArray service(const QByteArray& target) {
     }
     return http_ok(body);
 }
-
-// The program's own message boxes, shown without waiting for a button: where each came up
-// and what stood behind it.
-class ShownBoxes : public QtMessagePresenter {
-public:
-    struct Box {
-        QString text;
-        QRect frame;
-        QWidget* over;
-        bool over_visible;
-    };
-    QList<Box> shown;
-
-protected:
-    int answer(QMessageBox& box) override {
-        box.show();
-        QWidget* over = box.parentWidget();
-        shown.append({box.text(), box.frameGeometry(), over, over && over->isVisible()});
-        box.hide();
-        return QMessageBox::Ok;
-    }
-};
 
 struct QuotesFixture : MarketFixture {
     QuotesFixture(const QStringList& listed = {}) {
@@ -318,7 +296,7 @@ void TestQuotes::messages_over_the_window() {
         QTest::mouseClick(f.quotes->quote, Qt::LeftButton);
     }
     QCOMPARE(boxes.shown.size(), 1);
-    const ShownBoxes::Box& box = boxes.shown[0];
+    const ShownBox& box = boxes.shown[0];
     QVERIFY2(box.text.contains(message), qPrintable(box.text));
     // Centred over the window, give or take the frame Qt allows the box itself.
     const QPoint centre = f.quotes->frameGeometry().center();

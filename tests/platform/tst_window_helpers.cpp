@@ -1,9 +1,14 @@
-// The window-side helpers: wheel steps, scroll-bar moves, topmost windows, colours.
+// The window-side helpers: wheel steps, scroll-bar moves, topmost windows, colours, and
+// the window a message box stands over.
+#include "platform/qt_platform.h"
 #include "platform/window_helpers.h"
 
+#include <QDialog>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QMessageBox>
 #include <QScrollBar>
+#include <QTimer>
 #include <QtTest>
 
 using namespace qb;
@@ -30,6 +35,9 @@ private slots:
     void colors();
     void design_faces_keep_their_widths_data();
     void design_faces_keep_their_widths();
+    void box_owner_data();
+    void box_owner();
+    void box_outlives_its_owner_going();
 };
 
 void TestWindowHelpers::wheel_steps_data() {
@@ -137,6 +145,77 @@ void TestWindowHelpers::design_faces_keep_their_widths() {
     QCOMPARE(QFontInfo(font).family(), QString("Liberation Sans"));
     const qreal width = QFontMetricsF(font).horizontalAdvance(text);
     QVERIFY2(width <= room, qPrintable(QString("%1 px in %2").arg(width).arg(room)));
+}
+
+void TestWindowHelpers::box_owner_data() {
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QString>("owner");  // the object name of the window the box stands over
+    QTest::newRow("no window active: the main window") << "main" << "main";
+    QTest::newRow("a small window active") << "small active" << "small";
+    QTest::newRow("the wait window active: the main window") << "tool active" << "main";
+    QTest::newRow("a modal dialog up") << "modal" << "modal";
+    QTest::newRow("a window's own message") << "small active, own message of other" << "other";
+    QTest::newRow("the main window hidden, none active") << "main hidden" << "";
+}
+
+// A box the core asks for without naming a window stands over the one the user is in,
+// else over the main window; the middle of the screen only when neither is up.
+void TestWindowHelpers::box_owner() {
+    QFETCH(QString, situation);
+    QFETCH(QString, owner);
+    QWidget main;
+    main.setObjectName("main");
+    auto* small = new QWidget(&main, Qt::Window);
+    small->setObjectName("small");
+    auto* other = new QWidget(&main, Qt::Window);
+    other->setObjectName("other");
+    auto* wait = new QWidget(&main, Qt::Tool);
+    wait->setObjectName("wait");
+    auto* modal = new QDialog(&main);
+    modal->setObjectName("modal");
+    MessageBoxOwner::set_main_window(&main);
+    if (!situation.contains(u"hidden")) main.show();
+    small->show();
+    other->show();
+    wait->show();
+    QApplication::setActiveWindow(nullptr);
+    if (situation.startsWith(u"small active")) QApplication::setActiveWindow(small);
+    if (situation == u"tool active") QApplication::setActiveWindow(wait);
+    if (situation == u"modal") {
+        modal->setModal(true);
+        modal->show();
+        QApplication::setActiveWindow(modal);
+    }
+    if (situation.contains(u"hidden")) {
+        small->hide();
+        other->hide();
+        wait->hide();
+    }
+    std::optional<MessageBoxOwner> own;
+    if (situation.contains(u"own message")) own.emplace(other);
+    QWidget* chosen = MessageBoxOwner::current();
+    QCOMPARE(chosen ? chosen->objectName() : QString(), owner);
+    own.reset();
+    MessageBoxOwner::set_main_window(nullptr);
+}
+
+// The window a box stands over may be unloaded while the box is up (a timer ends it):
+// the box goes with it and the caller goes on.
+void TestWindowHelpers::box_outlives_its_owner_going() {
+    QtMessagePresenter presenter;
+    auto* window = new QWidget(nullptr, Qt::Window);
+    window->show();
+    QPointer<QWidget> watched = window;
+    QTimer::singleShot(50, window, [window] { window->deleteLater(); });
+    // Should the box outlive its window after all, it is closed rather than waited for.
+    QTimer::singleShot(3000, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    {
+        const MessageBoxOwner owner(window);
+        presenter.message_box("Quorbelix", "Its window goes while it is up");
+    }
+    QVERIFY(watched.isNull());
 }
 
 QTEST_MAIN(TestWindowHelpers)
