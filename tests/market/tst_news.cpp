@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStringEncoder>
 #include <QWheelEvent>
 
 using namespace qb;
@@ -136,8 +137,8 @@ private slots:
     void rows_bar_wheel_and_keys();
     void table_limit_and_untitled_items();
     void long_headlines_wrap();
-    void feed_encoding_by_the_header_data();
-    void feed_encoding_by_the_header();
+    void feed_encoding_as_served_data();
+    void feed_encoding_as_served();
     void headline_cut_at_its_fifth_line_data();
     void headline_cut_at_its_fifth_line();
     void failed_fetches_data();
@@ -303,27 +304,43 @@ void TestNews::table_limit_and_untitled_items() {
     QCOMPARE(f.shown_titles().value(0), "AT&T 'up' on IBM deal");
 }
 
-void TestNews::feed_encoding_by_the_header_data() {
+void TestNews::feed_encoding_as_served_data() {
     QTest::addColumn<QByteArray>("feed");
     QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QString>("title");
     const QByteArray item = "<item><title>Caf\xe9 Soci\xe9t\xe9 \xe0 Z\xfcrich</title><link>http://x/1</link></item>";
+    const QString cafe = QString::fromUtf8("Caf\xc3\xa9 Soci\xc3\xa9t\xc3\xa9 \xc3\xa0 Z\xc3\xbcrich");
     QTest::newRow("latin-1, named only by the header")
-        << "<rss><channel>" + item + "</channel></rss>" << QByteArray("text/xml; charset=ISO-8859-1");
+        << "<rss><channel>" + item + "</channel></rss>" << QByteArray("text/xml; charset=ISO-8859-1") << cafe;
     QTest::newRow("utf-8 by the header, latin-1 by the declaration")
         << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss>" + QString::fromLatin1(item).toUtf8() + "</rss>"
-        << QByteArray("application/rss+xml; charset=UTF-8");
+        << QByteArray("application/rss+xml; charset=UTF-8") << cafe;
+    // Made with iconv.
+    QTest::newRow("windows-1251 by the declaration")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1251\"?><rss><item><title>\xca\xf3\xf0\xf1 "
+                      "\xf0\xf3\xe1\xeb\xff</title></item></rss>")
+        << QByteArray("text/xml") << QString::fromUtf8("Курс рубля");
+    QTest::newRow("shift_jis by the header in single quotes")
+        << QByteArray("<rss><item><title>\x83\x67\x83\x88\x83\x5e</title></item></rss>")
+        << QByteArray("text/xml; charset='Shift_JIS'") << QString::fromUtf8("トヨタ");
+    QTest::newRow("utf-16le by the declaration, no mark")
+        << QByteArray(QStringEncoder(QStringEncoder::Utf16LE)
+                          .encode(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-16\"?><rss><item><title>") + cafe +
+                                  QStringLiteral("</title></item></rss>")))
+        << QByteArray("text/xml") << cafe;
 }
 
-// The charset in the reply's header reaches the feed's decoding through the real transport.
-void TestNews::feed_encoding_by_the_header() {
+// A feed's encoding, named by the reply's header or in the feed, read through the real transport.
+void TestNews::feed_encoding_as_served() {
     QFETCH(QByteArray, feed);
     QFETCH(QByteArray, type);
+    QFETCH(QString, title);
     NewsFixture f;
     f.current("IBM", "");
     f.feeds["IBM"] = feed;
     f.feed_types["IBM"] = type;
     QVERIFY(f.open());
-    QCOMPARE(f.shown_titles(), QStringList{QString::fromUtf8("Caf\xc3\xa9 Soci\xc3\xa9t\xc3\xa9 \xc3\xa0 Z\xc3\xbcrich")});
+    QCOMPARE(f.shown_titles(), QStringList{title});
 }
 
 // A feed on one line, 50 items with headlines too long for one line of the row.
