@@ -370,6 +370,10 @@ QString description_markup(const QString& element_text) {
 
 QString news_description(const QString& element_text) { return html_to_text(description_markup(element_text)); }
 
+QString news_link(const QString& element_text) {
+    return decode_references(unwrap_cdata(element_text), Names::Address).trimmed();
+}
+
 QString news_date_text(const QString& pubDate) {
     QString commas = pubDate;
     commas.replace(u' ', u',');
@@ -407,7 +411,7 @@ bool parse_one_item(NewsParseState& state, const QString& item_text) {
     item.title = news_text(xml_find_text_from_tag(QStringLiteral("title"), item_text, 0));
     // Feeds put markup in descriptions, often escaped; the reader shows the words.
     const QString description = news_description(xml_find_text_from_tag(QStringLiteral("description"), item_text, 0));
-    item.link = xml_find_text_from_tag(QStringLiteral("link"), item_text, 0);
+    item.link = news_link(xml_find_text_from_tag(QStringLiteral("link"), item_text, 0));
     item.pubDate = xml_find_text_from_tag(QStringLiteral("pubDate"), item_text, 0);
     item.guid.clear();
     item.saved = 0;

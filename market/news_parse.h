@@ -54,6 +54,9 @@ QString news_text(const QString& element_text);
 QString description_markup(const QString& element_text);
 // A description as the reader shows it: its markup as text.
 QString news_description(const QString& element_text);
+// An article's address as the feed means it: sections unwrapped, references decoded once
+// (&quot; as a double quote), blanks and line ends around it trimmed.
+QString news_link(const QString& element_text);
 // "Thu, 18 Aug 2005 16:30:00 GMT" becomes "Thu, Aug 18, 2005"; other texts stay trimmed.
 QString news_date_text(const QString& pubDate);
 

@@ -144,6 +144,7 @@ private slots:
     void failed_fetches_data();
     void failed_fetches();
     void opening_articles();
+    void article_links_as_the_feed_means_them();
     void saving_an_article();
     void refused_save_leaves_nothing_behind();
 };
@@ -506,6 +507,24 @@ void TestNews::opening_articles() {
     QCOMPARE(f.boxes().size(), 1);
     QVERIFY(!f.editor || f.editor->handed.isEmpty());
     QCOMPARE(f.news->save_button[3]->text(), "Save");
+}
+
+// A link escaped for the feed, in a CDATA section or among line ends is opened and kept
+// as the address it stands for.
+void TestNews::article_links_as_the_feed_means_them() {
+    NewsFixture f;
+    f.current("IBM", "Intl Business Machines");
+    f.feeds["IBM"] = "<rss><item><title>One</title><link>\r\n   http://news.example.com/a?b=1&amp;c=2\r\n</link></item>"
+                     "<item><title>Two</title><link><![CDATA[http://news.example.com/b?x=1&y=2]]></link></item></rss>";
+    QVERIFY(f.open());
+    QTest::mouseClick(f.news->title_box[0], Qt::LeftButton);
+    QTest::mouseClick(f.news->title_box[1], Qt::LeftButton);
+    QCOMPARE(f.fx.shell.urls, (QList<QUrl>{QUrl("http://news.example.com/a?b=1&c=2"), QUrl("http://news.example.com/b?x=1&y=2")}));
+    QCOMPARE(f.fx.shell.urls[0].query(QUrl::FullyDecoded), "b=1&c=2");
+    QTest::mouseClick(f.news->save_button[0], Qt::LeftButton);
+    QVERIFY(f.editor);
+    QCOMPARE(f.editor->handed.value(0).value(3), "http://news.example.com/a?b=1&c=2");
+    QVERIFY(f.boxes().isEmpty());
 }
 
 void TestNews::saving_an_article() {

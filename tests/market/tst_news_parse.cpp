@@ -43,6 +43,8 @@ private slots:
     void tag_search();
     void entities_data();
     void entities();
+    void links_data();
+    void links();
     void descriptions_as_text_data();
     void descriptions_as_text();
     void date_text_data();
@@ -126,6 +128,31 @@ void TestNewsParse::entities() {
     QVERIFY(parse_news(st, "<item><title>" + text + "</title><description>" + text + "</description></item>", "IBM"));
     QCOMPARE(st.news_record.items[0].title, title);
     QCOMPARE(st.news_record.items[0].description, "() " + description);
+}
+
+// An article's address as the feed means it, before it is opened or kept.
+void TestNewsParse::links_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("address");
+    QTest::newRow("as it stands") << "http://x.example/a?b=1" << "http://x.example/a?b=1";
+    QTest::newRow("escaped ampersand") << "http://x.example/a?b=1&amp;c=2" << "http://x.example/a?b=1&c=2";
+    QTest::newRow("decoded once") << "http://x.example/a?b=&amp;amp;&amp;lt;" << "http://x.example/a?b=&amp;&lt;";
+    QTest::newRow("numeric references") << "http://x.example/a?b=1&#38;c=2&#x26;d=%20" << "http://x.example/a?b=1&c=2&d=%20";
+    QTest::newRow("a double quote stays one") << "http://x.example/a?q=&quot;x&quot;" << "http://x.example/a?q=\"x\"";
+    QTest::newRow("bare ampersands stay") << "http://x.example/a?b=1&c=2&lt=3" << "http://x.example/a?b=1&c=2&lt=3";
+    QTest::newRow("CDATA") << "<![CDATA[http://x.example/a?b=1&c=2]]>" << "http://x.example/a?b=1&c=2";
+    QTest::newRow("blanks and line ends around") << "\r\n   http://x.example/a \t\r\n" << "http://x.example/a";
+    QTest::newRow("CDATA among line ends") << "\n  <![CDATA[ http://x.example/a?b=1&amp;c ]]>\n"
+                                           << "http://x.example/a?b=1&c";
+    QTest::newRow("blanks only") << " \r\n " << "";
+}
+
+void TestNewsParse::links() {
+    QFETCH(QString, link);
+    QFETCH(QString, address);
+    NewsParseState st;
+    QVERIFY(parse_news(st, "<item><title>t</title><link>" + link + "</link></item>", "IBM"));
+    QCOMPARE(st.news_record.items[0].link, address);
 }
 
 // Descriptions are markup as often as text: the reader shows their words.
