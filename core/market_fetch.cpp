@@ -35,7 +35,7 @@ QString reply_text(const QByteArray& body) {
 }
 
 // How a feed's characters are laid out in bytes, as its first characters show when they
-// are ASCII ("<?xml", "<rss", blanks): one byte or more a character, or 16 or 32 bits.
+// are ASCII ("<?xml", "<rss", blanks): one or more bytes a character, or 16 or 32 bits.
 enum class Layout { Bytes, Utf16LE, Utf16BE, Utf32LE, Utf32BE };
 
 Layout layout_of(const QByteArray& body) {
@@ -99,7 +99,7 @@ std::optional<FeedCodec> codec_named(const QByteArray& name, Layout layout) {
     return FeedCodec{FeedCodec::Kind::Named, n};
 }
 
-// The codec of a byte order mark and the mark's length; none without one. UTF-32's
+// The codec a byte order mark names; none without one. UTF-32's
 // little-endian mark begins as UTF-16's does, so it is looked for first.
 std::optional<FeedCodec> byte_order_mark(const QByteArray& body) {
     if (body.startsWith("\xEF\xBB\xBF")) return utf8_codec();
