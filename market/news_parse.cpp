@@ -134,7 +134,7 @@ QStringView reference_name_at(const QString& text, qsizetype amp) {
     return QStringView(text).mid(from, p - from);
 }
 
-// The five entities of XML, letter case ignored as in the Part's table. In text &quot;
+// The five entities of XML, letter case ignored as replace_news_entities does. In text &quot;
 // is shown as an apostrophe; an address keeps its double quote.
 std::optional<QChar> xml_entity(QStringView name, bool in_address = false) {
     static const struct {
@@ -206,7 +206,7 @@ HtmlNames& html_names() {
 
 enum class Names {
     All,         // the five of XML and HTML's
-    AfterTable,  // HTML's only: the Part's table has read the five already
+    AfterTable,  // HTML's only: replace_news_entities has read the five
     Address,     // all, in an address
 };
 

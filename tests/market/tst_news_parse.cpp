@@ -81,7 +81,7 @@ void TestNewsParse::tag_search() {
     QCOMPARE(xml_find_text_from_tag(QStringLiteral("title"), text, start), expected);
 }
 
-// A title is read by the Part's table, then by the other references; a description is HTML
+// A title is read by the entity table, then by the other references; a description is HTML
 // escaped for the feed: decoded once as the feed's text, then, once its markup is text, as HTML.
 void TestNewsParse::entities_data() {
     QTest::addColumn<QString>("text");
