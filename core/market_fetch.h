@@ -26,9 +26,10 @@ QString get_stock_news(const QString& symbol);
 QString get_hist_quote(const QString& symbol, const QDate& first_date, const QDate& second_date);
 
 // A headline feed's bytes as text, in the encoding named first by: a byte order mark,
-// the charset of the reply's Content-Type, the XML declaration. UTF-8, UTF-16 and
-// ISO-8859-1 (read as the Windows code page) are known; a feed that names none of them
-// is read as UTF-8.
+// the charset of the reply's Content-Type, the XML declaration (UTF-16 and UTF-32 also
+// by their first bytes). Every encoding Qt and ICU can decode is read; ISO-8859-1 as the
+// Windows code page. A feed that names none of them is read as UTF-8, and bytes that are
+// not UTF-8 in a feed read as UTF-8 as the Windows code page, each on its own.
 QString decode_feed(const QByteArray& body, const QByteArray& content_type = {});
 
 // Reads one symbol's last price and change out of a quote reply. True when the symbol

@@ -3,7 +3,14 @@
 #include "core/codepage.h"
 
 #include <QDate>
+#include <QHash>
+#include <QMutex>
+#include <QSet>
 #include <QStringList>
+#include <QTextDocumentFragment>
+
+#include <algorithm>
+#include <optional>
 
 namespace qb {
 namespace {
@@ -82,70 +89,214 @@ int digit_value(QChar c, bool hex) {
 
 } // namespace
 
-QString decode_numeric_references(const QString& text) {
-    if (!text.contains(QStringLiteral("&#"))) return text;
+namespace {
+
+// The characters of the numeric reference ("&#146;", "&#x2019;") starting at amp and the
+// index just past its ';'; no value when it names no character.
+std::optional<std::pair<QString, qsizetype>> numeric_reference_at(const QString& text, qsizetype amp) {
+    qsizetype p = amp + 2;
+    const bool hex = p < text.size() && (text[p] == u'x' || text[p] == u'X');
+    if (hex) ++p;
+    const qsizetype digits_from = p;
+    char32_t code = 0;
+    bool too_big = false;
+    while (p < text.size() && p - digits_from < 8) {
+        const int d = digit_value(text[p], hex);
+        if (d < 0) break;
+        code = code * (hex ? 16 : 10) + char32_t(d);
+        if (code > 0x10FFFF) too_big = true;
+        ++p;
+    }
+    const bool closed = p > digits_from && p < text.size() && text[p] == u';';
+    if (!closed || too_big || code == 0 || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+    // Feeds written on Windows give its code page's punctuation by number (&#146;).
+    if (code >= 0x80 && code <= 0x9F) {
+        const char byte = char(code);
+        return std::pair{decode_cp1252(&byte, 1), p + 1};
+    }
+    return std::pair{QString::fromUcs4(&code, 1), p + 1};
+}
+
+bool is_ascii_letter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool is_ascii_digit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// The longest name of HTML's named references is 31 characters.
+constexpr qsizetype kLongestName = 32;
+
+// The name of the named reference ("&eacute;") starting at amp, without '&' and ';'; empty
+// when none starts there.
+QStringView reference_name_at(const QString& text, qsizetype amp) {
+    const qsizetype from = amp + 1;
+    qsizetype p = from;
+    if (p >= text.size() || !is_ascii_letter(text[p])) return {};
+    while (p < text.size() && p - from <= kLongestName && (is_ascii_letter(text[p]) || is_ascii_digit(text[p]))) ++p;
+    if (p >= text.size() || text[p] != u';' || p - from > kLongestName) return {};
+    return QStringView(text).mid(from, p - from);
+}
+
+// The five entities of XML, letter case ignored as replace_news_entities does. In text &quot;
+// is shown as an apostrophe; an address keeps its double quote.
+std::optional<QChar> xml_entity(QStringView name, bool in_address = false) {
+    static const struct {
+        const char* name;
+        char16_t in_text, in_address;
+    } five[] = {{"amp", u'&', u'&'}, {"apos", u'\'', u'\''}, {"quot", u'\'', u'"'}, {"lt", u'<', u'<'}, {"gt", u'>', u'>'}};
+    for (const auto& e : five)
+        if (name.compare(QLatin1String(e.name), Qt::CaseInsensitive) == 0) return QChar(in_address ? e.in_address : e.in_text);
+    return std::nullopt;
+}
+
+// Qt's HTML reader knows HTML's named references; each name is asked of it once. A name it
+// does not know is remembered too, up to a bound, so that a feed of made-up names cannot
+// fill the memory.
+class HtmlNames {
+public:
+    // name → characters, for every name in text that Qt knows.
+    QHash<QString, QString> in(const QString& text) {
+        QHash<QString, QString> found;
+        QStringList to_ask;
+        QSet<QString> asking;
+        QMutexLocker lock(&mutex_);
+        for (qsizetype amp = text.indexOf(u'&'); amp >= 0; amp = text.indexOf(u'&', amp + 1)) {
+            const QStringView name = reference_name_at(text, amp);
+            if (name.isEmpty() || xml_entity(name)) continue;
+            const QString key = name.toString();
+            if (found.contains(key) || unknown_.contains(key)) continue;
+            if (const auto it = known_.constFind(key); it != known_.constEnd())
+                found.insert(key, *it);
+            else if (!asking.contains(key)) {
+                asking.insert(key);
+                to_ask << key;
+            }
+        }
+        if (!to_ask.isEmpty()) ask(to_ask, found);
+        return found;
+    }
+
+private:
+    // One reading for all names: each stands between two marks that no name gives, so
+    // that its characters stay apart (a blank one, as &ensp;, is read as one blank).
+    void ask(const QStringList& names, QHash<QString, QString>& found) {
+        const QChar mark(0xE000);
+        QString html = mark;
+        for (const QString& n : names) html += u'&' + n + u';' + mark;
+        const QStringList values = QTextDocumentFragment::fromHtml(html).toRawText().split(mark);
+        if (values.size() != names.size() + 2) return;
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            const QString& value = values[i + 1];
+            if (value != u'&' + names[i] + u';') {
+                known_.insert(names[i], value);
+                found.insert(names[i], value);
+            } else if (unknown_.size() < kUnknownBound) {
+                unknown_.insert(names[i]);
+            }
+        }
+    }
+
+    static constexpr qsizetype kUnknownBound = 4096;
+    QMutex mutex_;
+    QHash<QString, QString> known_;
+    QSet<QString> unknown_;
+};
+
+HtmlNames& html_names() {
+    static HtmlNames names;
+    return names;
+}
+
+enum class Names {
+    All,         // the five of XML and HTML's
+    AfterTable,  // HTML's only: replace_news_entities has read the five
+    Address,     // all, in an address
+};
+
+// Every character reference as its characters, once: the five of XML, HTML's named ones
+// as Qt's HTML reader knows them (&eacute;, &nbsp;, &rsquo;), numeric ones ("&#8217;",
+// "&#x2019;"). A reference that names no character stays as written; what one gives is
+// never read again.
+QString decode_references(const QString& text, Names names) {
+    if (!text.contains(u'&')) return text;
+    const QHash<QString, QString> html = html_names().in(text);
     QString out;
     out.reserve(text.size());
     qsizetype i = 0;
-    while (i < text.size()) {
-        const qsizetype amp = text.indexOf(QStringLiteral("&#"), i);
-        if (amp < 0) break;
+    for (qsizetype amp = text.indexOf(u'&'); amp >= 0; amp = text.indexOf(u'&', i)) {
         out += QStringView(text).mid(i, amp - i);
-        qsizetype p = amp + 2;
-        const bool hex = p < text.size() && (text[p] == u'x' || text[p] == u'X');
-        if (hex) ++p;
-        const qsizetype digits_from = p;
-        char32_t code = 0;
-        bool too_big = false;
-        while (p < text.size() && p - digits_from < 8) {
-            const int d = digit_value(text[p], hex);
-            if (d < 0) break;
-            code = code * (hex ? 16 : 10) + char32_t(d);
-            if (code > 0x10FFFF) too_big = true;
-            ++p;
-        }
-        const bool closed = p > digits_from && p < text.size() && text[p] == u';';
-        const bool names_a_character = closed && !too_big && code != 0 && (code < 0xD800 || code > 0xDFFF);
-        if (!names_a_character) {
-            out += QStringView(text).mid(amp, 2);
-            i = amp + 2;
+        i = amp + 1;
+        if (amp + 1 < text.size() && text[amp + 1] == u'#') {
+            if (const auto ref = numeric_reference_at(text, amp)) {
+                out += ref->first;
+                i = ref->second;
+            } else {
+                out += QStringView(text).mid(amp, 2);
+                i = amp + 2;
+            }
             continue;
         }
-        // Feeds written on Windows give its code page's punctuation by number (&#146;).
-        if (code >= 0x80 && code <= 0x9F) {
-            const char byte = char(code);
-            out += decode_cp1252(&byte, 1);
-        } else {
-            out += QString::fromUcs4(&code, 1);
+        const QStringView name = reference_name_at(text, amp);
+        if (!name.isEmpty()) {
+            const std::optional<QChar> five = xml_entity(name, names == Names::Address);
+            if (five && names != Names::AfterTable) {
+                out += *five;
+                i = amp + name.size() + 2;
+                continue;
+            }
+            if (const auto it = html.constFind(name.toString()); !five && it != html.constEnd()) {
+                out += *it;
+                i = amp + name.size() + 2;
+                continue;
+            }
         }
-        i = p + 1;
+        out += u'&';
     }
     out += QStringView(text).mid(i);
     return out;
 }
 
-QString unwrap_cdata(const QString& text) {
+// A C1 control character (U+0080 to U+009F) as the Windows code page's character of that
+// byte, as &#146; is read: feeds carry them where Windows text was taken for Latin-1.
+QString c1_as_windows(const QString& text) {
+    const auto is_c1 = [](QChar c) { return c.unicode() >= 0x80 && c.unicode() <= 0x9F; };
+    if (std::none_of(text.begin(), text.end(), is_c1)) return text;
+    QString out = text;
+    for (QChar& c : out)
+        if (is_c1(c)) {
+            const char byte = char(c.unicode());
+            c = decode_cp1252(&byte, 1).front();
+        }
+    return out;
+}
+
+// The text of an element and its <![CDATA[ ... ]]> sections, in order; a section cut
+// off runs to the end of the element.
+struct Piece {
+    QStringView text;
+    bool section;
+};
+
+QList<Piece> cdata_pieces(const QString& text) {
     static const QString open = QStringLiteral("<![CDATA[");
     static const QString close = QStringLiteral("]]>");
-    qsizetype at = text.indexOf(open);
-    if (at < 0) return text;
-    QString out;
-    out.reserve(text.size());
+    QList<Piece> pieces;
     qsizetype i = 0;
-    while (at >= 0) {
-        out += QStringView(text).mid(i, at - i);
+    for (qsizetype at = text.indexOf(open); at >= 0; at = text.indexOf(open, i)) {
+        pieces.append({QStringView(text).mid(i, at - i), false});
         const qsizetype from = at + open.size();
         const qsizetype end = text.indexOf(close, from);
-        // A section cut off runs to the end of the element.
-        if (end < 0) {
-            out += QStringView(text).mid(from);
-            return out;
-        }
-        out += QStringView(text).mid(from, end - from);
-        i = end + close.size();
-        at = text.indexOf(open, i);
+        pieces.append({QStringView(text).mid(from, end < 0 ? text.size() - from : end - from), true});
+        i = end < 0 ? text.size() : end + close.size();
     }
-    out += QStringView(text).mid(i);
+    pieces.append({QStringView(text).mid(i), false});
+    return pieces;
+}
+
+} // namespace
+
+QString unwrap_cdata(const QString& text) {
+    if (!text.contains(QStringLiteral("<![CDATA["))) return text;
+    QString out;
+    out.reserve(text.size());
+    for (const Piece& p : cdata_pieces(text)) out += p.text;
     return out;
 }
 
@@ -194,11 +345,33 @@ QString html_to_text(const QString& html) {
         i = end;
     }
     out += QStringView(html).mid(i);
-    return out.simplified();
+    return c1_as_windows(decode_references(out, Names::All)).simplified();
 }
 
 QString news_text(const QString& element_text) {
-    return decode_numeric_references(replace_news_entities(unwrap_cdata(element_text)));
+    return c1_as_windows(decode_references(replace_news_entities(unwrap_cdata(element_text)), Names::AfterTable));
+}
+
+QString description_markup(const QString& element_text) {
+    const QList<Piece> pieces = cdata_pieces(element_text);
+    // Tags written as tags: the text around them is markup already.
+    const bool tags = std::any_of(pieces.begin(), pieces.end(), [](const Piece& p) {
+        if (p.section) return false;
+        for (qsizetype lt = p.text.indexOf(u'<'); lt >= 0 && lt + 1 < p.text.size(); lt = p.text.indexOf(u'<', lt + 1))
+            if (starts_tag(p.text[lt + 1])) return true;
+        return false;
+    });
+    QString out;
+    out.reserve(element_text.size());
+    for (const Piece& p : pieces)
+        out += p.section || tags ? p.text.toString() : decode_references(p.text.toString(), Names::All);
+    return out;
+}
+
+QString news_description(const QString& element_text) { return html_to_text(description_markup(element_text)); }
+
+QString news_link(const QString& element_text) {
+    return decode_references(unwrap_cdata(element_text), Names::Address).trimmed();
 }
 
 QString news_date_text(const QString& pubDate) {
@@ -237,8 +410,8 @@ bool parse_one_item(NewsParseState& state, const QString& item_text) {
     NewsItem& item = state.news_record.items[size_t(state.item_write_index)];
     item.title = news_text(xml_find_text_from_tag(QStringLiteral("title"), item_text, 0));
     // Feeds put markup in descriptions, often escaped; the reader shows the words.
-    const QString description = html_to_text(news_text(xml_find_text_from_tag(QStringLiteral("description"), item_text, 0)));
-    item.link = xml_find_text_from_tag(QStringLiteral("link"), item_text, 0);
+    const QString description = news_description(xml_find_text_from_tag(QStringLiteral("description"), item_text, 0));
+    item.link = news_link(xml_find_text_from_tag(QStringLiteral("link"), item_text, 0));
     item.pubDate = xml_find_text_from_tag(QStringLiteral("pubDate"), item_text, 0);
     item.guid.clear();
     item.saved = 0;

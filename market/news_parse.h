@@ -39,16 +39,24 @@ struct NewsParseState {
 QString xml_find_text_from_tag(const QString& tag, const QString& text, qsizetype start);
 // Replaces the few entities the feeds use, in the order that makes "&amp;lt;" a "<".
 QString replace_news_entities(const QString& text);
-// "&#039;", "&#8217;" and "&#x2019;" as their characters; a reference that names no
-// character stays as written. What a reference gives is never read again.
-QString decode_numeric_references(const QString& text);
 // The text of every <![CDATA[ ... ]]> section in place of the section.
 QString unwrap_cdata(const QString& text);
-// Markup as the words it shows: tags and comments removed, runs of white space one blank.
+// Markup as the words it shows: tags and comments removed, then the character references
+// decoded once (&quot; as an apostrophe, as the reader shows it; "&#146;" and the other
+// numbers of the Windows code page's punctuation as its characters), C1 control
+// characters read as that code page, runs of white space one blank.
 QString html_to_text(const QString& html);
-// An element's text as the reader shows it: sections unwrapped, then the entities and
-// the numeric references decoded, once.
+// A title as the reader shows it: sections unwrapped, the entities replaced, then the
+// other references decoded, once; C1 control characters read as the Windows code page.
 QString news_text(const QString& element_text);
+// A description's markup: the text of its sections as written; the rest as written when
+// it holds tags, else with its references decoded once (HTML escaped for the feed).
+QString description_markup(const QString& element_text);
+// A description as the reader shows it: its markup as text.
+QString news_description(const QString& element_text);
+// An article's address as the feed means it: sections unwrapped, references decoded once
+// (&quot; as a double quote), blanks and line ends around it trimmed.
+QString news_link(const QString& element_text);
 // "Thu, 18 Aug 2005 16:30:00 GMT" becomes "Thu, Aug 18, 2005"; other texts stay trimmed.
 QString news_date_text(const QString& pubDate);
 

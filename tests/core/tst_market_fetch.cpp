@@ -43,6 +43,10 @@ private slots:
     void reply_text_decoding();
     void feed_decoding_data();
     void feed_decoding();
+    void feed_encodings_data();
+    void feed_encodings();
+    void invalid_utf8_data();
+    void invalid_utf8();
     void through_current_core();
     void parse_data();
     void parse();
@@ -225,9 +229,10 @@ void TestMarketFetch::feed_decoding_data() {
 
     // The declaration alone.
     QTest::newRow("utf-8 declared") << utf8 + "Caf\xc3\xa9" << xml << QString::fromUtf8(utf8 + "Caf\xc3\xa9");
-    // One stray byte spoils only itself, not every letter of the feed.
+    // A byte that is not UTF-8 is read as the Windows code page, on its own: the letters
+    // around it stay as written.
     QTest::newRow("utf-8 with a stray byte") << utf8 + "Caf\xc3\xa9 \x92 \xe2\x80\x94" << xml
-                                             << QString::fromUtf8(utf8 + "Caf\xc3\xa9 \xef\xbf\xbd \xe2\x80\x94");
+                                             << QString::fromUtf8(utf8 + "Caf\xc3\xa9 \xe2\x80\x99 \xe2\x80\x94");
     QTest::newRow("iso-8859-1 declared") << latin1 + "Caf\xe9" << xml << QString::fromUtf8(latin1 + "Caf\xc3\xa9");
     // Bytes that would also read as UTF-8 are read by the declaration all the same.
     QTest::newRow("iso-8859-1 bytes that look like utf-8") << latin1 + "\xc3\xa9" << QByteArray()
@@ -270,8 +275,110 @@ void TestMarketFetch::feed_decoding_data() {
         << QStringLiteral("<?xml encoding=\"x-unknown\"?>") + cafe;
     QTest::newRow("no name anywhere") << QByteArray("<rss>Caf\xc3\xa9</rss>") << xml << QString::fromUtf8("<rss>Caf\xc3\xa9</rss>");
     QTest::newRow("no name anywhere, a Windows byte")
-        << QByteArray("<rss>Caf\xe9</rss>") << QByteArray() << QString::fromUtf8("<rss>Caf\xef\xbf\xbd</rss>");
+        << QByteArray("<rss>Caf\xe9</rss>") << QByteArray() << QString::fromUtf8("<rss>Caf\xc3\xa9</rss>");
 }
+
+// Feeds in the encodings of other scripts, by a name ICU knows, and UTF-16 and UTF-32 as
+// their first bytes show them. The encoded bytes were made with iconv.
+void TestMarketFetch::feed_encodings_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QString>("text");
+    const auto declared = [](const char* name, const QByteArray& bytes) {
+        return "<?xml version=\"1.0\" encoding=\"" + QByteArray(name) + "\"?><t>" + bytes + "</t>";
+    };
+    const auto shown = [](const char* name, const char* utf8) {
+        return QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?><t>%2</t>")
+            .arg(QString::fromLatin1(name), QString::fromUtf8(utf8));
+    };
+    const QByteArray xml = "text/xml";
+    struct Script {
+        const char* row;
+        const char* name;
+        QByteArray bytes;
+        const char* utf8;
+    };
+    const Script scripts[] = {
+        {"windows-1251", "windows-1251", "\xca\xf3\xf0\xf1\x20\xf0\xf3\xe1\xeb\xff\x20\xf0\xe0\xf1\xf2\xb8\xf2",
+         "Курс рубля растёт"},
+        {"koi8-r", "KOI8-R", "\xe7\xc1\xda\xd0\xd2\xcf\xcd\x20\xd2\xc1\xd3\xd4\xa3\xd4", "Газпром растёт"},
+        {"euc-kr", "EUC-KR", "\xbb\xef\xbc\xba\xc0\xfc\xc0\xda\x20\xc1\xd6\xb0\xa1", "삼성전자 주가"},
+        // Big5 and Shift_JIS put ASCII letters ('x', 'n', '^') in their second bytes.
+        {"big5", "Big5", "\xa5\x78\xbf\x6e\xb9\x71\xaa\xd1\xbb\xf9", "台積電股價"},
+        {"gb2312", "GB2312", "\xd6\xd0\xb9\xfa\xca\xaf\xd3\xcd\xb9\xc9\xbc\xdb", "中国石油股价"},
+        // Four bytes for Ä, which GB2312 lacks.
+        {"gb18030", "GB18030", "\xd6\xd0\xb9\xfa\x20\x81\x30\x87\x32\x20\xa2\xe3", "中国 Ä €"},
+        {"shift_jis", "Shift_JIS", "\x83\x67\x83\x88\x83\x5e\x8e\xa9\x93\xae\x8e\xd4\x82\xcc\x8a\x94\x89\xbf",
+         "トヨタ自動車の株価"},
+    };
+    for (const Script& sc : scripts) {
+        QTest::addRow("%s declared", sc.row) << declared(sc.name, sc.bytes) << xml << shown(sc.name, sc.utf8);
+        QTest::addRow("%s by the header", sc.row)
+            << "<t>" + sc.bytes + "</t>" << "text/xml; charset=" + QByteArray(sc.name)
+            << QStringLiteral("<t>%1</t>").arg(QString::fromUtf8(sc.utf8));
+    }
+    QTest::newRow("an unknown header name, then a windows-1251 declaration")
+        << declared("windows-1251", scripts[0].bytes) << QByteArray("text/xml; charset=x-unknown")
+        << shown("windows-1251", scripts[0].utf8);
+    const QByteArray cafe_latin1 = "<t>Caf\xe9 \x93up\x94</t>";
+    const QString cafe = QString::fromUtf8("<t>Caf\xc3\xa9 \xe2\x80\x9cup\xe2\x80\x9d</t>");
+    QTest::newRow("header charset in single quotes") << cafe_latin1 << QByteArray("text/xml; charset='iso-8859-1'") << cafe;
+
+    // UTF-16 and UTF-32: by the declaration or the first bytes, with no byte order mark.
+    const QString declared16 = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><t>") +
+                               QString::fromUtf8("Caf\xc3\xa9 \xe2\x80\x94 \xe4\xb8\xad\xe5\x9b\xbd</t>");
+    const QString declared32 = QString(declared16).replace(QStringLiteral("UTF-16"), QStringLiteral("UTF-32"));
+    const QString plain = QString::fromUtf8("<rss>Caf\xc3\xa9 \xf0\x9f\x93\x88</rss>");
+    QStringEncoder le16(QStringEncoder::Utf16LE), be16(QStringEncoder::Utf16BE);
+    QStringEncoder le32(QStringEncoder::Utf32LE), be32(QStringEncoder::Utf32BE);
+    QTest::newRow("utf-16le declared, no mark") << QByteArray(le16(declared16)) << xml << declared16;
+    QTest::newRow("utf-16be declared, no mark") << QByteArray(be16(declared16)) << xml << declared16;
+    QTest::newRow("utf-16le, no mark, no declaration") << QByteArray(le16(plain)) << QByteArray() << plain;
+    QTest::newRow("utf-16 named by the header, the order by the first bytes")
+        << QByteArray(le16(plain)) << QByteArray("text/xml; charset=utf-16") << plain;
+    QTest::newRow("utf-32le declared, no mark") << QByteArray(le32(declared32)) << xml << declared32;
+    QTest::newRow("utf-32be declared, no mark") << QByteArray(be32(declared32)) << xml << declared32;
+    QTest::newRow("utf-32le, no mark, no declaration") << QByteArray(le32(plain)) << QByteArray() << plain;
+    // FF FE 00 00 is UTF-32's mark, not UTF-16's followed by a null character.
+    QTest::newRow("utf-32le mark") << QByteArray("\xFF\xFE\x00\x00", 4) + le32(plain) << xml << plain;
+    QTest::newRow("utf-32be mark") << QByteArray("\x00\x00\xFE\xFF", 4) + be32(plain) << xml << plain;
+    QTest::newRow("utf-32le mark over a utf-8 header")
+        << QByteArray("\xFF\xFE\x00\x00", 4) + le32(plain) << QByteArray("text/xml; charset=utf-8") << plain;
+    // A declaration written a byte a character cannot name UTF-16, nor one in UTF-16 a code page.
+    QTest::newRow("utf-16 declared in single bytes")
+        << QByteArray("<?xml encoding=\"UTF-16\"?><t>Caf\xc3\xa9</t>") << xml
+        << QString::fromUtf8("<?xml encoding=\"UTF-16\"?><t>Caf\xc3\xa9</t>");
+    const QString declared1252 = QString(declared16).replace(QStringLiteral("UTF-16"), QStringLiteral("windows-1252"));
+    QTest::newRow("a code page declared in utf-16") << QByteArray(le16(declared1252)) << xml << declared1252;
+}
+
+void TestMarketFetch::feed_encodings() { feed_decoding(); }
+
+// A feed that says UTF-8 and carries Windows punctuation: those bytes read as the
+// Windows code page, every valid UTF-8 letter as written.
+void TestMarketFetch::invalid_utf8_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QString>("text");
+    const QByteArray utf8 = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
+    QTest::newRow("Windows quotes among utf-8 letters")
+        << utf8 + "<title>\x93He grabs me\x85\x94 \xe2\x80\x94 caf\xc3\xa9 \x91x\x92</title>" << QByteArray("text/xml")
+        << QString::fromUtf8(utf8 + "<title>\xe2\x80\x9cHe grabs me\xe2\x80\xa6\xe2\x80\x9d \xe2\x80\x94 caf\xc3\xa9 "
+                                    "\xe2\x80\x98x\xe2\x80\x99</title>");
+    QTest::newRow("named utf-8 by the header") << QByteArray("<t>\x93up\x94 \xc3\xa9</t>") << QByteArray("text/xml; charset=UTF-8")
+                                               << QString::fromUtf8("<t>\xe2\x80\x9cup\xe2\x80\x9d \xc3\xa9</t>");
+    QTest::newRow("after a utf-8 mark") << QByteArray("\xEF\xBB\xBF<t>\x96 \xc3\xa9</t>") << QByteArray()
+                                        << QString::fromUtf8("<t>\xe2\x80\x93 \xc3\xa9</t>");
+    // A sequence cut short, an overlong form, a surrogate and a byte past U+10FFFF: each byte on its own.
+    QTest::newRow("malformed sequences byte by byte")
+        << QByteArray("<t>\xe2\x80 \xc0\xaf \xed\xa0\x80 \xf4\x90\x80\x80 \xe9</t>") << QByteArray()
+        << QString::fromUtf8("<t>\xc3\xa2\xe2\x82\xac \xc3\x80\xc2\xaf \xc3\xad\xc2\xa0\xe2\x82\xac "
+                             "\xc3\xb4\xc2\x90\xe2\x82\xac\xe2\x82\xac \xc3\xa9</t>");
+    QTest::newRow("at the very end") << QByteArray("<t>ok</t>\xf0\x9f\x93") << QByteArray()
+                                     << QString::fromUtf8("<t>ok</t>\xc3\xb0\xc5\xb8\xe2\x80\x9c");
+}
+
+void TestMarketFetch::invalid_utf8() { feed_decoding(); }
 
 void TestMarketFetch::feed_decoding() {
     QFETCH(QByteArray, body);

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStringEncoder>
 #include <QWheelEvent>
 
 using namespace qb;
@@ -136,13 +137,14 @@ private slots:
     void rows_bar_wheel_and_keys();
     void table_limit_and_untitled_items();
     void long_headlines_wrap();
-    void feed_encoding_by_the_header_data();
-    void feed_encoding_by_the_header();
+    void feed_encoding_as_served_data();
+    void feed_encoding_as_served();
     void headline_cut_at_its_fifth_line_data();
     void headline_cut_at_its_fifth_line();
     void failed_fetches_data();
     void failed_fetches();
     void opening_articles();
+    void article_links_as_the_feed_means_them();
     void saving_an_article();
     void refused_save_leaves_nothing_behind();
 };
@@ -303,27 +305,43 @@ void TestNews::table_limit_and_untitled_items() {
     QCOMPARE(f.shown_titles().value(0), "AT&T 'up' on IBM deal");
 }
 
-void TestNews::feed_encoding_by_the_header_data() {
+void TestNews::feed_encoding_as_served_data() {
     QTest::addColumn<QByteArray>("feed");
     QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QString>("title");
     const QByteArray item = "<item><title>Caf\xe9 Soci\xe9t\xe9 \xe0 Z\xfcrich</title><link>http://x/1</link></item>";
+    const QString cafe = QString::fromUtf8("Caf\xc3\xa9 Soci\xc3\xa9t\xc3\xa9 \xc3\xa0 Z\xc3\xbcrich");
     QTest::newRow("latin-1, named only by the header")
-        << "<rss><channel>" + item + "</channel></rss>" << QByteArray("text/xml; charset=ISO-8859-1");
+        << "<rss><channel>" + item + "</channel></rss>" << QByteArray("text/xml; charset=ISO-8859-1") << cafe;
     QTest::newRow("utf-8 by the header, latin-1 by the declaration")
         << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss>" + QString::fromLatin1(item).toUtf8() + "</rss>"
-        << QByteArray("application/rss+xml; charset=UTF-8");
+        << QByteArray("application/rss+xml; charset=UTF-8") << cafe;
+    // Made with iconv.
+    QTest::newRow("windows-1251 by the declaration")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1251\"?><rss><item><title>\xca\xf3\xf0\xf1 "
+                      "\xf0\xf3\xe1\xeb\xff</title></item></rss>")
+        << QByteArray("text/xml") << QString::fromUtf8("Курс рубля");
+    QTest::newRow("shift_jis by the header in single quotes")
+        << QByteArray("<rss><item><title>\x83\x67\x83\x88\x83\x5e</title></item></rss>")
+        << QByteArray("text/xml; charset='Shift_JIS'") << QString::fromUtf8("トヨタ");
+    QTest::newRow("utf-16le by the declaration, no mark")
+        << QByteArray(QStringEncoder(QStringEncoder::Utf16LE)
+                          .encode(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-16\"?><rss><item><title>") + cafe +
+                                  QStringLiteral("</title></item></rss>")))
+        << QByteArray("text/xml") << cafe;
 }
 
-// The charset in the reply's header reaches the feed's decoding through the real transport.
-void TestNews::feed_encoding_by_the_header() {
+// A feed's encoding, named by the reply's header or in the feed, read through the real transport.
+void TestNews::feed_encoding_as_served() {
     QFETCH(QByteArray, feed);
     QFETCH(QByteArray, type);
+    QFETCH(QString, title);
     NewsFixture f;
     f.current("IBM", "");
     f.feeds["IBM"] = feed;
     f.feed_types["IBM"] = type;
     QVERIFY(f.open());
-    QCOMPARE(f.shown_titles(), QStringList{QString::fromUtf8("Caf\xc3\xa9 Soci\xc3\xa9t\xc3\xa9 \xc3\xa0 Z\xc3\xbcrich")});
+    QCOMPARE(f.shown_titles(), QStringList{title});
 }
 
 // A feed on one line, 50 items with headlines too long for one line of the row.
@@ -489,6 +507,24 @@ void TestNews::opening_articles() {
     QCOMPARE(f.boxes().size(), 1);
     QVERIFY(!f.editor || f.editor->handed.isEmpty());
     QCOMPARE(f.news->save_button[3]->text(), "Save");
+}
+
+// A link escaped for the feed, in a CDATA section or among line ends is opened and kept
+// as the address it stands for.
+void TestNews::article_links_as_the_feed_means_them() {
+    NewsFixture f;
+    f.current("IBM", "Intl Business Machines");
+    f.feeds["IBM"] = "<rss><item><title>One</title><link>\r\n   http://news.example.com/a?b=1&amp;c=2\r\n</link></item>"
+                     "<item><title>Two</title><link><![CDATA[http://news.example.com/b?x=1&y=2]]></link></item></rss>";
+    QVERIFY(f.open());
+    QTest::mouseClick(f.news->title_box[0], Qt::LeftButton);
+    QTest::mouseClick(f.news->title_box[1], Qt::LeftButton);
+    QCOMPARE(f.fx.shell.urls, (QList<QUrl>{QUrl("http://news.example.com/a?b=1&c=2"), QUrl("http://news.example.com/b?x=1&y=2")}));
+    QCOMPARE(f.fx.shell.urls[0].query(QUrl::FullyDecoded), "b=1&c=2");
+    QTest::mouseClick(f.news->save_button[0], Qt::LeftButton);
+    QVERIFY(f.editor);
+    QCOMPARE(f.editor->handed.value(0).value(3), "http://news.example.com/a?b=1&c=2");
+    QVERIFY(f.boxes().isEmpty());
 }
 
 void TestNews::saving_an_article() {

@@ -32,9 +32,11 @@ struct HandOffFixture : MarketFixture {
             if (target.startsWith("/d/quotes.csv"))
                 return http_ok("\"IBM\",84.50,\"8/18/2005\",\"4:00pm\",+0.31,1,2,3,4\r\n");
             if (target.startsWith("/rss/headline"))
-                return http_ok("<rss><item><title>IBM: a title longer than forty characters, cut here</title><link>" + base +
-                               "/a1.htm</link><description>One</description></item><item><title>Second story</title><link>" +
-                               base + "/a2.htm</link><description>Two</description></item></rss>");
+                // The first link as feeds write them: escaped, on a line of its own.
+                return http_ok("<rss><item><title>IBM: a title longer than forty characters, cut here</title><link>\r\n  " +
+                               base + "/a1.htm?b=1&amp;c=2\r\n</link><description>One</description></item>" +
+                               "<item><title>Second story</title><link>" + base +
+                               "/a2.htm</link><description>Two</description></item></rss>");
             return html_ok("<html><head><title>Article</title></head><body><p>Story</p></body></html>");
         };
         SummaryEntry e;
@@ -75,13 +77,13 @@ void TestNewsHandOff::article_becomes_a_new_web_page_entry() {
     QCOMPARE(editor->security_name->text(), "Intl Business Machines");
     QCOMPARE(editor->symbol_textbox->text(), "IBM");
     QCOMPARE(editor->security_price->text(), "84.50");
-    QCOMPARE(editor->Web_address->text(), "http://127.0.0.1:" + QString::number(f.server.port()) + "/a1.htm");
+    QCOMPARE(editor->Web_address->text(), "http://127.0.0.1:" + QString::number(f.server.port()) + "/a1.htm?b=1&c=2");
     // The reference name is the title's first forty characters, without ':'.
     QCOMPARE(editor->Your_reference_name->text(), "IBM  a title longer than forty character");
     QCOMPARE(news->save_button[0]->text(), "Saved");
     QVERIFY(!news->handoff_pending);
     // The pane loads the article and the wait note goes with it.
-    QTRY_VERIFY_WITH_TIMEOUT(f.server.targets.contains("/a1.htm"), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(f.server.targets.contains("/a1.htm?b=1&c=2"), 30000);
     QTRY_VERIFY_WITH_TIMEOUT(!f.wait_window_shown(), 30000);
 
     // Leaving the editor with a name it refuses, the user stays to correct it: the second
@@ -91,7 +93,7 @@ void TestNewsHandOff::article_becomes_a_new_web_page_entry() {
     QTest::mouseClick(news->save_button[1], Qt::LeftButton);
     QCOMPARE(f.fx.messages.questions.size(), 1);
     QCOMPARE(f.c().current_screen, int(screen_new_web_page));
-    QCOMPARE(editor->Web_address->text(), "http://127.0.0.1:" + QString::number(f.server.port()) + "/a1.htm");
+    QCOMPARE(editor->Web_address->text(), "http://127.0.0.1:" + QString::number(f.server.port()) + "/a1.htm?b=1&c=2");
     QCOMPARE(news->save_button[1]->text(), "Save");
     QCOMPARE(news->news_record.items[1].saved, int16_t(0));
     QVERIFY(!news->handoff_pending);

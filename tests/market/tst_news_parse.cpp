@@ -43,6 +43,8 @@ private slots:
     void tag_search();
     void entities_data();
     void entities();
+    void links_data();
+    void links();
     void descriptions_as_text_data();
     void descriptions_as_text();
     void date_text_data();
@@ -79,40 +81,78 @@ void TestNewsParse::tag_search() {
     QCOMPARE(xml_find_text_from_tag(QStringLiteral("title"), text, start), expected);
 }
 
+// A title is read by the entity table, then by the other references; a description is HTML
+// escaped for the feed: decoded once as the feed's text, then, once its markup is text, as HTML.
 void TestNewsParse::entities_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("quotes become apostrophes") << "AT&amp;T &quot;up&quot;" << "AT&T 'up'";
-    QTest::newRow("apos") << "it&apos;s" << "it's";
-    QTest::newRow("letter case ignored") << "A &AMP; B &Lt; C &GT;" << "A & B < C >";
-    QTest::newRow("double-escaped quote") << "&amp;quot;" << "'";
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("description");
+    const auto both = [](const char* row, const QString& text, const QString& shown) {
+        QTest::newRow(row) << text << shown << shown.simplified();
+    };
+    both("quotes become apostrophes", "AT&amp;T &quot;up&quot;", "AT&T 'up'");
+    both("apos", "it&apos;s", "it's");
+    both("letter case ignored", "A &AMP; B &Lt; C &GT;", "A & B < C >");
+    both("double-escaped quote", "&amp;quot;", "'");
     // Decoded once: what an entity gives is not read as an entity again.
-    QTest::newRow("escaped apos is decoded once") << "&amp;apos;" << "&apos;";
-    QTest::newRow("escaped ampersand is decoded once") << "&amp;amp;" << "&amp;";
-    QTest::newRow("a reference's ampersand is not read again") << "&#38;apos; &#x26;amp;" << "&apos; &amp;";
-    QTest::newRow("numeric references") << "&#039;s &#8217;, &#x2019; &#X2019;" << QString::fromUtf8("'s ’, ’ ’");
-    QTest::newRow("the Windows code page's punctuation by number") << "&#147;up&#148; &#150;" << QString::fromUtf8("“up” –");
-    QTest::newRow("beyond the first plane") << "&#x1F4C8;" << QString::fromUtf8("\xF0\x9F\x93\x88");
-    QTest::newRow("references naming no character stay")
-        << "&#0; &#xD800; &#1114112; &#39 &#; &#x; &#99999999999;" << "&#0; &#xD800; &#1114112; &#39 &#; &#x; &#99999999999;";
+    QTest::newRow("escaped apos is decoded once") << "&amp;apos;" << "&apos;" << "'";
+    QTest::newRow("escaped ampersand is decoded once") << "&amp;amp;" << "&amp;" << "&";
+    QTest::newRow("AT&T escaped for HTML, then for the feed") << "AT&amp;amp;T" << "AT&amp;T" << "AT&T";
+    QTest::newRow("a reference's ampersand is not read again") << "&#38;apos; &#x26;amp;" << "&apos; &amp;" << "' &";
+    both("numeric references", "&#039;s &#8217;, &#x2019; &#X2019;", QString::fromUtf8("'s ’, ’ ’"));
+    both("the Windows code page's punctuation by number", "&#147;up&#148; &#150;", QString::fromUtf8("“up” –"));
+    both("beyond the first plane", "&#x1F4C8;", QString::fromUtf8("\xF0\x9F\x93\x88"));
+    both("references naming no character stay", "&#0; &#xD800; &#1114112; &#39 &#; &#x; &#99999999999;",
+         "&#0; &#xD800; &#1114112; &#39 &#; &#x; &#99999999999;");
     // After the entities, as "&amp;lt;" ends as "<".
-    QTest::newRow("escaped reference") << "&amp;#8217;" << QString::fromUtf8("’");
-    QTest::newRow("other named entities stay") << "&nbsp;&eacute;" << "&nbsp;&eacute;";
-    QTest::newRow("CDATA unwrapped") << "<![CDATA[Tom & Jerry's &amp; co]]>" << "Tom & Jerry's & co";
-    QTest::newRow("CDATA among text") << "a <![CDATA[b]]> c <![CDATA[d" << "a b c d";
+    both("escaped reference", "&amp;#8217;", QString::fromUtf8("’"));
+    QTest::newRow("HTML's named references")
+        << "Caf&eacute;&nbsp;&rsquo;s &hellip; &euro;5 &Eacute;&copy;&frac12;&mdash;&laquo;&raquo;"
+        << QString::fromUtf8("Café\u00a0’s … €5 É©½—«»") << QString::fromUtf8("Café ’s … €5 É©½—«»");
+    both("a named reference escaped for the feed", "Caf&amp;eacute;", QString::fromUtf8("Café"));
+    both("names not known, in the wrong case, too long or without their semicolon stay",
+         "&bogus; &EACUTE; &eacute &amp AT&T &aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa; &;",
+         "&bogus; &EACUTE; &eacute &amp AT&T &aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa; &;");
+    // C1 controls come from Windows text taken for Latin-1, as &#146; does.
+    both("C1 controls as the Windows code page", QString::fromUtf8("It\xc2\x92s \xc2\x93up\xc2\x94 \xc2\x80""5 \xc2\x85"),
+         QString::fromUtf8("It’s “up” €5 …"));
+    both("CDATA unwrapped", "<![CDATA[Tom & Jerry's &amp; co]]>", "Tom & Jerry's & co");
+    both("CDATA among text", "a <![CDATA[b]]> c <![CDATA[d", "a b c d");
 }
 
 void TestNewsParse::entities() {
     QFETCH(QString, text);
-    QFETCH(QString, expected);
+    QFETCH(QString, title);
+    QFETCH(QString, description);
     NewsParseState st;
-    QVERIFY(parse_news(st, "<item><title>" + text + "</title><description>" + text + "</description><link>" + text +
-                               "</link></item>",
-                       "IBM"));
-    QCOMPARE(st.news_record.items[0].title, expected);
-    QCOMPARE(st.news_record.items[0].description, "() " + expected.simplified());
-    // The address is taken as it stands.
-    QCOMPARE(st.news_record.items[0].link, text);
+    QVERIFY(parse_news(st, "<item><title>" + text + "</title><description>" + text + "</description></item>", "IBM"));
+    QCOMPARE(st.news_record.items[0].title, title);
+    QCOMPARE(st.news_record.items[0].description, "() " + description);
+}
+
+// An article's address as the feed means it, before it is opened or kept.
+void TestNewsParse::links_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("address");
+    QTest::newRow("as it stands") << "http://x.example/a?b=1" << "http://x.example/a?b=1";
+    QTest::newRow("escaped ampersand") << "http://x.example/a?b=1&amp;c=2" << "http://x.example/a?b=1&c=2";
+    QTest::newRow("decoded once") << "http://x.example/a?b=&amp;amp;&amp;lt;" << "http://x.example/a?b=&amp;&lt;";
+    QTest::newRow("numeric references") << "http://x.example/a?b=1&#38;c=2&#x26;d=%20" << "http://x.example/a?b=1&c=2&d=%20";
+    QTest::newRow("a double quote stays one") << "http://x.example/a?q=&quot;x&quot;" << "http://x.example/a?q=\"x\"";
+    QTest::newRow("bare ampersands stay") << "http://x.example/a?b=1&c=2&lt=3" << "http://x.example/a?b=1&c=2&lt=3";
+    QTest::newRow("CDATA") << "<![CDATA[http://x.example/a?b=1&c=2]]>" << "http://x.example/a?b=1&c=2";
+    QTest::newRow("blanks and line ends around") << "\r\n   http://x.example/a \t\r\n" << "http://x.example/a";
+    QTest::newRow("CDATA among line ends") << "\n  <![CDATA[ http://x.example/a?b=1&amp;c ]]>\n"
+                                           << "http://x.example/a?b=1&c";
+    QTest::newRow("blanks only") << " \r\n " << "";
+}
+
+void TestNewsParse::links() {
+    QFETCH(QString, link);
+    QFETCH(QString, address);
+    NewsParseState st;
+    QVERIFY(parse_news(st, "<item><title>t</title><link>" + link + "</link></item>", "IBM"));
+    QCOMPARE(st.news_record.items[0].link, address);
 }
 
 // Descriptions are markup as often as text: the reader shows their words.
@@ -126,8 +166,20 @@ void TestNewsParse::descriptions_as_text_data() {
     QTest::newRow("HTML in CDATA") << "<![CDATA[<p>IBM&#8217;s   caf\u00e9\r\n unit <b>grew</b></p><br/>More]]>"
                                    << QString::fromUtf8("<p>IBM’s   café\r\n unit <b>grew</b></p><br/>More")
                                    << QString::fromUtf8("IBM’s café unit grew More");
+    // Escaped twice, the tags are the description's text.
     QTest::newRow("double-escaped tags") << "&amp;lt;b&amp;gt;bold&amp;lt;/b&amp;gt; text" << "<b>bold</b> text"
-                                         << "bold text";
+                                         << "<b>bold</b> text";
+    // The markup is removed first; what is escaped in it is text.
+    QTest::newRow("escaped text in CDATA") << "<![CDATA[<p>if a &lt;b&gt; c</p>]]>" << "<p>if a <b> c</p>" << "if a <b> c";
+    QTest::newRow("escaped text among tags") << "<code>&lt;br /></code>" << "<code><br /></code>" << "<br />";
+    QTest::newRow("escaped text in escaped HTML") << "&lt;p&gt;if a &amp;lt;b&amp;gt; c&lt;/p&gt;" << "<p>if a <b> c</p>"
+                                                  << "if a <b> c";
+    QTest::newRow("named references in escaped HTML")
+        << "&lt;p&gt;Caf&amp;eacute; &amp;amp; AT&amp;amp;T&amp;nbsp;&amp;rsquo;s&lt;/p&gt;"
+        << QString::fromUtf8("<p>Café &amp; AT&amp;T ’s</p>") << QString::fromUtf8("Café & AT&T ’s");
+    QTest::newRow("named references among tags") << "<p>Caf&eacute; &quot;hold&quot;&hellip;</p>"
+                                                 << QString::fromUtf8("<p>Café 'hold'…</p>")
+                                                 << QString::fromUtf8("Café 'hold'…");
     QTest::newRow("tags part words, inline ones do not") << "one<br>two</p><p>three in<b>line</b>"
                                                          << "one<br>two</p><p>three in<b>line</b>"
                                                          << "one two three inline";
@@ -183,7 +235,8 @@ void TestNewsParse::real_feed_utf8() {
     QCOMPARE(r.item_count, int16_t(5));
     QCOMPARE(st.filled_slots(), 4);
     QCOMPARE(r.items[0].title, "AT&T 'up' on IBM deal");
-    QCOMPARE(r.items[0].description, "(Thu, Aug 18, 2005) Shares of AT&T rose 3%");
+    // Escaped twice, "&amp;lt;sic&amp;gt;" is text.
+    QCOMPARE(r.items[0].description, "(Thu, Aug 18, 2005) Shares of AT&T rose 3% <sic>");
     QCOMPARE(r.items[0].link, "http://news.example.com/a1");
     QCOMPARE(r.items[1].title, QString::fromUtf8("Café owners cheer — “record” quarter"));
     QCOMPARE(r.items[1].description, QString::fromUtf8("(2005-08-18) IBM’s café unit grew 12%"));
@@ -216,7 +269,7 @@ void TestNewsParse::feed_as_served() {
     QCOMPARE(r.items[1].description,
              QString::fromUtf8("(Wed, Mar 11, 2026) Why one analyst says hold — margins, debt and the dividend."));
     QCOMPARE(r.items[2].title, "Mill closure: AT&T &amp; others named in filing");
-    QCOMPARE(r.items[2].description, QString::fromUtf8("(Tue, Mar 10, 2026) Café owners &apos;cheer&apos; the news…"));
+    QCOMPARE(r.items[2].description, QString::fromUtf8("(Tue, Mar 10, 2026) Café owners 'cheer' the news…"));
 }
 
 void TestNewsParse::unclosed_last_item() {
