@@ -62,6 +62,12 @@ bool is_inside(const QString& path, const QString& folder) {
     return p == f || p.startsWith(with_slash(f));
 }
 
+// A staging folder that a settle left in place, named so that the user can find it.
+QString staging_not_cleared(const QString& folder, const QString& why) {
+    return QStringLiteral("The staging folder ") + QDir::toNativeSeparators(FileSwitch::staging_folder(folder)) +
+           QStringLiteral(" could not be cleared. Error: ") + why + u'.';
+}
+
 } // namespace
 
 void Core::copy_folder_files(const QString& source, const QString& destination) {
@@ -180,8 +186,14 @@ bool Core::backup_data(const QString& folder) {
     }
     // An earlier backup cut short is first made whole: the older one or the newer one.
     QString why;
-    FileSwitch::Settled earlier = FileSwitch::Settled::nothing;
+    FileSwitch::Settlement earlier;
     if (!FileSwitch::settle(target_folder, earlier, why)) return not_ready(why);
+    if (!earlier.not_cleared.isEmpty()) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Unable to Backup Data. ") +
+                                    staging_not_cleared(target_folder, earlier.not_cleared));
+        return false;
+    }
 
     FileSwitch files(target_folder);
     int step = 0;
@@ -211,24 +223,43 @@ bool Core::backup_data(const QString& folder) {
     return true;
 }
 
-bool Core::settle_interrupted_restore() {
+bool Core::settle_interrupted_restore(QString* staging_trouble) {
     QString why;
-    FileSwitch::Settled what = FileSwitch::Settled::nothing;
-    if (!FileSwitch::settle(program_folder_, what, why)) {
+    FileSwitch::Settlement done;
+    if (!FileSwitch::settle(program_folder_, done, why)) {
         restore_unfinished = true;
         show_message(msg_error, QStringLiteral("A restore of your data was cut short and could not be finished. Error: ") +
                                     why + QStringLiteral(". Nothing can be saved until it is finished at a later start."));
         return false;
     }
-    if (what == FileSwitch::Settled::finished)
-        show_message(msg_warning,
-                     QStringLiteral("A restore of your data was cut short. It has now been finished: the data files "
-                                    "are those of the backup. Saved web pages may not all have been copied back; run "
-                                    "the restore again to copy them."));
-    else if (what == FileSwitch::Settled::undone)
-        show_message(msg_warning,
-                     QStringLiteral("A restore of your data was cut short before it replaced any data file. It has "
-                                    "been undone: your data is as it was before the restore."));
+    QString told;
+    if (done.what == FileSwitch::Settled::finished) {
+        QStringList kept;
+        for (const QString& rel : std::as_const(done.kept)) kept << message_path(rel);
+        told = done.kept.isEmpty()
+                   ? QStringLiteral("A restore of your data was cut short. It has now been finished: the data files "
+                                    "are those of the backup.")
+                   : QStringLiteral("A restore of your data was cut short. It has now been finished: the data files "
+                                    "are those of the backup, but for these, left as they were because a folder "
+                                    "stands in their place or their copy from the backup is gone: ") +
+                         kept.join(QStringLiteral(", ")) + u'.';
+        told += QStringLiteral(" Saved web pages may not all have been copied back; run the restore again to copy "
+                               "them.");
+    } else if (done.what == FileSwitch::Settled::undone) {
+        told = done.not_cleared.isEmpty()
+                   ? QStringLiteral("A restore of your data was cut short before it replaced any data file. It has "
+                                    "been undone: your data is as it was before the restore.")
+                   : QStringLiteral("A restore of your data was cut short before it replaced any data file: your data "
+                                    "is as it was before the restore.");
+    }
+    QString trouble;
+    if (!done.not_cleared.isEmpty()) trouble = staging_not_cleared(program_folder_, done.not_cleared);
+    if (staging_trouble) {
+        *staging_trouble = trouble;
+    } else if (!trouble.isEmpty()) {
+        told += (told.isEmpty() ? QString() : QStringLiteral(" ")) + trouble;
+    }
+    if (!told.isEmpty()) show_message(msg_warning, told);
     return true;
 }
 
@@ -263,9 +294,10 @@ bool Core::restore_data(const QString& folder) {
         return false;
     }
     // A backup cut short is the older one or the newer one once settled; one that cannot
-    // be settled is neither, and nothing is taken from it.
+    // be settled is neither, and nothing is taken from it. A staging folder that the settle
+    // leaves there is of no account: nothing is read from it.
     QString why;
-    FileSwitch::Settled backup_state = FileSwitch::Settled::nothing;
+    FileSwitch::Settlement backup_state;
     if (!FileSwitch::settle(QDir::cleanPath(folder), backup_state, why)) {
         show_message(msg_error, QStringLiteral("Unable to Restore Data. The backup in ") +
                                     QDir::toNativeSeparators(folder) +
@@ -289,7 +321,14 @@ bool Core::restore_data(const QString& folder) {
         return false;
     };
     // A restore cut short, then a save journal of the files being replaced (not the backup's).
-    if (!settle_interrupted_restore()) return failed(0, QStringLiteral("an earlier restore is not finished"));
+    QString staging_trouble;
+    if (!settle_interrupted_restore(&staging_trouble))
+        return failed(0, QStringLiteral("an earlier restore is not finished"));
+    if (!staging_trouble.isEmpty()) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Unable to Restore Data. ") + staging_trouble);
+        return false;
+    }
     if (!recover_interrupted_save()) return failed(0, last_file_error());
 
     FileSwitch files(program_folder_);
