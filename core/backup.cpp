@@ -62,6 +62,15 @@ bool is_inside(const QString& path, const QString& folder) {
     return p == f || p.startsWith(with_slash(f));
 }
 
+// The backup folder that folder is, or lies in; "" when there is none.
+QString enclosing_backup(const QString& folder, const QString& backup_name) {
+    for (QString p = real_path(folder); !p.isEmpty(); p = QFileInfo(p).path()) {
+        if (QFileInfo(p).fileName() == backup_name) return p;
+        if (QFileInfo(p).isRoot()) break;
+    }
+    return QString();
+}
+
 // A staging folder that a settle left in place, named so that the user can find it.
 QString staging_not_cleared(const QString& folder, const QString& why) {
     return QStringLiteral("The staging folder ") + QDir::toNativeSeparators(FileSwitch::staging_folder(folder)) +
@@ -103,7 +112,8 @@ bool Core::copy_folder_tree(const QString& source, const QString& destination) {
     }
     const QString src = with_slash(source);
     const QString dst = with_slash(destination);
-    for (const QString& name : std::as_const(names)) copy_folder_files(src + name, dst + name);
+    for (const QString& name : std::as_const(names))
+        if (name != backup_foldername) copy_folder_files(src + name, dst + name);
     return true;
 }
 
@@ -133,10 +143,12 @@ void reload_tables(Core& c) {
 namespace {
 
 // The program folder's page folders and their files, as the backup copies them: one level,
-// normal files only. false: a folder could not be listed (why, and the name last listed).
-bool page_files(const QString& root, QStringList& rels, QString& last, QString& why) {
+// normal files only; a backup folder is no page folder. false: a folder could not be listed
+// (why, and the name last listed).
+bool page_files(const QString& root, const QString& backup_name, QStringList& rels, QString& last, QString& why) {
     QStringList subs;
     if (!list_folder(root, true, subs, last, why)) return false;
+    subs.removeAll(backup_name);
     for (const QString& sub : std::as_const(subs)) {
         QStringList files;
         if (!list_folder(root + sub, false, files, last, why)) {
@@ -178,6 +190,17 @@ bool Core::backup_data(const QString& folder) {
                                     QStringLiteral(". Please select a folder outside the program folder."));
         return false;
     }
+    // Inside a backup folder the next restore from it, or backup into it, would take this
+    // backup for a page folder.
+    if (const QString outer = enclosing_backup(folder, backup_foldername); !outer.isEmpty()) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Unable to Backup Data. The folder ") +
+                                    QDir::toNativeSeparators(real_path(folder)) +
+                                    QStringLiteral(" lies inside the backup folder ") +
+                                    QDir::toNativeSeparators(outer) +
+                                    QStringLiteral(". Please select a folder outside the backup folder."));
+        return false;
+    }
     if (!QFileInfo(target).isDir()) {
         std::error_code ec;
         fs::create_directory(to_fs(target), ec);  // the picked folder itself must exist
@@ -208,7 +231,7 @@ bool Core::backup_data(const QString& folder) {
     step = 5;
     QStringList pages;
     QString last;
-    if (!page_files(with_slash(program_folder_), pages, last, why)) {
+    if (!page_files(with_slash(program_folder_), backup_foldername, pages, last, why)) {
         hide_wait(*this);
         show_message(msg_error, QStringLiteral("Failed to Copy Folder: ") + last + QStringLiteral(", Error: ") + why);
         return false;

@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace qb;
 using namespace qb::test;
@@ -137,6 +138,10 @@ private slots:
     void staging_that_cannot_be_cleared_is_told();
     void staging_name_taken_by_a_file_is_told_data();
     void staging_name_taken_by_a_file_is_told();
+    void backup_folder_is_no_page_folder();
+    void settle_failing_at_start_refuses_saves();
+    void restore_cut_short_in_page_copy_is_told();
+    void unlistable_page_folder_fails_the_backup();
 };
 
 void TestBackup::backup_change_restore_data() {
@@ -218,6 +223,8 @@ void TestBackup::backup_failures_data() {
     QTest::newRow("no chklist.dat") << "no chklist" << "Error: Unable to Backup Data. Progress: 3 Error: ";
     QTest::newRow("program folder picked") << "program" << "Error: Unable to Backup Data. The backup folder ";
     QTest::newRow("page folder picked") << "webdata" << "Error: Unable to Backup Data. The backup folder ";
+    QTest::newRow("backup folder picked") << "backup" << "Error: Unable to Backup Data. The folder ";
+    QTest::newRow("folder in a backup folder picked") << "in backup" << "Error: Unable to Backup Data. The folder ";
     QTest::newRow("backup's page folder a link")
         << "linked page folder" << "Error: Unable to Backup Data. Progress: 5 Error: Not a directory (";
 }
@@ -233,6 +240,10 @@ void TestBackup::backup_failures() {
     if (setup == "no chklist") QFile::remove(b.fx.path("chklist.dat"));
     if (setup == "program") folder = b.fx.dir.path();
     if (setup == "webdata") folder = b.fx.path("WebData");
+    if (setup.endsWith("backup")) {
+        QVERIFY(c.backup_data(folder));
+        folder = setup == "backup" ? b.backup() : b.backup("WebData");
+    }
     const QString outside = b.pick.path() + "/outside";
     if (setup == "linked page folder") {
         QVERIFY(c.backup_data(folder));
@@ -247,7 +258,8 @@ void TestBackup::backup_failures() {
     QVERIFY2(b.fx.messages.boxes[0].second.startsWith(message), qPrintable(b.fx.messages.boxes[0].second));
     QCOMPARE(b.hides, b.waits.size());  // the wait window never stays up
     if (setup == "gone") QVERIFY(!QFileInfo::exists(folder));
-    if (setup == "program" || setup == "webdata") QVERIFY(!QFileInfo::exists(folder + "/QB_BackupData"));
+    if (setup == "program" || setup == "webdata" || setup.endsWith("backup"))
+        QVERIFY(!QFileInfo::exists(folder + "/QB_BackupData"));
     if (setup == "linked page folder")
         QCOMPARE(files_below(outside), (QMap<QString, QByteArray>{{"page.htm", "outside page"}}));
 }
@@ -703,6 +715,21 @@ void TestBackup::damaged_switch_records_are_not_followed() {
 
 namespace {
 
+// A save of a new entry and of the other files is refused with the restore's message.
+void saves_refused(BackupFixture& b) {
+    Core& c = *b.fx.core;
+    b.fx.messages.boxes.clear();
+    SummaryEntry* e = start_new_entry(c);
+    QVERIFY(e);
+    e->security = "Delta";
+    QVERIFY(!c.save_entry());
+    QVERIFY(b.fx.messages.box_texts().contains(
+        "Error: Data NOT Saved. A restore of your data could not be finished; it is finished at the next start of "
+        "Quorbelix."));
+    QVERIFY(!c.save_checklist());
+    QVERIFY(!c.save_preferences());
+}
+
 // A restore of the fixture's backup that stops at its first rename, past the commit point:
 // the record is whole and every data file staged.
 void restore_stopped_at_first_rename(BackupFixture& b) {
@@ -875,6 +902,106 @@ void TestBackup::staging_name_taken_by_a_file_is_told() {
     }
     QCOMPARE(b.hides, b.waits.size());
     QCOMPARE(read_file(file), QByteArray("not a folder"));
+}
+
+// A folder named as the backup folder is never taken for a page folder: a backup leaves one
+// of the program folder out, and a restore does not bring one of the backup back.
+void TestBackup::backup_folder_is_no_page_folder() {
+    BackupFixture b(false);
+    Core& c = *b.fx.core;
+    make_file(b.fx.path("QB_BackupData/entries.dat"), "an older backup");
+    QVERIFY(c.backup_data(b.pick.path()));
+    QVERIFY(!QFileInfo::exists(b.backup("QB_BackupData")));
+    QVERIFY(QDir(b.fx.path("QB_BackupData")).removeRecursively());
+    make_file(b.backup("QB_BackupData/entries.dat"), "a backup within the backup");
+    QVERIFY(c.restore_data(b.backup()));
+    QVERIFY(!QFileInfo::exists(b.fx.path("QB_BackupData")));
+    QCOMPARE(read_file(b.fx.path("WebData/page.htm")), QByteArray("page v1"));
+    QCOMPARE(b.fx.messages.box_texts(), QStringList());
+}
+
+// A restore's switch that a start cannot finish keeps saves refused, also through a later
+// load of the tables while it still cannot be finished; the load that finishes it lets
+// them go on.
+void TestBackup::settle_failing_at_start_refuses_saves() {
+    BackupFixture b(false);
+    QVERIFY(b.fx.core->backup_data(b.pick.path()));
+    add_entry(*b.fx.core, "Charlie");
+    restore_stopped_at_first_rename(b);
+    b.fx.messages.boxes.clear();
+    {
+        FailStep rename("rename VarData.dat");
+        FaultScope scope(&rename);
+        b.fx.restart();
+        QVERIFY(rename.failed);
+    }
+    QVERIFY(b.fx.messages.box_texts().value(0).startsWith(
+        "Error: A restore of your data was cut short and could not be finished. Error: "));
+    saves_refused(b);
+    {
+        FailStep rename("rename VarData.dat");
+        FaultScope scope(&rename);
+        b.fx.core->load_summary_data();
+        QVERIFY(rename.failed);
+    }
+    saves_refused(b);
+    b.fx.core->load_summary_data();
+    QCOMPARE(securities(*b.fx.core), QStringList({"Alpha", "Bravo"}));
+    add_entry(*b.fx.core, "Delta");
+}
+
+// A restore killed while it copies the page folders keeps its record: the next start says
+// that the pages may not all be back.
+void TestBackup::restore_cut_short_in_page_copy_is_told() {
+    OperationFixture op(true);
+    op.reset();
+    KillAt counter(0);
+    {
+        FaultScope scope(&counter);
+        QVERIFY(op.run());
+    }
+    // The first file of a page folder written.
+    int first_page_step = 0;
+    for (int i = 0; i < counter.log.size() && !first_page_step; ++i) {
+        const Step& s = counter.log[i];
+        if (s.op == FileOp::write && s.file != "switch.journal" && !kDataFiles.contains(s.file))
+            first_page_step = i + 1;
+    }
+    QVERIFY(first_page_step > 0);
+    op.reset();
+    KillAt kill(first_page_step);
+    {
+        FaultScope scope(&kill);
+        op.run();
+    }
+    op.b.fx.messages.boxes.clear();
+    op.settle();
+    QCOMPARE(op.current(), op.newer);
+    QCOMPARE(restore_notices(op.b),
+             QStringList{"Warning: A restore of your data was cut short. It has now been finished: the data files are "
+                         "those of the backup. Saved web pages may not all have been copied back; run the restore "
+                         "again to copy them."});
+}
+
+// A page folder that cannot be listed fails the backup, and the older backup stays whole.
+void TestBackup::unlistable_page_folder_fails_the_backup() {
+    BackupFixture b(true);
+    Core& c = *b.fx.core;
+    QVERIFY(c.backup_data(b.pick.path()));
+    const QMap<QString, QByteArray> older = folder_files(b.backup());
+    make_file(b.fx.path("WebData/page.htm"), "page v2");
+    const QByteArray webdata = QFile::encodeName(b.fx.path("WebData"));
+    QCOMPARE(::chmod(webdata.constData(), 0), 0);
+    bool ok = true;
+    {
+        PermissionBitsHold hold;
+        ok = c.backup_data(b.pick.path());
+    }
+    QCOMPARE(::chmod(webdata.constData(), 0755), 0);
+    QVERIFY(!ok);
+    QCOMPARE(b.fx.messages.box_texts(), QStringList{"Error: Failed to Copy Folder: WebData, Error: Permission denied"});
+    QCOMPARE(folder_files(b.backup()), older);
+    QCOMPARE(b.hides, b.waits.size());
 }
 
 QTEST_MAIN(TestBackup)

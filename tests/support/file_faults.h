@@ -18,8 +18,10 @@
 #include <cerrno>
 #include <csignal>
 #include <functional>
+#include <linux/capability.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -236,6 +238,28 @@ struct ReadOnlyView {
     QString path() const { return view.path(); }
     QTemporaryDir view;
     bool mounted = false;
+};
+
+// While this lives, the permission bits of files hold for this thread even when it runs as
+// root: the capabilities that pass over them leave its effective set.
+class PermissionBitsHold {
+public:
+    PermissionBitsHold() {
+        if (::syscall(SYS_capget, &header_, saved_) != 0) return;
+        __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+        lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        held_ = ::syscall(SYS_capset, &header_, lowered) == 0;
+    }
+    ~PermissionBitsHold() {
+        if (held_) ::syscall(SYS_capset, &header_, saved_);
+    }
+    PermissionBitsHold(const PermissionBitsHold&) = delete;
+    PermissionBitsHold& operator=(const PermissionBitsHold&) = delete;
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool held_ = false;
 };
 
 // A link at `at` that names target as given (a relative target stays relative).
