@@ -62,6 +62,21 @@ bool is_inside(const QString& path, const QString& folder) {
     return p == f || p.startsWith(with_slash(f));
 }
 
+// The backup folder that folder is, or lies in; "" when there is none.
+QString enclosing_backup(const QString& folder, const QString& backup_name) {
+    for (QString p = real_path(folder); !p.isEmpty(); p = QFileInfo(p).path()) {
+        if (QFileInfo(p).fileName() == backup_name) return p;
+        if (QFileInfo(p).isRoot()) break;
+    }
+    return QString();
+}
+
+// A staging folder that a settle left in place, named so that the user can find it.
+QString staging_not_cleared(const QString& folder, const QString& why) {
+    return QStringLiteral("The staging folder ") + QDir::toNativeSeparators(FileSwitch::staging_folder(folder)) +
+           QStringLiteral(" could not be cleared. Error: ") + why + u'.';
+}
+
 } // namespace
 
 void Core::copy_folder_files(const QString& source, const QString& destination) {
@@ -97,7 +112,8 @@ bool Core::copy_folder_tree(const QString& source, const QString& destination) {
     }
     const QString src = with_slash(source);
     const QString dst = with_slash(destination);
-    for (const QString& name : std::as_const(names)) copy_folder_files(src + name, dst + name);
+    for (const QString& name : std::as_const(names))
+        if (name != backup_foldername) copy_folder_files(src + name, dst + name);
     return true;
 }
 
@@ -127,10 +143,12 @@ void reload_tables(Core& c) {
 namespace {
 
 // The program folder's page folders and their files, as the backup copies them: one level,
-// normal files only. false: a folder could not be listed (why, and the name last listed).
-bool page_files(const QString& root, QStringList& rels, QString& last, QString& why) {
+// normal files only; a backup folder is no page folder. false: a folder could not be listed
+// (why, and the name last listed).
+bool page_files(const QString& root, const QString& backup_name, QStringList& rels, QString& last, QString& why) {
     QStringList subs;
     if (!list_folder(root, true, subs, last, why)) return false;
+    subs.removeAll(backup_name);
     for (const QString& sub : std::as_const(subs)) {
         QStringList files;
         if (!list_folder(root + sub, false, files, last, why)) {
@@ -172,6 +190,17 @@ bool Core::backup_data(const QString& folder) {
                                     QStringLiteral(". Please select a folder outside the program folder."));
         return false;
     }
+    // Inside a backup folder the next restore from it, or backup into it, would take this
+    // backup for a page folder.
+    if (const QString outer = enclosing_backup(folder, backup_foldername); !outer.isEmpty()) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Unable to Backup Data. The folder ") +
+                                    QDir::toNativeSeparators(real_path(folder)) +
+                                    QStringLiteral(" lies inside the backup folder ") +
+                                    QDir::toNativeSeparators(outer) +
+                                    QStringLiteral(". Please select a folder outside the backup folder."));
+        return false;
+    }
     if (!QFileInfo(target).isDir()) {
         std::error_code ec;
         fs::create_directory(to_fs(target), ec);  // the picked folder itself must exist
@@ -180,8 +209,14 @@ bool Core::backup_data(const QString& folder) {
     }
     // An earlier backup cut short is first made whole: the older one or the newer one.
     QString why;
-    FileSwitch::Settled earlier = FileSwitch::Settled::nothing;
+    FileSwitch::Settlement earlier;
     if (!FileSwitch::settle(target_folder, earlier, why)) return not_ready(why);
+    if (!earlier.not_cleared.isEmpty()) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Unable to Backup Data. ") +
+                                    staging_not_cleared(target_folder, earlier.not_cleared));
+        return false;
+    }
 
     FileSwitch files(target_folder);
     int step = 0;
@@ -196,7 +231,7 @@ bool Core::backup_data(const QString& folder) {
     step = 5;
     QStringList pages;
     QString last;
-    if (!page_files(with_slash(program_folder_), pages, last, why)) {
+    if (!page_files(with_slash(program_folder_), backup_foldername, pages, last, why)) {
         hide_wait(*this);
         show_message(msg_error, QStringLiteral("Failed to Copy Folder: ") + last + QStringLiteral(", Error: ") + why);
         return false;
@@ -211,24 +246,43 @@ bool Core::backup_data(const QString& folder) {
     return true;
 }
 
-bool Core::settle_interrupted_restore() {
+bool Core::settle_interrupted_restore(QString* staging_trouble) {
     QString why;
-    FileSwitch::Settled what = FileSwitch::Settled::nothing;
-    if (!FileSwitch::settle(program_folder_, what, why)) {
+    FileSwitch::Settlement done;
+    if (!FileSwitch::settle(program_folder_, done, why)) {
         restore_unfinished = true;
         show_message(msg_error, QStringLiteral("A restore of your data was cut short and could not be finished. Error: ") +
                                     why + QStringLiteral(". Nothing can be saved until it is finished at a later start."));
         return false;
     }
-    if (what == FileSwitch::Settled::finished)
-        show_message(msg_warning,
-                     QStringLiteral("A restore of your data was cut short. It has now been finished: the data files "
-                                    "are those of the backup. Saved web pages may not all have been copied back; run "
-                                    "the restore again to copy them."));
-    else if (what == FileSwitch::Settled::undone)
-        show_message(msg_warning,
-                     QStringLiteral("A restore of your data was cut short before it replaced any data file. It has "
-                                    "been undone: your data is as it was before the restore."));
+    QString told;
+    if (done.what == FileSwitch::Settled::finished) {
+        QStringList kept;
+        for (const QString& rel : std::as_const(done.kept)) kept << message_path(rel);
+        told = done.kept.isEmpty()
+                   ? QStringLiteral("A restore of your data was cut short. It has now been finished: the data files "
+                                    "are those of the backup.")
+                   : QStringLiteral("A restore of your data was cut short. It has now been finished: the data files "
+                                    "are those of the backup, but for these, left as they were because a folder "
+                                    "stands in their place or their copy from the backup is gone: ") +
+                         kept.join(QStringLiteral(", ")) + u'.';
+        told += QStringLiteral(" Saved web pages may not all have been copied back; run the restore again to copy "
+                               "them.");
+    } else if (done.what == FileSwitch::Settled::undone) {
+        told = done.not_cleared.isEmpty()
+                   ? QStringLiteral("A restore of your data was cut short before it replaced any data file. It has "
+                                    "been undone: your data is as it was before the restore.")
+                   : QStringLiteral("A restore of your data was cut short before it replaced any data file: your data "
+                                    "is as it was before the restore.");
+    }
+    QString trouble;
+    if (!done.not_cleared.isEmpty()) trouble = staging_not_cleared(program_folder_, done.not_cleared);
+    if (staging_trouble) {
+        *staging_trouble = trouble;
+    } else if (!trouble.isEmpty()) {
+        told += (told.isEmpty() ? QString() : QStringLiteral(" ")) + trouble;
+    }
+    if (!told.isEmpty()) show_message(msg_warning, told);
     return true;
 }
 
@@ -263,9 +317,10 @@ bool Core::restore_data(const QString& folder) {
         return false;
     }
     // A backup cut short is the older one or the newer one once settled; one that cannot
-    // be settled is neither, and nothing is taken from it.
+    // be settled is neither, and nothing is taken from it. A staging folder that the settle
+    // leaves there is of no account: nothing is read from it.
     QString why;
-    FileSwitch::Settled backup_state = FileSwitch::Settled::nothing;
+    FileSwitch::Settlement backup_state;
     if (!FileSwitch::settle(QDir::cleanPath(folder), backup_state, why)) {
         show_message(msg_error, QStringLiteral("Unable to Restore Data. The backup in ") +
                                     QDir::toNativeSeparators(folder) +
@@ -289,7 +344,14 @@ bool Core::restore_data(const QString& folder) {
         return false;
     };
     // A restore cut short, then a save journal of the files being replaced (not the backup's).
-    if (!settle_interrupted_restore()) return failed(0, QStringLiteral("an earlier restore is not finished"));
+    QString staging_trouble;
+    if (!settle_interrupted_restore(&staging_trouble))
+        return failed(0, QStringLiteral("an earlier restore is not finished"));
+    if (!staging_trouble.isEmpty()) {
+        hide_wait(*this);
+        show_message(msg_error, QStringLiteral("Unable to Restore Data. ") + staging_trouble);
+        return false;
+    }
     if (!recover_interrupted_save()) return failed(0, last_file_error());
 
     FileSwitch files(program_folder_);

@@ -192,7 +192,9 @@ public:
     bool restore_data(const QString& folder);
     // A restore cut short is finished or undone before anything is loaded, and the user
     // is told which. false: it could not be finished; saves are refused until it is.
-    bool settle_interrupted_restore();
+    // staging_trouble: takes the text on a staging folder left in place, which is
+    // otherwise told with the rest.
+    bool settle_interrupted_restore(QString* staging_trouble = nullptr);
     // The data files may not match the tables: saves are refused until the tables are
     // loaded from files that a settled restore left whole.
     bool restore_unfinished = false;

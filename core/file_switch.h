@@ -4,6 +4,7 @@
 // follow. A switch found later is finished when its record is whole, and undone when it
 // is not, so a kill or a full disk at any point leaves the set all old or all new.
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace qb {
@@ -33,9 +34,19 @@ public:
     bool close(QString& why);
 
     enum class Settled { nothing, finished, undone };
-    // Finishes or undoes a switch that a kill left in folder. false: a whole record could
-    // not be finished (why says why); the set is then mixed until a later settle works.
-    static bool settle(const QString& folder, Settled& what, QString& why);
+    struct Settlement {
+        Settled what = Settled::nothing;
+        // Names of a finished record left as they are: a folder stands in the file's place,
+        // or the staging no longer holds the file (or holds a link or a folder there).
+        QStringList kept;
+        // Why the staging folder is still there ("" when it is gone): something in it could
+        // not be removed, or it is no folder.
+        QString not_cleared;
+    };
+    // Finishes or undoes a switch that a kill left in folder. Nothing in or below the
+    // staging folder is followed through a link. false: a whole record could not be
+    // finished (why says why); the set is then mixed until a later settle works.
+    static bool settle(const QString& folder, Settlement& done, QString& why);
 
     static QString staging_folder(const QString& folder);
 
@@ -45,7 +56,7 @@ private:
         QString source;  // empty: removal
         int tag = 0;
     };
-    bool clear_staging();
+    bool clear_staging(QString& why);
 
     QString folder_;
     QString staging_;

@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace qb;
 using namespace qb::test;
@@ -129,6 +130,18 @@ private slots:
     void real_kills();
     void damaged_switch_records_are_not_followed_data();
     void damaged_switch_records_are_not_followed();
+    void linked_staging_touches_nothing_outside_data();
+    void linked_staging_touches_nothing_outside();
+    void switch_meeting_a_folder_is_finished_around_it_data();
+    void switch_meeting_a_folder_is_finished_around_it();
+    void staging_that_cannot_be_cleared_is_told_data();
+    void staging_that_cannot_be_cleared_is_told();
+    void staging_name_taken_by_a_file_is_told_data();
+    void staging_name_taken_by_a_file_is_told();
+    void backup_folder_is_no_page_folder();
+    void settle_failing_at_start_refuses_saves();
+    void restore_cut_short_in_page_copy_is_told();
+    void unlistable_page_folder_fails_the_backup();
 };
 
 void TestBackup::backup_change_restore_data() {
@@ -210,6 +223,10 @@ void TestBackup::backup_failures_data() {
     QTest::newRow("no chklist.dat") << "no chklist" << "Error: Unable to Backup Data. Progress: 3 Error: ";
     QTest::newRow("program folder picked") << "program" << "Error: Unable to Backup Data. The backup folder ";
     QTest::newRow("page folder picked") << "webdata" << "Error: Unable to Backup Data. The backup folder ";
+    QTest::newRow("backup folder picked") << "backup" << "Error: Unable to Backup Data. The folder ";
+    QTest::newRow("folder in a backup folder picked") << "in backup" << "Error: Unable to Backup Data. The folder ";
+    QTest::newRow("backup's page folder a link")
+        << "linked page folder" << "Error: Unable to Backup Data. Progress: 5 Error: Not a directory (";
 }
 
 void TestBackup::backup_failures() {
@@ -223,13 +240,28 @@ void TestBackup::backup_failures() {
     if (setup == "no chklist") QFile::remove(b.fx.path("chklist.dat"));
     if (setup == "program") folder = b.fx.dir.path();
     if (setup == "webdata") folder = b.fx.path("WebData");
+    if (setup.endsWith("backup")) {
+        QVERIFY(c.backup_data(folder));
+        folder = setup == "backup" ? b.backup() : b.backup("WebData");
+    }
+    const QString outside = b.pick.path() + "/outside";
+    if (setup == "linked page folder") {
+        QVERIFY(c.backup_data(folder));
+        make_file(outside + "/page.htm", "outside page");
+        QVERIFY(QDir(b.backup("WebData")).removeRecursively());
+        QVERIFY(make_link(outside, b.backup("WebData")));
+        message += QDir::toNativeSeparators(b.backup("WebData")) + u')';
+    }
 
     QVERIFY(!c.backup_data(folder));
     QCOMPARE(b.fx.messages.boxes.size(), 1);
     QVERIFY2(b.fx.messages.boxes[0].second.startsWith(message), qPrintable(b.fx.messages.boxes[0].second));
     QCOMPARE(b.hides, b.waits.size());  // the wait window never stays up
     if (setup == "gone") QVERIFY(!QFileInfo::exists(folder));
-    if (setup == "program" || setup == "webdata") QVERIFY(!QFileInfo::exists(folder + "/QB_BackupData"));
+    if (setup == "program" || setup == "webdata" || setup.endsWith("backup"))
+        QVERIFY(!QFileInfo::exists(folder + "/QB_BackupData"));
+    if (setup == "linked page folder")
+        QCOMPARE(files_below(outside), (QMap<QString, QByteArray>{{"page.htm", "outside page"}}));
 }
 
 void TestBackup::restore_refusals_data() {
@@ -409,9 +441,9 @@ struct OperationFixture {
             b.fx.restart();
             return;
         }
-        FileSwitch::Settled what = FileSwitch::Settled::nothing;
+        FileSwitch::Settlement done;
         QString why;
-        QVERIFY(FileSwitch::settle(watched(), what, why));
+        QVERIFY(FileSwitch::settle(watched(), done, why));
     }
     int restore_notices() const { return b.fx.messages.box_texts().filter("A restore of your data was cut short").size(); }
 
@@ -627,9 +659,9 @@ void TestBackup::real_kills() {
             c.init_blank_entry();
             c.load_summary_data();
         } else {
-            FileSwitch::Settled what = FileSwitch::Settled::nothing;
+            FileSwitch::Settlement done;
             QString why;
-            QVERIFY(FileSwitch::settle(watched, what, why));
+            QVERIFY(FileSwitch::settle(watched, done, why));
         }
         notices += first.fx.messages.box_texts().filter("A restore of your data was cut short").size();
         const QMap<QString, QByteArray> now = state(watched);
@@ -672,13 +704,304 @@ void TestBackup::damaged_switch_records_are_not_followed() {
     const QString staging = FileSwitch::staging_folder(folder);
     make_file(staging + "/entries.dat", "staged");
     make_file(staging + "/switch.journal", record);
-    FileSwitch::Settled what = FileSwitch::Settled::nothing;
+    FileSwitch::Settlement done;
     QString why;
-    QVERIFY(FileSwitch::settle(folder, what, why));
-    QCOMPARE(int(what), int(FileSwitch::Settled::undone));
+    QVERIFY(FileSwitch::settle(folder, done, why));
+    QCOMPARE(int(done.what), int(FileSwitch::Settled::undone));
     QCOMPARE(read_file(folder + "/entries.dat"), QByteArray("stored"));
     QCOMPARE(read_file(root.path() + "/victim.dat"), QByteArray("victim"));
     QVERIFY(!QFileInfo::exists(staging));
+}
+
+namespace {
+
+// A save of a new entry and of the other files is refused with the restore's message.
+void saves_refused(BackupFixture& b) {
+    Core& c = *b.fx.core;
+    b.fx.messages.boxes.clear();
+    SummaryEntry* e = start_new_entry(c);
+    QVERIFY(e);
+    e->security = "Delta";
+    QVERIFY(!c.save_entry());
+    QVERIFY(b.fx.messages.box_texts().contains(
+        "Error: Data NOT Saved. A restore of your data could not be finished; it is finished at the next start of "
+        "Quorbelix."));
+    QVERIFY(!c.save_checklist());
+    QVERIFY(!c.save_preferences());
+}
+
+// A restore of the fixture's backup that stops at its first rename, past the commit point:
+// the record is whole and every data file staged.
+void restore_stopped_at_first_rename(BackupFixture& b) {
+    FailStep rename("rename VarData.dat");
+    FaultScope scope(&rename);
+    QVERIFY(!b.fx.core->restore_data(b.backup()));
+    QVERIFY(rename.failed);
+}
+
+QStringList restore_notices(const BackupFixture& b) {
+    return b.fx.messages.box_texts().filter("A restore of your data");
+}
+
+} // namespace
+
+void TestBackup::linked_staging_touches_nothing_outside_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("in_backup");  // the backup folder's staging, else the program folder's
+    QTest::newRow("start") << "start" << false;
+    QTest::newRow("restore, the program folder's staging") << "restore" << false;
+    QTest::newRow("restore, the backup's staging a relative link") << "restore" << true;
+    QTest::newRow("backup, the backup's staging a relative link") << "backup" << true;
+}
+
+// A staging folder that is a link to a folder of files (one that holds a whole record of its
+// own) is removed as a link: nothing it names is removed, replaced or written, and the
+// operation goes on.
+void TestBackup::linked_staging_touches_nothing_outside() {
+    QFETCH(QString, operation);
+    QFETCH(bool, in_backup);
+    BackupFixture b(true);
+    Core& c = *b.fx.core;
+    QVERIFY(c.backup_data(b.pick.path()));
+    const QString outside = b.pick.path() + "/outside";
+    make_file(outside + "/entries.dat", "outside entries");
+    make_file(outside + "/notes.txt", "outside notes");
+    make_file(outside + "/deeper/inner.txt", "outside inner");
+    make_file(outside + "/switch.journal", switch_record({"entries.dat"}));
+    const QMap<QString, QByteArray> before = files_below(outside);
+    const QString staging = FileSwitch::staging_folder(in_backup ? b.backup() : b.fx.dir.path());
+    QVERIFY(in_backup ? make_link("../outside", staging) : make_link(outside, staging));
+    const QMap<QString, QByteArray> backed_up = data_files(b.backup());
+    b.fx.messages.boxes.clear();
+
+    bool done = true;
+    if (operation == "start") b.fx.restart();
+    if (operation == "restore") done = c.restore_data(b.backup());
+    if (operation == "backup") done = c.backup_data(b.pick.path());
+    const int lost = files_lost(before, files_below(outside));
+    qInfo("%s: %d files outside the folders removed or changed", QTest::currentDataTag(), lost);
+    QCOMPARE(lost, 0);
+    QVERIFY(done);
+    QCOMPARE(b.fx.messages.box_texts(), QStringList());
+    QVERIFY(!stands(staging));
+    if (operation == "restore") QCOMPARE(data_files(b.fx.dir.path()), backed_up);
+    if (operation == "backup") QCOMPARE(data_files(b.backup()), data_files(b.fx.dir.path()));
+}
+
+void TestBackup::switch_meeting_a_folder_is_finished_around_it_data() {
+    QTest::addColumn<bool>("folder_in_place");  // else the staged copy is gone too
+    QTest::newRow("a folder in pref.dat's place") << true;
+    QTest::newRow("pref.dat gone from the staging and the folder") << false;
+}
+
+// A restore's switch that cannot replace one name is finished around it at the next start:
+// the name is left as it is, the user is told once which it is, and saves go on.
+void TestBackup::switch_meeting_a_folder_is_finished_around_it() {
+    QFETCH(bool, folder_in_place);
+    BackupFixture b(true);
+    Core& c = *b.fx.core;
+    QVERIFY(c.backup_data(b.pick.path()));
+    add_entry(c, "Charlie");
+    restore_stopped_at_first_rename(b);
+    QVERIFY(QFile::remove(b.fx.path("pref.dat")));
+    if (folder_in_place)
+        make_file(b.fx.path("pref.dat/kept.txt"), "kept");
+    else
+        QVERIFY(QFile::remove(FileSwitch::staging_folder(b.fx.dir.path()) + "/pref.dat"));
+    b.fx.messages.boxes.clear();
+
+    b.fx.restart();
+    QCOMPARE(restore_notices(b),
+             QStringList{"Warning: A restore of your data was cut short. It has now been finished: the data files are "
+                         "those of the backup, but for these, left as they were because a folder stands in their "
+                         "place or their copy from the backup is gone: " +
+                         QDir::toNativeSeparators(b.fx.path("pref.dat")) +
+                         ". Saved web pages may not all have been copied back; run the restore again to copy them."});
+    QCOMPARE(securities(*b.fx.core), QStringList({"Alpha", "Bravo"}));
+    QCOMPARE(read_file(b.fx.path("entries.dat")), read_file(b.backup("entries.dat")));
+    if (folder_in_place) QCOMPARE(read_file(b.fx.path("pref.dat/kept.txt")), QByteArray("kept"));
+    QVERIFY(!stands(FileSwitch::staging_folder(b.fx.dir.path())));
+    add_entry(*b.fx.core, "Delta");
+    b.fx.messages.boxes.clear();
+    b.fx.restart();
+    QCOMPARE(restore_notices(b), QStringList());
+}
+
+void TestBackup::staging_that_cannot_be_cleared_is_told_data() {
+    QTest::addColumn<bool>("read_only");  // else one staged file cannot be removed
+    QTest::addColumn<QString>("error");
+    QTest::newRow("read-only mount") << true << "Read-only file system";
+    QTest::newRow("a staged file that cannot be removed") << false << "Input/output error";
+}
+
+// A restore cut short before its commit point whose staging cannot be removed: the start
+// says that the data is as it was and names the folder that could not be cleared, never
+// that the restore was undone.
+void TestBackup::staging_that_cannot_be_cleared_is_told() {
+    QFETCH(bool, read_only);
+    QFETCH(QString, error);
+    CoreFixture fx;
+    fx.start();
+    make_file(FileSwitch::staging_folder(fx.dir.path()) + "/entries.dat", "staged");
+    fx.messages.boxes.clear();
+    QString folder = fx.dir.path();
+    std::unique_ptr<ReadOnlyView> view;
+    if (read_only) {
+        view = std::make_unique<ReadOnlyView>(fx.dir.path());
+        if (!view->mounted) QSKIP("a read-only bind mount needs the right to mount");
+        folder = view->path();
+        Core c(folder, fx.platform());
+        c.init_blank_entry();
+        c.load_summary_data();
+    } else {
+        FailStep remove("remove entries.dat");
+        FaultScope scope(&remove);
+        fx.restart();
+        QVERIFY(remove.failed);
+    }
+    const QStringList told = fx.messages.box_texts().filter("restore");
+    QCOMPARE(told, QStringList{"Warning: A restore of your data was cut short before it replaced any data file: your "
+                               "data is as it was before the restore. The staging folder " +
+                               QDir::toNativeSeparators(FileSwitch::staging_folder(folder)) +
+                               " could not be cleared. Error: " + error + "."});
+}
+
+void TestBackup::staging_name_taken_by_a_file_is_told_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("start") << "start";
+    QTest::newRow("restore") << "restore";
+    QTest::newRow("backup") << "backup";
+}
+
+// A file in the staging folder's place is left as it is, and every message on it names it.
+void TestBackup::staging_name_taken_by_a_file_is_told() {
+    QFETCH(QString, operation);
+    BackupFixture b(true);
+    Core& c = *b.fx.core;
+    QVERIFY(c.backup_data(b.pick.path()));
+    const QString file = FileSwitch::staging_folder(operation == "backup" ? b.backup() : b.fx.dir.path());
+    write_file(file, "not a folder");
+    const QString named = QDir::toNativeSeparators(file) + " could not be cleared. Error: Not a directory.";
+    const QMap<QString, QByteArray> program = data_files(b.fx.dir.path()), backup = folder_files(b.backup());
+    b.fx.messages.boxes.clear();
+
+    if (operation == "start") {
+        b.fx.restart();
+        QCOMPARE(b.fx.messages.box_texts(), QStringList{"Warning: The staging folder " + named});
+        add_entry(*b.fx.core, "Charlie");  // saves go on
+    }
+    if (operation == "restore") {
+        QVERIFY(!c.restore_data(b.backup()));
+        QCOMPARE(b.fx.messages.box_texts(), QStringList{"Error: Unable to Restore Data. The staging folder " + named});
+        QCOMPARE(data_files(b.fx.dir.path()), program);
+    }
+    if (operation == "backup") {
+        QVERIFY(!c.backup_data(b.pick.path()));
+        QCOMPARE(b.fx.messages.box_texts(), QStringList{"Error: Unable to Backup Data. The staging folder " + named});
+        QCOMPARE(folder_files(b.backup()), backup);
+    }
+    QCOMPARE(b.hides, b.waits.size());
+    QCOMPARE(read_file(file), QByteArray("not a folder"));
+}
+
+// A folder named as the backup folder is never taken for a page folder: a backup leaves one
+// of the program folder out, and a restore does not bring one of the backup back.
+void TestBackup::backup_folder_is_no_page_folder() {
+    BackupFixture b(false);
+    Core& c = *b.fx.core;
+    make_file(b.fx.path("QB_BackupData/entries.dat"), "an older backup");
+    QVERIFY(c.backup_data(b.pick.path()));
+    QVERIFY(!QFileInfo::exists(b.backup("QB_BackupData")));
+    QVERIFY(QDir(b.fx.path("QB_BackupData")).removeRecursively());
+    make_file(b.backup("QB_BackupData/entries.dat"), "a backup within the backup");
+    QVERIFY(c.restore_data(b.backup()));
+    QVERIFY(!QFileInfo::exists(b.fx.path("QB_BackupData")));
+    QCOMPARE(read_file(b.fx.path("WebData/page.htm")), QByteArray("page v1"));
+    QCOMPARE(b.fx.messages.box_texts(), QStringList());
+}
+
+// A restore's switch that a start cannot finish keeps saves refused, also through a later
+// load of the tables while it still cannot be finished; the load that finishes it lets
+// them go on.
+void TestBackup::settle_failing_at_start_refuses_saves() {
+    BackupFixture b(false);
+    QVERIFY(b.fx.core->backup_data(b.pick.path()));
+    add_entry(*b.fx.core, "Charlie");
+    restore_stopped_at_first_rename(b);
+    b.fx.messages.boxes.clear();
+    {
+        FailStep rename("rename VarData.dat");
+        FaultScope scope(&rename);
+        b.fx.restart();
+        QVERIFY(rename.failed);
+    }
+    QVERIFY(b.fx.messages.box_texts().value(0).startsWith(
+        "Error: A restore of your data was cut short and could not be finished. Error: "));
+    saves_refused(b);
+    {
+        FailStep rename("rename VarData.dat");
+        FaultScope scope(&rename);
+        b.fx.core->load_summary_data();
+        QVERIFY(rename.failed);
+    }
+    saves_refused(b);
+    b.fx.core->load_summary_data();
+    QCOMPARE(securities(*b.fx.core), QStringList({"Alpha", "Bravo"}));
+    add_entry(*b.fx.core, "Delta");
+}
+
+// A restore killed while it copies the page folders keeps its record: the next start says
+// that the pages may not all be back.
+void TestBackup::restore_cut_short_in_page_copy_is_told() {
+    OperationFixture op(true);
+    op.reset();
+    KillAt counter(0);
+    {
+        FaultScope scope(&counter);
+        QVERIFY(op.run());
+    }
+    // The first file of a page folder written.
+    int first_page_step = 0;
+    for (int i = 0; i < counter.log.size() && !first_page_step; ++i) {
+        const Step& s = counter.log[i];
+        if (s.op == FileOp::write && s.file != "switch.journal" && !kDataFiles.contains(s.file))
+            first_page_step = i + 1;
+    }
+    QVERIFY(first_page_step > 0);
+    op.reset();
+    KillAt kill(first_page_step);
+    {
+        FaultScope scope(&kill);
+        op.run();
+    }
+    op.b.fx.messages.boxes.clear();
+    op.settle();
+    QCOMPARE(op.current(), op.newer);
+    QCOMPARE(restore_notices(op.b),
+             QStringList{"Warning: A restore of your data was cut short. It has now been finished: the data files are "
+                         "those of the backup. Saved web pages may not all have been copied back; run the restore "
+                         "again to copy them."});
+}
+
+// A page folder that cannot be listed fails the backup, and the older backup stays whole.
+void TestBackup::unlistable_page_folder_fails_the_backup() {
+    BackupFixture b(true);
+    Core& c = *b.fx.core;
+    QVERIFY(c.backup_data(b.pick.path()));
+    const QMap<QString, QByteArray> older = folder_files(b.backup());
+    make_file(b.fx.path("WebData/page.htm"), "page v2");
+    const QByteArray webdata = QFile::encodeName(b.fx.path("WebData"));
+    QCOMPARE(::chmod(webdata.constData(), 0), 0);
+    bool ok = true;
+    {
+        PermissionBitsHold hold;
+        ok = c.backup_data(b.pick.path());
+    }
+    QCOMPARE(::chmod(webdata.constData(), 0755), 0);
+    QVERIFY(!ok);
+    QCOMPARE(b.fx.messages.box_texts(), QStringList{"Error: Failed to Copy Folder: WebData, Error: Permission denied"});
+    QCOMPARE(folder_files(b.backup()), older);
+    QCOMPARE(b.hides, b.waits.size());
 }
 
 QTEST_MAIN(TestBackup)

@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QList>
+#include <QMap>
 #include <QProcess>
 #include <QStorageInfo>
 #include <QStringList>
@@ -17,7 +18,10 @@
 #include <cerrno>
 #include <csignal>
 #include <functional>
+#include <linux/capability.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -230,6 +234,74 @@ inline bool kill_child_after(unsigned long delay_us, const std::function<void(co
     int status = 0;
     ::waitpid(pid, &status, 0);
     return started;
+}
+
+// A read-only view of a folder, mounted while this lives; it holds even for root.
+struct ReadOnlyView {
+    explicit ReadOnlyView(const QString& source) {
+        mounted = run_command({"mount", "--bind", source, view.path()}) &&
+                  (run_command({"mount", "-o", "remount,bind,ro", view.path()}) ||
+                   (run_command({"umount", view.path()}), false));
+    }
+    ~ReadOnlyView() {
+        if (mounted) run_command({"umount", view.path()});
+    }
+    QString path() const { return view.path(); }
+    QTemporaryDir view;
+    bool mounted = false;
+};
+
+// While this lives, the permission bits of files hold for this thread even when it runs as
+// root: the capabilities that pass over them leave its effective set.
+class PermissionBitsHold {
+public:
+    PermissionBitsHold() {
+        if (::syscall(SYS_capget, &header_, saved_) != 0) return;
+        __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+        lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        held_ = ::syscall(SYS_capset, &header_, lowered) == 0;
+    }
+    ~PermissionBitsHold() {
+        if (held_) ::syscall(SYS_capset, &header_, saved_);
+    }
+    PermissionBitsHold(const PermissionBitsHold&) = delete;
+    PermissionBitsHold& operator=(const PermissionBitsHold&) = delete;
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool held_ = false;
+};
+
+// A link at `at` that names target as given (a relative target stays relative).
+inline bool make_link(const QString& target, const QString& at) {
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(at).constData()) == 0;
+}
+
+// Something stands at path; a link is not followed.
+inline bool stands(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// Every file below a folder by relative name, hidden ones too; links are not followed.
+inline QMap<QString, QByteArray> files_below(const QString& folder) {
+    QMap<QString, QByteArray> out;
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QFileInfo fi = it.nextFileInfo();
+        QFile f(fi.filePath());
+        if (!fi.isSymLink() && f.open(QIODevice::ReadOnly))
+            out[QDir(folder).relativeFilePath(fi.filePath())] = f.readAll();
+    }
+    return out;
+}
+
+// How many files of before are gone or changed now.
+inline int files_lost(const QMap<QString, QByteArray>& before, const QMap<QString, QByteArray>& now) {
+    int n = 0;
+    for (auto it = before.begin(); it != before.end(); ++it) n += now.value(it.key()) != it.value();
+    return n;
 }
 
 } // namespace qb::test

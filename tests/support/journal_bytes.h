@@ -40,4 +40,17 @@ inline QByteArray journal_cutting(const QList<std::pair<QByteArray, qint64>>& fi
     return framed("QBJ1", body);
 }
 
+// A whole switch record of a file switch: each name replaced by its staged copy, or removed.
+inline QByteArray switch_record(const QList<QByteArray>& replaced, const QList<QByteArray>& removed = {}) {
+    QByteArray body;
+    put_le(body, quint32(replaced.size() + removed.size()));
+    for (const QList<QByteArray>* names : {&replaced, &removed})
+        for (const QByteArray& name : *names) {
+            put_le(body, quint8(names == &replaced ? 1 : 2));
+            put_le(body, quint16(name.size()));
+            body += name;
+        }
+    return framed("QBS1", body);
+}
+
 } // namespace qb::test
