@@ -644,7 +644,7 @@ void TestBackup::real_kills() {
     const quint32 window_us = quint32(timer.nsecsElapsed() / 1000) * 6 / 5 + 1;
 
     QRandomGenerator rng(31);
-    const int kills = 20;
+    const int kills = kill_rounds(20);
     int mixed = 0, found_two = 0, notices = 0;
     for (int round = 0; round < kills; ++round) {
         QVERIFY(kill_child_after(rng.bounded(window_us), [&](const std::function<void()>& ready) {
