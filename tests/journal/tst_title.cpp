@@ -8,12 +8,14 @@
 #include "journal/title.h"
 #include "platform/qt_platform.h"
 #include "shell/command.h"
+#include "shell/custom.h"
 #include "shell/mdimain.h"
 #include "shell/shell.h"
 #include "shell/tips.h"
 #include "support/fakes.h"
 #include "../shell/reference_editor_doubles.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -135,6 +137,16 @@ struct ListFixture {
         }
         return rows;
     }
+    // True when all six boxes of the row show yellow.
+    bool whole_row_yellow(int16_t row) const {
+        for (const auto* column : {&title->Date_Entry_Display_text, &title->Security_Entry_Display_text,
+                                   &title->Transaction_Entry_Display_text, &title->Price_Entry_Display_text,
+                                   &title->quote_display, &title->Checklist_Entry_Display_text})
+            if ((*column)[size_t(row)]->palette().color(QPalette::Base) != QColor(255, 255, 0)) return false;
+        return true;
+    }
+    // A key pressed where the focus is, as the keyboard sends it.
+    void key_on_focus(int qt_key) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(qt_key)); }
     void press(int button) { QTest::mouseClick(shell->command()->Image_action(button), Qt::LeftButton); }
     void key(int row, int qt_key) { QTest::keyClick(title->Date_Entry_Display_text[size_t(row)], Qt::Key(qt_key)); }
 
@@ -181,6 +193,7 @@ private slots:
     void delete_yes_and_no();
     void delete_after_resort_refuses();
     void undo_brings_entries_back();
+    void undo_leaves_no_row_yellow();
     void quotes();
     void second_quote_press_while_fetching();
     void quote_host_from_environment();
@@ -545,6 +558,35 @@ void TestTitle::undo_brings_entries_back() {
     QCOMPARE(live, 4);
 }
 
+// The entries brought back push the others down the page: the row that was yellow now
+// shows another entry, which nobody highlighted.
+void TestTitle::undo_leaves_no_row_yellow() {
+    ListFixture f(numbered(6));
+    Title* t = f.title;
+    for (int n = 0; n < 2; ++n) {
+        QTest::mouseClick(t->Security_Entry_Display_text[1], Qt::LeftButton);
+        f.fx.messages.answers.enqueue(kAnswerYes);
+        f.mdi->toolbar_button(3)->trigger();
+    }
+    QCOMPARE(f.column(t->Security_Entry_Display_text), QStringList({"Sec 000", "Sec 003", "Sec 004", "Sec 005"}));
+    QTest::mouseClick(t->Security_Entry_Display_text[2], Qt::LeftButton);
+    QCOMPARE(f.painted_rows(), QList<int>{2});
+    QCOMPARE(f.core().current_entry.entry.security, QString("Sec 004"));
+    t->undo_all_entry_delete();
+    QCOMPARE(t->Security_Entry_Display_text[2]->text(), QString("Sec 002"));
+    QCOMPARE(f.painted_rows(), QList<int>{});
+    QVERIFY(!f.core().entry_highlighted);
+    // With nothing highlighted the toolbar's Delete has nothing to act on.
+    const int questions = f.fx.messages.questions.size();
+    f.mdi->toolbar_button(3)->trigger();
+    QCOMPARE(f.fx.messages.questions.size(), questions);
+    // A click picks the row again, with the entry it now shows.
+    QTest::mouseClick(t->Security_Entry_Display_text[2], Qt::LeftButton);
+    QCOMPARE(f.painted_rows(), QList<int>{2});
+    QVERIFY(f.whole_row_yellow(2));
+    QCOMPARE(f.core().current_entry.entry.security, QString("Sec 002"));
+}
+
 void TestTitle::quotes() {
     QList<Sample> samples = numbered(4);
     samples[0].symbol = "acme";
@@ -702,6 +744,10 @@ void TestTitle::one_row_highlighted_after_each_path_data() {
     QTest::newRow("Cancel of a new transaction after the page shrank") << "cancel" << 22;
     QTest::newRow("Summary pressed on the list") << "summary" << 19;
     QTest::newRow("the wheel while another window is active") << "wheel" << 3;
+    QTest::newRow("End, then Up, from the last row and from another") << "end up" << 18;
+    QTest::newRow("a row clicked while a box is up, given the focus back") << "given back" << 2;
+    QTest::newRow("quotes arriving while another window is active") << "quotes" << 2;
+    QTest::newRow("the text colour set in the preferences window") << "colour" << 2;
 }
 
 // Whatever led to the list, one row is yellow and it is the entry that the toolbar's Edit
@@ -710,7 +756,12 @@ void TestTitle::one_row_highlighted_after_each_path_data() {
 void TestTitle::one_row_highlighted_after_each_path() {
     QFETCH(QString, path);
     QFETCH(int, row);
-    ListFixture f(numbered(path == "delete" || path == "tips" || path == "wheel" ? 5 : path == "summary" ? 40 : 60));
+    const bool few = path == "delete" || path == "tips" || path == "wheel" || path == "given back" || path == "quotes" ||
+                     path == "colour";
+    QList<Sample> samples = numbered(few ? 5 : path == "summary" || path == "end up" ? 40 : 60);
+    if (path == "quotes")
+        for (Sample& s : samples) s.symbol = "ACME";
+    ListFixture f(samples);
     Title* t = f.title;
     f.shell->command()->show();
     QWidget other;  // a message box, standing in front of the main window
@@ -756,10 +807,55 @@ void TestTitle::one_row_highlighted_after_each_path() {
         QWheelEvent e(QPointF(2, 2), over->mapToGlobal(QPointF(2, 2)), QPoint(), QPoint(0, 120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(over, &e);
+    } else if (path == "end up") {
+        // End on the newest page keeps the focus where it is; from another row it moves it.
+        for (int from : {19, 3}) {
+            QTest::mouseClick(t->Security_Entry_Display_text[size_t(from)], Qt::LeftButton);
+            f.key_on_focus(Qt::Key_End);
+            QCOMPARE(f.painted_rows(), QList<int>{19});
+            f.key_on_focus(Qt::Key_Up);
+            QCOMPARE(f.painted_rows(), QList<int>{18});
+        }
+    } else if (path == "given back") {
+        // A click on a box the list leaves to Qt moves the focus of a window that is not
+        // active; the row is picked when the box closes and the window gets the focus back.
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QTest::mouseClick(t->Checklist_Entry_Display_text[2], Qt::LeftButton);
+        QCOMPARE(f.mdi->focusWidget(), t->Checklist_Entry_Display_text[2]);
+        other.hide();
+        QApplication::setActiveWindow(f.mdi);
+        QCOMPARE(QApplication::focusWidget(), t->Checklist_Entry_Display_text[2]);
+    } else if (path == "quotes") {
+        // The user turns to another window while the quotes are fetched; the list redraws
+        // its rows behind it.
+        QTest::mouseClick(t->Security_Entry_Display_text[2], Qt::LeftButton);
+        f.fx.http.replies.enqueue(QByteArray("\"ACME\",12.00,\"3/14/2026\",\"4:00pm\",+0.25,11.75\r\n"));
+        f.fx.http.during_get = [&](const QUrl&) {
+            other.show();
+            QApplication::setActiveWindow(&other);
+        };
+        QTest::mouseClick(t->quote_command, Qt::LeftButton);
+        QCOMPARE(f.column(t->quote_display).value(2), QString("12.00"));
+        QCOMPARE(QApplication::activeWindow(), &other);
+        QCOMPARE(f.painted_rows(), QList<int>{row});
+    } else if (path == "colour") {
+        // The preferences window is active while the list repaints its texts.
+        QTest::mouseClick(t->Security_Entry_Display_text[2], Qt::LeftButton);
+        f.mdi->menu_item("mnuCustom")->trigger();
+        auto* custom = dynamic_cast<Custom*>(f.shell->loaded_window("Custom"));
+        QVERIFY(custom && custom->isVisible());
+        QApplication::setActiveWindow(custom);
+        QTest::mouseClick(custom->Check1[3], Qt::LeftButton);  // green
+        QTest::mouseClick(custom->activate_button, Qt::LeftButton);
+        QVERIFY(!f.shell->is_form_loaded("Custom"));
+        QCOMPARE(t->Security_Entry_Display_text[2]->palette().color(QPalette::Text), QColor(0, 192, 0));
+        QCOMPARE(f.painted_rows(), QList<int>{row});
+        QApplication::setActiveWindow(f.mdi);
     }
     QCOMPARE(f.core().current_screen, int(screen_summary));
     QCOMPARE(f.painted_rows(), QList<int>{row});
-    QCOMPARE(f.yellow_rows(), 1);  // and the whole row, not a part
+    QVERIFY(f.whole_row_yellow(int16_t(row)));
     const QString shown = t->Security_Entry_Display_text[size_t(row)]->text();
     QCOMPARE(t->highlighted_row, int16_t(row));
     QCOMPARE(f.core().current_entry.index, t->get_SummaryData_from_screen_index(int16_t(row)));
