@@ -6,15 +6,30 @@
 #include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qb {
 namespace {
+
+QString error_string(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
 // A link stays a link: the file it names is the one replaced.
 QString replaced_file(const QString& path) {
     const QFileInfo info(path);
     return info.isSymLink() ? info.symLinkTarget() : path;
+}
+
+// Why a file of this kind is no file to write into; "" for a regular file.
+QString not_regular(mode_t mode) {
+    if (S_ISREG(mode)) return {};
+    if (S_ISDIR(mode)) return error_string(EISDIR);
+    if (S_ISFIFO(mode)) return QStringLiteral("Not a regular file but a named pipe (FIFO)");
+    if (S_ISSOCK(mode)) return QStringLiteral("Not a regular file but a socket");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("Not a regular file but a device");
+    return QStringLiteral("Not a regular file");
 }
 
 // The whole file through a temporary one beside it, which fill writes; see save_whole_file.
@@ -24,9 +39,12 @@ bool write_whole_file(const QString& path, const std::function<bool(QFile&, QStr
         return false;
     };
     const QString target = replaced_file(path);
+    struct stat st {};
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
+        if (const QString why = not_regular(st.st_mode); !why.isEmpty()) return fail(why);
+    }
     const QFileInfo old(target);
-    if (old.isDir()) return fail(QString::fromLocal8Bit(std::strerror(EISDIR)));
-    if (old.exists() && !old.isWritable()) return fail(QString::fromLocal8Bit(std::strerror(EACCES)));
+    if (old.exists() && !old.isWritable()) return fail(error_string(EACCES));
     // A name of its own beside the target, so that one rename replaces it. Over an old file
     // nobody else may read it until it has that file's permissions.
     const QFile::Permissions mode = old.exists() ? QFile::ReadOwner | QFile::WriteOwner
@@ -81,15 +99,52 @@ bool copy_file_data(QFile& from, QFile& to, QString& why) {
 }
 
 bool copy_whole_file(const QString& from, const QString& to, QString* error) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (error) *error = in.errorString();
+    QFile in;
+    QString why;
+    if (!open_regular_file(in, from, QIODevice::ReadOnly, why)) {
+        if (error) *error = why;
         return false;
     }
     return write_whole_file(to, [&](QFile& out, QString& why) { return copy_file_data(in, out, why); }, error);
 }
 
 QString replacement_path(const QString& path) { return replaced_file(path) + QStringLiteral(".new"); }
+
+bool open_regular_file(QFile& file, const QString& path, QIODevice::OpenMode mode, QString& why) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    // Looked at before it is opened: opening a device can act on it.
+    if (::stat(name.constData(), &st) == 0) {
+        why = not_regular(st.st_mode);
+        if (!why.isEmpty()) return false;
+    }
+    int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    if (mode & QIODevice::WriteOnly) {
+        flags |= (mode & QIODevice::ReadOnly) ? O_RDWR : O_WRONLY;
+        flags |= O_CREAT;
+        if (mode & QIODevice::Append) flags |= O_APPEND;
+        if (mode & QIODevice::Truncate) flags |= O_TRUNC;
+    } else {
+        flags |= O_RDONLY;
+    }
+    const int fd = ::open(name.constData(), flags, 0666);
+    if (fd < 0) {
+        why = error_string(errno);
+        return false;
+    }
+    // What was opened may have taken the checked file's place since.
+    if (::fstat(fd, &st) != 0) {
+        why = error_string(errno);
+    } else {
+        why = not_regular(st.st_mode);
+    }
+    // Reads and writes of a regular file wait for the disk as usual.
+    if (why.isEmpty() && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) why = error_string(errno);
+    if (why.isEmpty() && !file.open(fd, mode, QFileDevice::AutoCloseHandle)) why = file.errorString();
+    if (why.isEmpty()) return true;
+    if (!file.isOpen()) ::close(fd);
+    return false;
+}
 
 bool replace_data_file(const QString& path, const QByteArray& bytes, bool& renamed, QString& error) {
     renamed = false;

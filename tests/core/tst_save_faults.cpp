@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <fcntl.h>
 #include <climits>
 #include <csignal>
 #include <poll.h>
@@ -177,6 +178,8 @@ private slots:
     void syncs_come_before_what_relies_on_them();
     void whole_file_save_fails_whole_data();
     void whole_file_save_fails_whole();
+    void special_file_is_never_replaced_data();
+    void special_file_is_never_replaced();
 };
 
 void TestSaveFaults::kill_at_every_step_data() {
@@ -1034,6 +1037,70 @@ void TestSaveFaults::whole_file_save_fails_whole() {
     QCOMPARE(beside(), QStringList{file});
     QVERIFY(read_file(path) != old && !read_file(path).isEmpty());
     QCOMPARE(mode_of(path), mode);
+}
+
+namespace {
+
+// One whole-file save of file through the program's own path (for logs.txt, the trim of a
+// log at its limit); returns what the user was told.
+QStringList save_whole(CoreFixture& fx, const QString& file) {
+    const qsizetype boxes = fx.messages.boxes.size();
+    const QString path = fx.path(file);
+    if (file == "report.txt") fx.core->write_text_file(path, "a new report", false);
+    if (file == "export.txt") fx.core->export_checklist(path, 0);
+    if (file == "pref.dat") fx.core->save_preferences();
+    if (file == "logs.txt") fx.core->show_message(msg_debug_data, "over the limit");
+    return fx.messages.box_texts().mid(boxes);
+}
+
+// The names in a folder, hidden ones too, links and folders among them.
+QStringList names_in(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+void TestSaveFaults::special_file_is_never_replaced_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("told");
+    const struct {
+        const char* file;
+        const char* told;
+    } savers[] = {
+        {"report.txt", "Error: Failure to generate report. Error: "},
+        {"pref.dat", "Error: Failure to save Preferences (Pref.dat file). Error: "},
+    };
+    for (const auto& s : savers) {
+        QTest::newRow(qPrintable(QString(s.file) + ", FIFO")) << s.file << "fifo" << s.told;
+        QTest::newRow(qPrintable(QString(s.file) + ", link to a FIFO")) << s.file << "link to fifo" << s.told;
+    }
+}
+
+// A FIFO in a whole file's place is neither written to (which would wait for a reader) nor
+// replaced by a file.
+void TestSaveFaults::special_file_is_never_replaced() {
+    QFETCH(QString, file);
+    QFETCH(QString, kind);
+    QFETCH(QString, told);
+    CoreFixture fx;
+    fx.start();
+    const QString fifo = kind == "fifo" ? fx.path(file) : fx.path("pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    if (kind == "link to fifo") QVERIFY(QFile::link("pipe", fx.path(file)));
+    const QStringList before = names_in(fx.dir.path());
+    // Only a save that opens the FIFO for writing could wait: the read end lets it go on.
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    const QStringList texts = save_whole(fx, file);
+    ::close(reader);
+    QCOMPARE(texts, QStringList{told + "Not a regular file but a named pipe (FIFO)"});
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(fx.path(file)).constData(), &st), 0);
+    QVERIFY(S_ISFIFO(st.st_mode));
+    QCOMPARE(names_in(fx.dir.path()), before);
 }
 
 QTEST_GUILESS_MAIN(TestSaveFaults)
