@@ -14,12 +14,17 @@
 namespace qb {
 namespace {
 
+constexpr int kMaxLinkHops = 40;  // as the kernel's own limit before ELOOP
+
 QString error_string(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
-// A link stays a link: the file it names is the one replaced.
+// A link stays a link: the file at the end of the links is the one replaced. QFileInfo's
+// symLinkTarget() follows one link only.
 QString replaced_file(const QString& path) {
-    const QFileInfo info(path);
-    return info.isSymLink() ? info.symLinkTarget() : path;
+    QString target = path;
+    for (int hops = 0; hops < kMaxLinkHops && QFileInfo(target).isSymLink(); ++hops)
+        target = QFileInfo(target).symLinkTarget();
+    return target;
 }
 
 // Why a file of this kind is no file to write into; "" for a regular file.
@@ -40,7 +45,8 @@ bool write_whole_file(const QString& path, const std::function<bool(QFile&, QStr
     };
     const QString target = replaced_file(path);
     struct stat st {};
-    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
+    if (::lstat(QFile::encodeName(target).constData(), &st) == 0) {
+        if (S_ISLNK(st.st_mode)) return fail(error_string(ELOOP));
         if (const QString why = not_regular(st.st_mode); !why.isEmpty()) return fail(why);
     }
     const QFileInfo old(target);

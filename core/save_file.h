@@ -8,8 +8,9 @@ namespace qb {
 // Replaces a whole file (a report, an export, pref.dat) through a temporary one beside it,
 // written, synced and renamed over it through core/file_io: any failure leaves the old file
 // as it was and removes the temporary one. The old file's permissions are kept; a link
-// stays a link. A short write (disk full, size limit) fails with the platform's reason; a
-// folder, a FIFO, a device or a socket in the file's place is refused, never opened.
+// stays a link (through a chain of links, the file at its end is replaced). A short write
+// (disk full, size limit) fails with the platform's reason; a folder, a FIFO, a device or a
+// socket in the file's place is refused, never opened.
 bool save_whole_file(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // The same with a copy of the file from.
 bool copy_whole_file(const QString& from, const QString& to, QString* error = nullptr);

@@ -178,6 +178,10 @@ private slots:
     void syncs_come_before_what_relies_on_them();
     void whole_file_save_fails_whole_data();
     void whole_file_save_fails_whole();
+    void whole_file_save_leaves_files_beside_it_data();
+    void whole_file_save_leaves_files_beside_it();
+    void linked_file_stays_a_link_data();
+    void linked_file_stays_a_link();
     void special_file_is_never_replaced_data();
     void special_file_is_never_replaced();
 };
@@ -1041,6 +1045,8 @@ void TestSaveFaults::whole_file_save_fails_whole() {
 
 namespace {
 
+const QStringList kWholeFileSavers{"report.txt", "export.txt", "pref.dat", "logs.txt"};
+
 // One whole-file save of file through the program's own path (for logs.txt, the trim of a
 // log at its limit); returns what the user was told.
 QStringList save_whole(CoreFixture& fx, const QString& file) {
@@ -1053,6 +1059,11 @@ QStringList save_whole(CoreFixture& fx, const QString& file) {
     return fx.messages.box_texts().mid(boxes);
 }
 
+// What file holds before a save: for the log, enough that the next line trims it.
+QByteArray old_content(const QString& file) {
+    return file == "logs.txt" ? QByteArray(59990, 'o') : QByteArray("the file as it was\r\n");
+}
+
 // The names in a folder, hidden ones too, links and folders among them.
 QStringList names_in(const QString& folder) {
     QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -1061,6 +1072,87 @@ QStringList names_in(const QString& folder) {
 }
 
 } // namespace
+
+void TestSaveFaults::whole_file_save_leaves_files_beside_it_data() {
+    QTest::addColumn<QString>("file");
+    for (const QString& f : kWholeFileSavers) QTest::newRow(qPrintable(f)) << f;
+}
+
+// A user's files whose names a temporary might take are never written over nor taken away,
+// save after save.
+void TestSaveFaults::whole_file_save_leaves_files_beside_it() {
+    QFETCH(QString, file);
+    CoreFixture fx;
+    fx.start();
+    QMap<QString, QByteArray> users;
+    for (const QString& n :
+         {file + ".tmp", file + ".new", file + ".bak", file + "~", "." + file + ".swp", "." + file + ".tmp"})
+        users[n] = "the user's own " + n.toUtf8();
+    for (auto it = users.cbegin(); it != users.cend(); ++it) write_file(fx.path(it.key()), it.value());
+    write_file(fx.path(file), old_content(file));
+    const QStringList before = names_in(fx.dir.path());
+    for (int i = 0; i < 3; ++i) {
+        write_file(fx.path(file), old_content(file));
+        QCOMPARE(save_whole(fx, file), QStringList());
+    }
+    QCOMPARE(names_in(fx.dir.path()), before);
+    for (auto it = users.cbegin(); it != users.cend(); ++it) QCOMPARE(read_file(fx.path(it.key())), it.value());
+    QVERIFY(read_file(fx.path(file)) != old_content(file));
+}
+
+void TestSaveFaults::linked_file_stays_a_link_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("links");  // the chain from the file to the one that holds the bytes
+    for (const QString& f : kWholeFileSavers) {
+        QTest::newRow(qPrintable(f + ", relative link")) << f << "elsewhere/real";
+        QTest::newRow(qPrintable(f + ", absolute link")) << f << "/elsewhere/real";
+        QTest::newRow(qPrintable(f + ", link to a link")) << f << "middle>elsewhere/real";
+    }
+}
+
+// A data file or report that is a link keeps the link: the file at its end gets the bytes,
+// with its permissions, and nothing is left beside either of them.
+void TestSaveFaults::linked_file_stays_a_link() {
+    QFETCH(QString, file);
+    QFETCH(QString, links);
+    CoreFixture fx;
+    fx.start();
+    QVERIFY(QDir(fx.dir.path()).mkdir("elsewhere"));
+    const QString real = fx.path("elsewhere/real");
+    write_file(real, old_content(file));
+    QCOMPARE(::chmod(QFile::encodeName(real).constData(), 0640), 0);
+    QFile::remove(fx.path(file));  // the start's own messages wrote a log
+    QString next = file;
+    QStringList chain;  // each link with what it reads
+    for (QString to : links.split('>')) {
+        if (to.startsWith("/elsewhere")) to = fx.path(to.mid(1));
+        QCOMPARE(::symlink(QFile::encodeName(to).constData(), QFile::encodeName(fx.path(next)).constData()), 0);
+        chain << next + " -> " + to;
+        next = to;
+    }
+    auto link_texts = [&] {
+        QStringList out;
+        for (const QString& l : chain) {
+            const QString name = l.section(" -> ", 0, 0);
+            char buf[4096];
+            const ssize_t n = ::readlink(QFile::encodeName(fx.path(name)).constData(), buf, sizeof buf);
+            out << name + " -> " + (n < 0 ? QString("(no link)") : QFile::decodeName(QByteArray(buf, int(n))));
+        }
+        return out;
+    };
+    const QStringList top = names_in(fx.dir.path());
+
+    QCOMPARE(save_whole(fx, file), QStringList());
+    QCOMPARE(link_texts(), chain);
+    const QByteArray now = read_file(real);
+    QVERIFY(now != old_content(file) && !now.isEmpty());
+    if (file == "logs.txt") QVERIFY(now.endsWith("Logs.txt size limit reached. Truncating data.\r\n\r\n"));
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(real).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 07777, mode_t(0640));
+    QCOMPARE(names_in(fx.dir.path()), top);
+    QCOMPARE(names_in(fx.path("elsewhere")), QStringList{"real"});
+}
 
 void TestSaveFaults::special_file_is_never_replaced_data() {
     QTest::addColumn<QString>("file");
