@@ -4,9 +4,11 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +17,8 @@ namespace qb {
 namespace {
 
 constexpr int kMaxLinkHops = 40;  // as the kernel's own limit before ELOOP
+constexpr int kMaxNameBytes = 255;
+const QString kSaveMark = QStringLiteral(".qbsave-");
 
 QString error_string(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
@@ -35,6 +39,20 @@ QString not_regular(mode_t mode) {
     if (S_ISSOCK(mode)) return QStringLiteral("Not a regular file but a socket");
     if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("Not a regular file but a device");
     return QStringLiteral("Not a regular file");
+}
+
+// A temporary name beside target: hidden, marked, random.
+QString temporary_beside(const QString& target) {
+    const QFileInfo info(target);
+    const QString suffix =
+        kSaveMark + QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+    QString name = info.fileName();
+    // Beside a name at the file system's limit, the temporary takes a shorter one.
+    while (!name.isEmpty() && QFile::encodeName(u'.' + name + suffix).size() > kMaxNameBytes) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
+    }
+    return info.absolutePath() + QStringLiteral("/.") + name + suffix;
 }
 
 // The whole file through a temporary one beside it, which fill writes; see save_whole_file.
@@ -58,7 +76,7 @@ bool write_whole_file(const QString& path, const std::function<bool(QFile&, QStr
                                                        QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
     QFile out;
     for (int tries = 1;; ++tries) {
-        out.setFileName(target + u'.' + QString::number(QRandomGenerator::global()->generate(), 36));
+        out.setFileName(temporary_beside(target));
         if (out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, mode)) break;
         if (tries == 10 || !QFileInfo::exists(out.fileName())) return fail(out.errorString());
     }
@@ -150,6 +168,25 @@ bool open_regular_file(QFile& file, const QString& path, QIODevice::OpenMode mod
     if (why.isEmpty()) return true;
     if (!file.isOpen()) ::close(fd);
     return false;
+}
+
+bool is_save_leftover(const QString& file_name) {
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\..+\\.qbsave-[0-9a-f]{8}")),
+        QRegularExpression::DotMatchesEverythingOption);
+    return pattern.match(file_name).hasMatch();
+}
+
+void remove_save_leftovers(const QString& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::path(QFile::encodeName(folder).toStdString()), ec);
+         !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code kind_ec;
+        if (it->symlink_status(kind_ec).type() != fs::file_type::regular) continue;
+        const QString name = QFile::decodeName(QByteArray::fromStdString(it->path().filename().string()));
+        if (is_save_leftover(name)) remove_file(QFile::decodeName(QByteArray::fromStdString(it->path().string())));
+    }
 }
 
 bool replace_data_file(const QString& path, const QByteArray& bytes, bool& renamed, QString& error) {

@@ -32,4 +32,12 @@ QString replacement_path(const QString& path);
 // folders are refused with why. mode as for QFile::open (writing creates a missing file).
 bool open_regular_file(QFile& file, const QString& path, QIODevice::OpenMode mode, QString& why);
 
+// The temporary files of whole-file saves are hidden and carry a mark of their own
+// (".pref.dat.qbsave-0123abcd"), so that a start can tell one a kill left behind from a
+// user's file. True for such a name.
+bool is_save_leftover(const QString& file_name);
+// Removes the leftovers of whole-file saves among the regular files of folder (not below
+// it); links, folders and every other name are left alone.
+void remove_save_leftovers(const QString& folder);
+
 } // namespace qb
