@@ -260,6 +260,9 @@ private:
     bool write_long_text(QFile& file, int32_t& index, const QString& text, bool& unreadable);
     bool plan_save(SaveJournal& journal);
     bool write_entry_files();
+    // One line into logs.txt; false with why when it could not be written.
+    bool write_log_line(const QString& text, QString& why);
+    void tell_log_failure(const QString& why);
     bool log_failure_reported_ = false;
 
     QString program_folder_;

@@ -81,8 +81,12 @@ private:
 void Core::show_message(int kind, const QString& text) {
     BoxGuard guard(*this);
     const QString prefixed = prefix_of(kind) + text;
+    // Logged before the box waits for the user, so that a kill while it is up keeps the
+    // line; a log that cannot be written is told after the message it failed to keep.
+    QString why;
+    const bool logged = write_log_line(prefixed, why);
     if (kind != msg_debug_data && platform_.messages) platform_.messages->message_box(kTitle, prefixed);
-    append_log(prefixed);
+    if (!logged) tell_log_failure(why);
 }
 
 int Core::ask_user(int style, const QString& text) {
@@ -92,32 +96,42 @@ int Core::ask_user(int style, const QString& text) {
 }
 
 void Core::append_log(const QString& text) {
-    const QString path = data_path(QStringLiteral("logs.txt"));
-    // Told once: a log that cannot be written must not add a box to every message.
-    auto fail = [&](const QString& why) {
-        if (log_failure_reported_ || folder_unwritable_reported) return;
-        log_failure_reported_ = true;
-        if (platform_.messages)
-            platform_.messages->message_box(kTitle, QStringLiteral("Error Writing to logs.txt file: ") + why);
-    };
+    QString why;
+    if (!write_log_line(text, why)) tell_log_failure(why);
+}
 
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return fail(file.errorString());
+void Core::tell_log_failure(const QString& why) {
+    // Told once: a log that cannot be written must not add a box to every message.
+    if (log_failure_reported_ || folder_unwritable_reported) return;
+    log_failure_reported_ = true;
+    if (platform_.messages)
+        platform_.messages->message_box(kTitle, QStringLiteral("Error Writing to logs.txt file: ") + why);
+}
+
+bool Core::write_log_line(const QString& text, QString& why) {
+    const QString path = data_path(QStringLiteral("logs.txt"));
+    auto fail = [&](const QString& reason) {
+        why = reason;
+        return false;
+    };
+    // Only a regular file is the log: a FIFO in its place would hold the program in open().
+    QFile file;
+    if (!open_regular_file(file, path, QIODevice::WriteOnly | QIODevice::Append, why)) return false;
     const QDate today = platform_.clock ? platform_.clock->today() : QDate::currentDate();
     const QString record = today.toString(QStringLiteral("MM-dd-yyyy")) + u' ' + program_version +
                            QStringLiteral(": Num Trans: ") + QString::number(maxSummarydata_index()) +
                            QStringLiteral(". Data: ") + text + QStringLiteral("\r\n\r\n");
     if (file.write(record.toUtf8()) < 0) return fail(file.errorString());
-    if (file.size() <= kLogLimit) return;
+    if (file.size() <= kLogLimit) return file.flush() || fail(file.errorString());
 
     if (file.write("\r\nLogs.txt size limit reached. Truncating data.\r\n") < 0) return fail(file.errorString());
+    if (!file.flush()) return fail(file.errorString());
     file.close();
-    if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
+    if (!open_regular_file(file, path, QIODevice::ReadOnly, why)) return false;
     QByteArray kept;
     if (!kept_text(file, kept)) return fail(file.errorString());
     file.close();
-    QString why;
-    if (!save_whole_file(path, kept + "\r\n", &why)) return fail(why);
+    return save_whole_file(path, kept + "\r\n", &why);
 }
 
 } // namespace qb

@@ -4,17 +4,55 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qb {
 namespace {
 
-// A link stays a link: the file it names is the one replaced.
+constexpr int kMaxLinkHops = 40;  // as the kernel's own limit before ELOOP
+constexpr int kMaxNameBytes = 255;
+const QString kSaveMark = QStringLiteral(".qbsave-");
+
+QString error_string(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+// A link stays a link: the file at the end of the links is the one replaced. QFileInfo's
+// symLinkTarget() follows one link only.
 QString replaced_file(const QString& path) {
-    const QFileInfo info(path);
-    return info.isSymLink() ? info.symLinkTarget() : path;
+    QString target = path;
+    for (int hops = 0; hops < kMaxLinkHops && QFileInfo(target).isSymLink(); ++hops)
+        target = QFileInfo(target).symLinkTarget();
+    return target;
+}
+
+// Why a file of this kind is no file to write into; "" for a regular file.
+QString not_regular(mode_t mode) {
+    if (S_ISREG(mode)) return {};
+    if (S_ISDIR(mode)) return error_string(EISDIR);
+    if (S_ISFIFO(mode)) return QStringLiteral("Not a regular file but a named pipe (FIFO)");
+    if (S_ISSOCK(mode)) return QStringLiteral("Not a regular file but a socket");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("Not a regular file but a device");
+    return QStringLiteral("Not a regular file");
+}
+
+// A temporary name beside target: hidden, marked, random.
+QString temporary_beside(const QString& target) {
+    const QFileInfo info(target);
+    const QString suffix =
+        kSaveMark + QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+    QString name = info.fileName();
+    // Beside a name at the file system's limit, the temporary takes a shorter one.
+    while (!name.isEmpty() && QFile::encodeName(u'.' + name + suffix).size() > kMaxNameBytes) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
+    }
+    return info.absolutePath() + QStringLiteral("/.") + name + suffix;
 }
 
 // The whole file through a temporary one beside it, which fill writes; see save_whole_file.
@@ -24,9 +62,13 @@ bool write_whole_file(const QString& path, const std::function<bool(QFile&, QStr
         return false;
     };
     const QString target = replaced_file(path);
+    struct stat st {};
+    if (::lstat(QFile::encodeName(target).constData(), &st) == 0) {
+        if (S_ISLNK(st.st_mode)) return fail(error_string(ELOOP));
+        if (const QString why = not_regular(st.st_mode); !why.isEmpty()) return fail(why);
+    }
     const QFileInfo old(target);
-    if (old.isDir()) return fail(QString::fromLocal8Bit(std::strerror(EISDIR)));
-    if (old.exists() && !old.isWritable()) return fail(QString::fromLocal8Bit(std::strerror(EACCES)));
+    if (old.exists() && !old.isWritable()) return fail(error_string(EACCES));
     // A name of its own beside the target, so that one rename replaces it. Over an old file
     // nobody else may read it until it has that file's permissions.
     const QFile::Permissions mode = old.exists() ? QFile::ReadOwner | QFile::WriteOwner
@@ -34,7 +76,7 @@ bool write_whole_file(const QString& path, const std::function<bool(QFile&, QStr
                                                        QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
     QFile out;
     for (int tries = 1;; ++tries) {
-        out.setFileName(target + u'.' + QString::number(QRandomGenerator::global()->generate(), 36));
+        out.setFileName(temporary_beside(target));
         if (out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, mode)) break;
         if (tries == 10 || !QFileInfo::exists(out.fileName())) return fail(out.errorString());
     }
@@ -81,15 +123,71 @@ bool copy_file_data(QFile& from, QFile& to, QString& why) {
 }
 
 bool copy_whole_file(const QString& from, const QString& to, QString* error) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (error) *error = in.errorString();
+    QFile in;
+    QString why;
+    if (!open_regular_file(in, from, QIODevice::ReadOnly, why)) {
+        if (error) *error = why;
         return false;
     }
     return write_whole_file(to, [&](QFile& out, QString& why) { return copy_file_data(in, out, why); }, error);
 }
 
 QString replacement_path(const QString& path) { return replaced_file(path) + QStringLiteral(".new"); }
+
+bool open_regular_file(QFile& file, const QString& path, QIODevice::OpenMode mode, QString& why) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    // Looked at before it is opened: opening a device can act on it.
+    if (::stat(name.constData(), &st) == 0) {
+        why = not_regular(st.st_mode);
+        if (!why.isEmpty()) return false;
+    }
+    int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    if (mode & QIODevice::WriteOnly) {
+        flags |= (mode & QIODevice::ReadOnly) ? O_RDWR : O_WRONLY;
+        flags |= O_CREAT;
+        if (mode & QIODevice::Append) flags |= O_APPEND;
+        if (mode & QIODevice::Truncate) flags |= O_TRUNC;
+    } else {
+        flags |= O_RDONLY;
+    }
+    const int fd = ::open(name.constData(), flags, 0666);
+    if (fd < 0) {
+        why = error_string(errno);
+        return false;
+    }
+    // What was opened may have taken the checked file's place since.
+    if (::fstat(fd, &st) != 0) {
+        why = error_string(errno);
+    } else {
+        why = not_regular(st.st_mode);
+    }
+    // Reads and writes of a regular file wait for the disk as usual.
+    if (why.isEmpty() && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) why = error_string(errno);
+    if (why.isEmpty() && !file.open(fd, mode, QFileDevice::AutoCloseHandle)) why = file.errorString();
+    if (why.isEmpty()) return true;
+    if (!file.isOpen()) ::close(fd);
+    return false;
+}
+
+bool is_save_leftover(const QString& file_name) {
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\..+\\.qbsave-[0-9a-f]{8}")),
+        QRegularExpression::DotMatchesEverythingOption);
+    return pattern.match(file_name).hasMatch();
+}
+
+void remove_save_leftovers(const QString& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::path(QFile::encodeName(folder).toStdString()), ec);
+         !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code kind_ec;
+        if (it->symlink_status(kind_ec).type() != fs::file_type::regular) continue;
+        const QString name = QFile::decodeName(QByteArray::fromStdString(it->path().filename().string()));
+        if (is_save_leftover(name)) remove_file(QFile::decodeName(QByteArray::fromStdString(it->path().string())));
+    }
+}
 
 bool replace_data_file(const QString& path, const QByteArray& bytes, bool& renamed, QString& error) {
     renamed = false;

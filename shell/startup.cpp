@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "core/core.h"
+#include "core/save_file.h"
 #include "core/service_hosts.h"
 #include "core/text_helpers.h"
 #include "platform/window_helpers.h"
@@ -60,6 +61,8 @@ std::unique_ptr<RunningProgram> Main(const Platform& platform, const QString& pr
         run->lock.reset();
         return nullptr;
     }
+    // Only the instance that holds the folder may take the temporaries in it for leftovers.
+    remove_save_leftovers(c.program_folder());
 
     c.back_available = false;
     c.back_screen = 0;

@@ -1,10 +1,21 @@
-// The one message path: boxes, questions, the log's layout and its truncation.
+// The one message path: boxes, questions, the log's layout and its truncation, and a log
+// that cannot be written.
 #include "support/fakes.h"
 #include "support/growth.h"
 #include "support/process_memory.h"
 
 #include <QFile>
 #include <QtTest>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace qb;
 using namespace qb::test;
@@ -24,6 +35,10 @@ private slots:
     void oversized_log();
     void trim_cost_does_not_grow_with_the_log();
     void unwritable_log();
+    void line_is_logged_before_its_box_data();
+    void line_is_logged_before_its_box();
+    void special_file_in_place_of_the_log_data();
+    void special_file_in_place_of_the_log();
 };
 
 void TestMessages::kinds_data() {
@@ -231,6 +246,120 @@ void TestMessages::unwritable_log() {
     // The log's failure is told once, not once per message.
     QCOMPARE(fx.messages.box_texts(), QStringList({"Information: hello", "Error Writing to logs.txt file: Is a directory",
                                                    "Warning: again"}));
+}
+
+void TestMessages::line_is_logged_before_its_box_data() {
+    QTest::addColumn<int>("existing");
+    QTest::newRow("short log") << 0;
+    QTest::newRow("log trimmed by the line") << 59990;
+}
+
+// A kill while the box is up must not lose the message's line.
+void TestMessages::line_is_logged_before_its_box() {
+    QFETCH(int, existing);
+    CoreFixture fx;
+    fx.core->SummaryData.resize(1);
+    write_file(fx.path("logs.txt"), QByteArray(existing, 'o'));
+    QByteArray during;
+    fx.messages.during_box = [&](const QString&) { during = read_file(fx.path("logs.txt")); };
+    fx.core->show_message(msg_error, "kept while the box is up");
+    QCOMPARE(fx.messages.box_texts(), QStringList{"Error: kept while the box is up"});
+    QCOMPARE(during, read_file(fx.path("logs.txt")));
+    QVERIFY(during.contains("Data: Error: kept while the box is up\r\n\r\n"));
+}
+
+namespace {
+
+// Ends a hang instead of waiting for ever: unless released within the time, it opens the
+// FIFO at path for reading and writing, which lets an open() of either kind that waits on
+// it return. rescued tells that it had to.
+class FifoWatchdog {
+public:
+    explicit FifoWatchdog(const QString& path) : path_(QFile::encodeName(path)) {
+        thread_ = std::thread([this] {
+            std::unique_lock lock(mutex_);
+            if (released_.wait_for(lock, std::chrono::seconds(10), [this] { return done_; })) return;
+            rescued = true;
+            const int fd = ::open(path_.constData(), O_RDWR | O_NONBLOCK);
+            released_.wait(lock, [this] { return done_; });
+            if (fd >= 0) ::close(fd);
+        });
+    }
+    ~FifoWatchdog() { release(); }
+    void release() {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        released_.notify_all();
+        if (thread_.joinable()) thread_.join();
+    }
+    std::atomic<bool> rescued = false;
+
+private:
+    QByteArray path_;
+    std::mutex mutex_;
+    std::condition_variable released_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+bool make_socket(const QString& path, int& fd) {
+    fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (fd < 0 || size_t(name.size()) >= sizeof addr.sun_path) return false;
+    std::memcpy(addr.sun_path, name.constData(), name.size());
+    return ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+}
+
+mode_t kind_of(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : mode_t(0);
+}
+
+} // namespace
+
+void TestMessages::special_file_in_place_of_the_log_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    const QString fifo = "Not a regular file but a named pipe (FIFO)";
+    QTest::newRow("FIFO") << "fifo" << fifo;
+    QTest::newRow("link to a FIFO") << "link to fifo" << fifo;
+    QTest::newRow("socket") << "socket" << "Not a regular file but a socket";
+    QTest::newRow("link to a device") << "link to /dev/null" << "Not a regular file but a device";
+}
+
+// What is not a regular file is never the log, and is never waited on: each message still
+// shows, and the log's failure is told once, after the first of them.
+void TestMessages::special_file_in_place_of_the_log() {
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+    CoreFixture fx;
+    const QString log = fx.path("logs.txt");
+    const QString fifo = fx.path("pipe");
+    int socket_fd = -1;
+    if (kind == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(log).constData(), 0600), 0);
+    if (kind == "link to fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QFile::link("pipe", log));
+    }
+    if (kind == "socket") QVERIFY(make_socket(log, socket_fd));
+    if (kind == "link to /dev/null") QVERIFY(QFile::link("/dev/null", log));
+    const mode_t before = kind_of(log);
+
+    FifoWatchdog watchdog(kind == "link to fifo" ? fifo : log);
+    fx.core->show_message(msg_information, "first");
+    fx.core->show_message(msg_debug_data, "quiet");
+    fx.core->show_message(msg_warning, "second");
+    watchdog.release();
+    if (socket_fd >= 0) ::close(socket_fd);
+    QVERIFY2(!watchdog.rescued, "a message waited on the FIFO");
+    QCOMPARE(fx.messages.box_texts(),
+             QStringList({"Information: first", "Error Writing to logs.txt file: " + why, "Warning: second"}));
+    QCOMPARE(kind_of(log), before);  // left as it was, not replaced by a file
+    if (kind == "link to fifo") QCOMPARE(kind_of(fifo), mode_t(S_IFIFO));
 }
 
 QTEST_GUILESS_MAIN(TestMessages)

@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <fcntl.h>
 #include <climits>
 #include <csignal>
 #include <poll.h>
@@ -177,6 +178,13 @@ private slots:
     void syncs_come_before_what_relies_on_them();
     void whole_file_save_fails_whole_data();
     void whole_file_save_fails_whole();
+    void whole_file_save_leaves_files_beside_it_data();
+    void whole_file_save_leaves_files_beside_it();
+    void linked_file_stays_a_link_data();
+    void linked_file_stays_a_link();
+    void special_file_is_never_replaced_data();
+    void special_file_is_never_replaced();
+    void name_at_the_length_limit_is_saved();
 };
 
 void TestSaveFaults::kill_at_every_step_data() {
@@ -1016,7 +1024,7 @@ void TestSaveFaults::whole_file_save_fails_whole() {
     };
     auto beside = [&] { return QDir(fx.dir.path()).entryList({file + "*", "." + file + "*"}, QDir::Files | QDir::Hidden); };
 
-    FailStep fail(step + u' ' + file + ".*");
+    FailStep fail(step + " ." + file + ".qbsave-*");
     QStringList texts;
     {
         FaultScope scope(&fail);
@@ -1034,6 +1042,170 @@ void TestSaveFaults::whole_file_save_fails_whole() {
     QCOMPARE(beside(), QStringList{file});
     QVERIFY(read_file(path) != old && !read_file(path).isEmpty());
     QCOMPARE(mode_of(path), mode);
+}
+
+namespace {
+
+const QStringList kWholeFileSavers{"report.txt", "export.txt", "pref.dat", "logs.txt"};
+
+// One whole-file save of file through the program's own path (for logs.txt, the trim of a
+// log at its limit); returns what the user was told.
+QStringList save_whole(CoreFixture& fx, const QString& file) {
+    const qsizetype boxes = fx.messages.boxes.size();
+    const QString path = fx.path(file);
+    if (file == "report.txt") fx.core->write_text_file(path, "a new report", false);
+    if (file == "export.txt") fx.core->export_checklist(path, 0);
+    if (file == "pref.dat") fx.core->save_preferences();
+    if (file == "logs.txt") fx.core->show_message(msg_debug_data, "over the limit");
+    return fx.messages.box_texts().mid(boxes);
+}
+
+// What file holds before a save: for the log, enough that the next line trims it.
+QByteArray old_content(const QString& file) {
+    return file == "logs.txt" ? QByteArray(59990, 'o') : QByteArray("the file as it was\r\n");
+}
+
+// The names in a folder, hidden ones too, links and folders among them.
+QStringList names_in(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+void TestSaveFaults::whole_file_save_leaves_files_beside_it_data() {
+    QTest::addColumn<QString>("file");
+    for (const QString& f : kWholeFileSavers) QTest::newRow(qPrintable(f)) << f;
+}
+
+// A user's files whose names a temporary might take are never written over nor taken away,
+// save after save.
+void TestSaveFaults::whole_file_save_leaves_files_beside_it() {
+    QFETCH(QString, file);
+    CoreFixture fx;
+    fx.start();
+    QMap<QString, QByteArray> users;
+    for (const QString& n :
+         {file + ".tmp", file + ".new", file + ".bak", file + "~", "." + file + ".swp", "." + file + ".tmp"})
+        users[n] = "the user's own " + n.toUtf8();
+    for (auto it = users.cbegin(); it != users.cend(); ++it) write_file(fx.path(it.key()), it.value());
+    write_file(fx.path(file), old_content(file));
+    const QStringList before = names_in(fx.dir.path());
+    for (int i = 0; i < 3; ++i) {
+        write_file(fx.path(file), old_content(file));
+        QCOMPARE(save_whole(fx, file), QStringList());
+    }
+    QCOMPARE(names_in(fx.dir.path()), before);
+    for (auto it = users.cbegin(); it != users.cend(); ++it) QCOMPARE(read_file(fx.path(it.key())), it.value());
+    QVERIFY(read_file(fx.path(file)) != old_content(file));
+}
+
+void TestSaveFaults::linked_file_stays_a_link_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("links");  // the chain from the file to the one that holds the bytes
+    for (const QString& f : kWholeFileSavers) {
+        QTest::newRow(qPrintable(f + ", relative link")) << f << "elsewhere/real";
+        QTest::newRow(qPrintable(f + ", absolute link")) << f << "/elsewhere/real";
+        QTest::newRow(qPrintable(f + ", link to a link")) << f << "middle>elsewhere/real";
+    }
+}
+
+// A data file or report that is a link keeps the link: the file at its end gets the bytes,
+// with its permissions, and nothing is left beside either of them.
+void TestSaveFaults::linked_file_stays_a_link() {
+    QFETCH(QString, file);
+    QFETCH(QString, links);
+    CoreFixture fx;
+    fx.start();
+    QVERIFY(QDir(fx.dir.path()).mkdir("elsewhere"));
+    const QString real = fx.path("elsewhere/real");
+    write_file(real, old_content(file));
+    QCOMPARE(::chmod(QFile::encodeName(real).constData(), 0640), 0);
+    QFile::remove(fx.path(file));  // the start's own messages wrote a log
+    QString next = file;
+    QStringList chain;  // each link with what it reads
+    for (QString to : links.split('>')) {
+        if (to.startsWith("/elsewhere")) to = fx.path(to.mid(1));
+        QCOMPARE(::symlink(QFile::encodeName(to).constData(), QFile::encodeName(fx.path(next)).constData()), 0);
+        chain << next + " -> " + to;
+        next = to;
+    }
+    auto link_texts = [&] {
+        QStringList out;
+        for (const QString& l : chain) {
+            const QString name = l.section(" -> ", 0, 0);
+            char buf[4096];
+            const ssize_t n = ::readlink(QFile::encodeName(fx.path(name)).constData(), buf, sizeof buf);
+            out << name + " -> " + (n < 0 ? QString("(no link)") : QFile::decodeName(QByteArray(buf, int(n))));
+        }
+        return out;
+    };
+    const QStringList top = names_in(fx.dir.path());
+
+    QCOMPARE(save_whole(fx, file), QStringList());
+    QCOMPARE(link_texts(), chain);
+    const QByteArray now = read_file(real);
+    QVERIFY(now != old_content(file) && !now.isEmpty());
+    if (file == "logs.txt") QVERIFY(now.endsWith("Logs.txt size limit reached. Truncating data.\r\n\r\n"));
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(real).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 07777, mode_t(0640));
+    QCOMPARE(names_in(fx.dir.path()), top);
+    QCOMPARE(names_in(fx.path("elsewhere")), QStringList{"real"});
+}
+
+void TestSaveFaults::special_file_is_never_replaced_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("told");
+    const struct {
+        const char* file;
+        const char* told;
+    } savers[] = {
+        {"report.txt", "Error: Failure to generate report. Error: "},
+        {"pref.dat", "Error: Failure to save Preferences (Pref.dat file). Error: "},
+    };
+    for (const auto& s : savers) {
+        QTest::newRow(qPrintable(QString(s.file) + ", FIFO")) << s.file << "fifo" << s.told;
+        QTest::newRow(qPrintable(QString(s.file) + ", link to a FIFO")) << s.file << "link to fifo" << s.told;
+    }
+}
+
+// A FIFO in a whole file's place is neither written to (which would wait for a reader) nor
+// replaced by a file.
+void TestSaveFaults::special_file_is_never_replaced() {
+    QFETCH(QString, file);
+    QFETCH(QString, kind);
+    QFETCH(QString, told);
+    CoreFixture fx;
+    fx.start();
+    const QString fifo = kind == "fifo" ? fx.path(file) : fx.path("pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    if (kind == "link to fifo") QVERIFY(QFile::link("pipe", fx.path(file)));
+    const QStringList before = names_in(fx.dir.path());
+    // Only a save that opens the FIFO for writing could wait: the read end lets it go on.
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    const QStringList texts = save_whole(fx, file);
+    ::close(reader);
+    QCOMPARE(texts, QStringList{told + "Not a regular file but a named pipe (FIFO)"});
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(fx.path(file)).constData(), &st), 0);
+    QVERIFY(S_ISFIFO(st.st_mode));
+    QCOMPARE(names_in(fx.dir.path()), before);
+}
+
+// The temporary's mark makes its name longer than the file's: a report whose name takes
+// nearly all the file system allows is still saved.
+void TestSaveFaults::name_at_the_length_limit_is_saved() {
+    CoreFixture fx;
+    fx.start();
+    const QString name = QString(246, u'r') + ".txt";  // 250 bytes of the 255 allowed
+    fx.core->write_text_file(fx.path(name), "a long-named report", false);
+    QCOMPARE(fx.messages.box_texts().filter("report"), QStringList());
+    QCOMPARE(read_file(fx.path(name)), QByteArray("a long-named report\r\n"));
+    QCOMPARE(QDir(fx.dir.path()).entryList({"*rrrr*"}, QDir::Files | QDir::Hidden), QStringList{name});
 }
 
 QTEST_GUILESS_MAIN(TestSaveFaults)

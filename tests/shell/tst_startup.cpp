@@ -5,6 +5,7 @@
 #include "core/service_hosts.h"
 #include "shell/tips.h"
 #include "shell/tour.h"
+#include "support/file_faults.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -28,6 +29,7 @@ private slots:
     void next_tip_index();
     void service_hosts_from_environment();
     void the_shell_alone_makes_only_its_own_windows();
+    void leftovers_of_cut_saves_removed_at_start();
 };
 
 void TestStartup::first_start_state() {
@@ -214,6 +216,90 @@ void TestStartup::the_shell_alone_makes_only_its_own_windows() {
     for (const QString& name : std::as_const(others)) QVERIFY2(!s.window(name), qPrintable(name));
     for (const char* name : {"MDIMain", "Command", "Aboutbox", "UserUpdate", "Tips", "Tour", "Custom", "TestVarData"})
         QVERIFY2(s.window(QString::fromLatin1(name)), name);
+}
+
+namespace {
+
+// A process killed just before a whole-file save renames its temporary file into place:
+// nothing after that reaches the disk, the removal of the temporary either.
+class KilledBeforeRename : public FileFault {
+public:
+    qint64 allow_write(const QString&, qint64, qint64 len) override { return dead ? 0 : len; }
+    bool allow_change(const QString&) override { return !dead; }
+    bool allow_op(FileOp op, const QString&) override {
+        if (op == FileOp::rename) dead = true;
+        return !dead;
+    }
+    int error_number() const override { return EIO; }
+    bool dead = false;
+};
+
+QStringList names_in(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+// The temporary files that kills left beside pref.dat, a report and logs.txt go at the next
+// start, by the instance that holds the folder; a user's files of any name stay, and so do
+// the files of names that an earlier version of the program gave its temporaries.
+void TestStartup::leftovers_of_cut_saves_removed_at_start() {
+    ShellFixture f;
+    f.write_prefs();
+    QVERIFY(f.start());
+    QVERIFY(QDir(f.dir.path()).mkdir("elsewhere"));
+    const QMap<QString, QByteArray> users{
+        {"pref.dat.bak", "a copy"},
+        {"logs.txt.old", "an old log"},
+        {"pref.dat.k3x9q2a", "named as the earlier temporaries were"},
+        {"my report.txt.tmp", "a report of the user"},
+        {".pref.dat.qbsave-notmine", "not of the program's form"},
+        {"elsewhere/.pref.dat.qbsave-0123abcd", "below the program folder"},
+    };
+    for (auto it = users.cbegin(); it != users.cend(); ++it) write_file(f.path(it.key()), it.value());
+    // A folder and a link of the program's form are no temporaries either.
+    QVERIFY(QDir(f.dir.path()).mkdir(".folder.qbsave-0123abcd"));
+    QVERIFY(QFile::link("pref.dat.bak", f.path(".link.qbsave-0123abcd")));
+    const QByteArray prefs = read_file(f.path("pref.dat"));
+    QVERIFY(QFile::exists(f.path("logs.txt")));
+    const QStringList before = names_in(f.dir.path());
+
+    KilledBeforeRename kill_pref, kill_report, kill_log;
+    {
+        FaultScope scope(&kill_pref);
+        f.c().save_preferences();
+    }
+    {
+        FaultScope scope(&kill_report);
+        f.c().write_text_file(f.path("my report.txt"), "the report", false);
+    }
+    const QByteArray log(59990, 'o');  // the next line trims it
+    write_file(f.path("logs.txt"), log);
+    {
+        FaultScope scope(&kill_log);
+        f.c().show_message(msg_debug_data, "trims the log");
+    }
+    QVERIFY(kill_pref.dead && kill_report.dead && kill_log.dead);
+    QStringList left = names_in(f.dir.path());
+    for (const QString& n : before) left.removeOne(n);
+    QVERIFY2(left.size() == 3, qPrintable(left.join(", ")));  // one temporary of each save
+
+    // A second start while the program runs takes nothing: those may be saves under way.
+    ShellFixture second;
+    second.dir.remove();
+    QVERIFY(!Main(second.platform(), f.dir.path()));
+    QCOMPARE(names_in(f.dir.path()).size(), before.size() + 3);
+
+    f.program.reset();
+    f.messages.boxes.clear();
+    QVERIFY(f.start());
+    QCOMPARE(names_in(f.dir.path()), before);
+    for (auto it = users.cbegin(); it != users.cend(); ++it) QCOMPARE(read_file(f.path(it.key())), it.value());
+    QCOMPARE(QFileInfo(f.path(".link.qbsave-0123abcd")).symLinkTarget(), f.path("pref.dat.bak"));
+    QCOMPARE(read_file(f.path("pref.dat")), prefs);
+    QVERIFY(read_file(f.path("logs.txt")).contains("Data: Debug Data: trims the log\r\n"));
 }
 
 QTEST_MAIN(TestStartup)
