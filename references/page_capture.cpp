@@ -17,7 +17,8 @@ const QString kNoImage = QStringLiteral("NoImage.jpg");
 bool stays_in_folder(const QString& name) { return !name.contains(u'/') && !name.contains(u'\\'); }
 
 // A page's own picture name as a local file name: only characters every file system and
-// every browser reads back the same way, so the file and the rewritten reference agree.
+// every browser reads back the same way, so the file and the rewritten reference agree;
+// and no leading dot, which would hide the file from a listing and from a backup.
 QString plain_file_name(const QString& name) {
     QString out = name;
     for (QChar& c : out) {
@@ -26,6 +27,7 @@ QString plain_file_name(const QString& name) {
                            u == u'.' || u == u'-' || u == u'_';
         if (!plain) c = u'_';
     }
+    if (out.startsWith(u'.')) out.prepend(u'_');
     return out;
 }
 

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QtTest>
 
@@ -86,6 +87,8 @@ private slots:
     void svg_by_its_text_data();
     void svg_by_its_text();
     void same_name_from_two_addresses_keeps_both();
+    void picture_names_never_start_with_a_dot_data();
+    void picture_names_never_start_with_a_dot();
     void many_pictures_of_one_name_take_linear_time();
     void failed_pictures_data();
     void failed_pictures();
@@ -358,6 +361,41 @@ void TestPageCapture::same_name_from_two_addresses_keeps_both() {
     QCOMPARE(read_file(d + "logo_2.gif"), QByteArray("an earlier page's second logo"));
     QCOMPARE(read_file(d + "banner.jpg"), QByteArray("an earlier page's banner"));
     QCOMPARE(f.fx.http.requests.size(), 7);
+}
+
+void TestPageCapture::picture_names_never_start_with_a_dot_data() {
+    QTest::addColumn<QStringList>("names");  // after the address's last "/"
+    QTest::addColumn<QStringList>("kept");   // the files they are kept in, in that order
+    QTest::newRow("only an ending") << QStringList{".png"} << QStringList{"_.png"};
+    QTest::newRow("a hidden name") << QStringList{".logo.gif"} << QStringList{"_.logo.gif"};
+    QTest::newRow("two dots") << QStringList{"..jpg"} << QStringList{"_..jpg"};
+    QTest::newRow("two of them, and the name they become")
+        << QStringList{".png", "x/.png", "_.png"} << QStringList{"_.png", "__1.png", "__2.png"};
+    QTest::newRow("taken by an earlier page") << QStringList{".gif"} << QStringList{"__1.gif"};
+}
+
+// A file whose name starts with a dot is hidden, and a backup leaves hidden files out: a
+// picture is never kept under such a name, but renamed as a name that is taken would be.
+void TestPageCapture::picture_names_never_start_with_a_dot() {
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, kept);
+    CaptureFixture f;
+    write_file(f.folder + "_.gif", "an earlier page's picture");
+    ScriptedDocument doc;
+    for (int i = 0; i < names.size(); ++i) {
+        const QString src = "http://a.test/" + QString::number(i) + "/" + names[i];
+        doc.sources << src;
+        f.fx.http.by_url.insert(src, picture_for(names[i], QByteArray::number(i)));
+    }
+    QCOMPARE(f.run(doc), PageCapture::Result::saved);
+    QCOMPARE(f.written, kept);
+    QStringList references;
+    for (int i = 0; i < kept.size(); ++i) {
+        references << local(f.folder + kept[i]);
+        QCOMPARE(read_file(f.folder + kept[i]), picture_for(names[i], QByteArray::number(i)));
+    }
+    QCOMPARE(doc.written_sources, references);
+    QCOMPARE(QDir(f.folder).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression("^\\.")), QStringList());
 }
 
 // Pictures of one name from different addresses: four times as many take about four
