@@ -11,7 +11,7 @@ namespace {
 
 // The page's own requests for local files. A page from the web gets none (the engine
 // refuses them too); a page from disk gets its main document, which the navigation check
-// let through, and the pictures in its folder or below it.
+// let through, and the pictures in its folder or below it, or of their names beside it.
 class LocalFileGuard : public QWebEngineUrlRequestInterceptor {
 public:
     LocalFileGuard(bool from_disk, QObject* parent) : QWebEngineUrlRequestInterceptor(parent), from_disk_(from_disk) {}
@@ -27,7 +27,15 @@ public:
             return;
         }
         const QString folder = QFileInfo(QDir::cleanPath(info.firstPartyUrl().toLocalFile())).path() + u'/';
-        if (!QDir::cleanPath(info.requestUrl().toLocalFile()).startsWith(folder)) info.block(true);
+        const QString path = QDir::cleanPath(info.requestUrl().toLocalFile());
+        if (path.startsWith(folder)) return;
+        // A page kept before its folder moved names its pictures by the file addresses they
+        // had then: the picture of that name beside the page is the one it kept.
+        const QString beside = folder + QFileInfo(path).fileName();
+        if (QFileInfo(beside).isFile())
+            info.redirect(QUrl::fromLocalFile(beside));
+        else
+            info.block(true);
     }
 
 private:

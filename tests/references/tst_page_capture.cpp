@@ -8,6 +8,7 @@
 #include "support/scripted_document.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QUrl>
@@ -42,8 +43,9 @@ struct CaptureFixture {
     HttpTransport* http = nullptr;  // in place of the fake
 };
 
-// The reference a saved picture gets.
-QString local(const QString& path) { return QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()); }
+// The reference a saved picture gets: its name, beside the page.
+QString local(const QString& path) { return QFileInfo(path).fileName(); }
+QString file_address(const QString& path) { return QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()); }
 
 // The bytes of a small picture of each kind, told apart by what follows their header.
 QByteArray gif(const QByteArray& tail) { return "GIF89a" + tail; }
@@ -82,6 +84,7 @@ private slots:
     void page_text_is_ascii_in_every_place_data();
     void page_text_is_ascii_in_every_place();
     void pictures_fetched_once_and_references_rewritten();
+    void a_page_with_a_base_address_keeps_file_addresses();
     void picture_kinds_by_name_data();
     void picture_kinds_by_name();
     void svg_by_its_text_data();
@@ -98,6 +101,8 @@ private slots:
     void five_hundred_pictures_and_a_fetch_budget();
     void the_budget_bounds_a_slow_picture();
     void hanging_and_oversized_pictures_through_the_transport();
+    void kept_pages_are_found_where_their_folder_is_now_data();
+    void kept_pages_are_found_where_their_folder_is_now();
     void reference_names_that_leave_the_folder_are_refused_data();
     void reference_names_that_leave_the_folder_are_refused();
 };
@@ -253,6 +258,18 @@ void TestPageCapture::pictures_fetched_once_and_references_rewritten() {
     QCOMPARE(QString::fromLatin1(read_file(f.page_path)), expected);
     QCOMPARE(f.page_path, f.folder + "page.htm");
     QCOMPARE(f.fx.messages.box_texts(), QStringList());
+}
+
+// Names beside the page would resolve against a base address the page names itself.
+void TestPageCapture::a_page_with_a_base_address_keeps_file_addresses() {
+    CaptureFixture f;
+    ScriptedDocument doc;
+    doc.base = true;
+    doc.sources = {"http://a.test/img/logo.gif", "http://a.test/x.gif?v=2"};
+    doc.body = "<head><base href=\"http://a.test/\"></head><body><img src=\"{0}\"><img src=\"{1}\"></body>";
+    f.fx.http.by_url.insert("http://a.test/img/logo.gif", gif("logo"));
+    QCOMPARE(f.run(doc), PageCapture::Result::saved);
+    QCOMPARE(doc.written_sources, QStringList({file_address(f.folder + "logo.gif"), "http://a.test/x.gif?v=2"}));
 }
 
 void TestPageCapture::picture_kinds_by_name_data() {
@@ -413,7 +430,7 @@ void TestPageCapture::many_pictures_of_one_name_take_linear_time() {
         if (large) last_names = doc.written_sources.mid(n - 2);
     }, 5);
     qInfo("8,000 against 2,000 pictures: %s", qPrintable(g.text()));
-    QVERIFY(last_names.value(1).endsWith("/logo_7999.gif"));
+    QCOMPARE(last_names.value(1), QString("logo_7999.gif"));
     QVERIFY2(g.ratio() < 8, qPrintable(g.text()));
 }
 
@@ -598,6 +615,38 @@ void TestPageCapture::hanging_and_oversized_pictures_through_the_transport() {
                                                local(f.folder + "fine.gif")}));
     QCOMPARE(f.fx.messages.boxes.size(), 1);
     QVERIFY(f.fx.messages.box_texts()[0].endsWith("(2 more pictures could not be saved)"));
+}
+
+void TestPageCapture::kept_pages_are_found_where_their_folder_is_now_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("opened");  // below the program folder; "" for the stored address
+    QTest::newRow("where it was kept") << "{here}/Acme/p.htm" << "";
+    QTest::newRow("folder moved") << "/old/place/Acme/p.htm" << "Acme/p.htm";
+    QTest::newRow("folder moved, WebData") << "/old/place/WebData/w.htm" << "WebData/w.htm";
+    QTest::newRow("file address, folder moved") << "file:///old/place/Acme/p.htm" << "Acme/p.htm";
+    QTest::newRow("Windows path") << "C:\\Program Files\\Quorbelix\\Acme\\Q3 results.htm" << "Acme/Q3 results.htm";
+    QTest::newRow("Windows path, WebData") << "d:/Quorbelix/WebData/w.htm" << "WebData/w.htm";
+    QTest::newRow("Windows network path") << "\\\\server\\share\\Acme\\p.htm" << "Acme/p.htm";
+    QTest::newRow("not here either") << "/old/place/Acme/gone.htm" << "";
+    QTest::newRow("another folder's page") << "C:\\Q\\Bolt\\p.htm" << "";
+    QTest::newRow("a folder that is no security's") << "C:\\Q\\..\\p.htm" << "";
+    QTest::newRow("web address") << "http://x.test/Acme/p.htm" << "";
+    QTest::newRow("a name alone") << "p.htm" << "";
+}
+
+// A kept page's record keeps the path it was written to; after the program folder moved,
+// or for a record of the Windows program, the page of that folder and name is opened.
+void TestPageCapture::kept_pages_are_found_where_their_folder_is_now() {
+    QFETCH(QString, stored);
+    QFETCH(QString, opened);
+    CoreFixture fx;
+    const QString here = fx.path("Quorbelix");
+    for (const char* page : {"Acme/p.htm", "Acme/Q3 results.htm", "WebData/w.htm", "p.htm"}) {
+        QDir().mkpath(QFileInfo(here + "/" + page).path());
+        write_file(here + "/" + page, "<body>kept</body>");
+    }
+    stored.replace("{here}", here);
+    QCOMPARE(kept_page_to_open(stored, here), opened.isEmpty() ? stored : here + "/" + opened);
 }
 
 void TestPageCapture::reference_names_that_leave_the_folder_are_refused_data() {

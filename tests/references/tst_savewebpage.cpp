@@ -140,6 +140,8 @@ private slots:
     void capture_end_to_end_and_reopen();
     void saved_page_reads_as_the_live_page();
     void saved_pictures_show_after_a_restart();
+    void kept_page_opens_where_its_folder_is_now_data();
+    void kept_page_opens_where_its_folder_is_now();
     void kept_page_runs_no_script_and_reads_no_local_file_data();
     void kept_page_runs_no_script_and_reads_no_local_file();
     void checks_data();
@@ -243,7 +245,7 @@ void TestSaveWebPage::capture_end_to_end_and_reopen() {
     QCOMPARE(read_file(folder + "logo.gif"), kGif);
     QCOMPARE(read_file(folder + "photo.jpg"), kJpg);
     QCOMPARE(read_file(folder + "chart.png"), png_picture());
-    auto local = [&](const char* name) { return QString::fromUtf8(QUrl::fromLocalFile(folder + name).toEncoded()); };
+    auto local = [&](const char* name) { return QString::fromLatin1(name); };
     const QString expected = "<head><title>Article</title></head><body><h1>News</h1><img src=\"" + local("logo.gif") +
                              "\"><p>Caf&#233; &#8364; 5</p><img src=\"" + local("logo.gif") + "\"><img src=\"" +
                              local("photo.jpg") + "\"><img src=\"" + local("chart.png") + "\"><input type=\"image\" src=\"" +
@@ -366,12 +368,92 @@ void TestSaveWebPage::saved_pictures_show_after_a_restart() {
     QSignalSpy loaded(back->WebBrowser1, &QWebEngineView::loadFinished);
     f.open_entry(f.last_live_entry());
     QVERIFY(loaded.wait(30000));
-    auto file = [&](const char* name) { return QString::fromUtf8(QUrl::fromLocalFile(folder + name).toEncoded()); };
+    auto file = [&](const char* name) { return QString::fromLatin1(name); };
     const QStringList expected = {file("a.png") + " 3", file("b.webp") + " 1", file("c.svg") + " 5", file("d.gif") + " 1",
                                   server.url("/i/gone.png") + " 0", inline_gif + " 1", "null 0"};
     QCOMPARE(evaluate(back->WebBrowser1, "Array.from(document.images).map(i => i.getAttribute('src') + ' ' + i.naturalWidth)")
                  .toStringList(),
              expected);
+}
+
+void TestSaveWebPage::kept_page_opens_where_its_folder_is_now_data() {
+    QTest::addColumn<QString>("kept");  // how the page and its entry came to be
+    QTest::newRow("kept, then the program folder moved") << "moved";
+    QTest::newRow("kept with file addresses before the folder moved") << "file addresses";
+    QTest::newRow("kept by the Windows program") << "Windows";
+}
+
+// Pages move with their folder: the entry's record names the page where it was kept, and
+// the page of that folder and name in today's program folder opens with its pictures. The
+// record stays as it was.
+void TestSaveWebPage::kept_page_opens_where_its_folder_is_now() {
+    QFETCH(QString, kept);
+    LoopbackHttp server;
+    server.route("/a.htm", "<html><head><title>Article</title></head><body><img src=\"/i/a.png\"><img src=\"/i/d.gif\"></body></html>");
+    server.route("/i/a.png", png_picture(), "image/png");
+    server.route("/i/d.gif", kGif, "image/gif");
+    ReferencesFixture f("before");
+    QtHttpTransport real;
+    f.fx.http.pass_to = &real;
+    Core* c = &f.core();
+    QString stored;
+    if (kept == "moved") {
+        SaveWebPage* e = open_new(f);
+        f.type(e->security_name, "Acme");
+        QVERIFY(go_to(e, server.url("/a.htm")));
+        e->Your_reference_name->setText("page");
+        f.save();
+        QCOMPARE(c->current_screen, int(screen_edit_web_page));
+        stored = c->current_entry.entry.web.address;
+        QCOMPARE(stored, f.fx.path("before/Acme/page.htm"));
+    } else {
+        // A page of an older program, written where it now is, and its record.
+        const bool windows = kept == "Windows";
+        stored = windows ? "C:\\Program Files\\Quorbelix\\Acme\\page.htm" : f.fx.path("earlier/Acme/page.htm");
+        auto picture = [&](const char* name) {
+            return windows ? QString("C:\\Program Files\\Quorbelix\\Acme\\") + name
+                           : QString::fromUtf8(QUrl::fromLocalFile(f.fx.path("earlier/Acme/") + name).toEncoded());
+        };
+        QDir().mkpath(f.fx.path("before/Acme"));
+        write_file(f.fx.path("before/Acme/page.htm"), ("<head><title>Article</title></head><body><img src=\"" + picture("a.png") +
+                                                       "\"><img src=\"" + picture("d.gif") + "\"></body>\r\n").toUtf8());
+        write_file(f.fx.path("before/Acme/a.png"), png_picture());
+        write_file(f.fx.path("before/Acme/d.gif"), kGif);
+        SummaryEntry* entry = start_new_entry(*c);
+        QVERIFY(entry);
+        entry->transaction = "Web Page";
+        entry->security = "Acme";
+        entry->web.present = kTrue;
+        entry->web.address = stored;
+        entry->web.reference_name = "page";
+        QVERIFY(c->save_entry());
+    }
+    const QByteArray records = read_file(f.fx.path("before/entries.dat"));
+
+    // The program starts again from the folder's new place.
+    f.shell.reset();
+    f.fx.core.reset();
+    QVERIFY(QDir().rename(f.fx.path("before"), f.fx.path("after")));
+    f.fx.core = std::make_unique<Core>(f.fx.path("after"), f.fx.platform());
+    f.fx.start();
+    f.open_shell();
+    c = &f.core();
+    SaveWebPage* back = f.window<SaveWebPage>("SaveWebPage");
+    QSignalSpy loaded(back->WebBrowser1, &QWebEngineView::loadFinished);
+    f.open_entry(f.last_live_entry());
+    QVERIFY(loaded.wait(30000));
+    QVERIFY(loaded.last().value(0).toBool());
+    QCOMPARE(back->WebBrowser1->url(), QUrl::fromLocalFile(f.fx.path("after/Acme/page.htm")));
+    QCOMPARE(evaluate(back->WebBrowser1, "document.title").toString(), QString("Article"));
+    // (The engine reads a picture named by a Windows path as an address of a scheme "c:".)
+    if (kept != "Windows")
+        QTRY_COMPARE(evaluate(back->WebBrowser1, "Array.from(document.images).map(i => i.naturalWidth).join(' ')")
+                         .toString(),
+                     QString("3 1"));
+    QCOMPARE(c->SummaryData[c->current_entry.index].web.address, stored);
+    QVERIFY(c->save_entry());
+    QCOMPARE(read_file(f.fx.path("after/entries.dat")), records);
+    QCOMPARE(f.fx.messages.box_texts(), QStringList());
 }
 
 void TestSaveWebPage::kept_page_runs_no_script_and_reads_no_local_file_data() {
