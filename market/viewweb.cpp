@@ -5,6 +5,7 @@
 #include "core/save_file.h"
 #include "core/service_hosts.h"
 #include "platform/window_helpers.h"
+#include "references/pane_page.h"
 #include "shell/command.h"
 #include "shell/mdimain.h"
 #include "shell/user_update.h"
@@ -15,8 +16,7 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QStringDecoder>
-#include <QWebEnginePage>
-#include <QWebEngineSettings>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 namespace qb {
@@ -25,17 +25,6 @@ namespace {
 constexpr char kPagePath[] = "/stockidea/index.htm";
 // The page's bytes are checked for UTF-8 piece by piece, never decoded whole.
 constexpr qsizetype kCheckedPiece = 64 * 1024;
-
-// Silent: a page's script dialogs never stop the screen.
-class SilentPage : public QWebEnginePage {
-public:
-    using QWebEnginePage::QWebEnginePage;
-
-protected:
-    void javaScriptAlert(const QUrl&, const QString&) override {}
-    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
-    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
-};
 
 } // namespace
 
@@ -57,7 +46,7 @@ viewweb::viewweb(QWidget* parent)
 
     brwWebBrowser = new QWebEngineView(this);
     brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
-    brwWebBrowser->setPage(new SilentPage(brwWebBrowser));
+    brwWebBrowser->setPage(new PanePage(false, brwWebBrowser));
     brwWebBrowser->setGeometry(twips_to_px(kBrowserLeft), twips_to_px(kBrowserTop), twips_to_px(kBrowserDesignWidth),
                                twips_to_px(kBrowserDesignHeight));
     connect(brwWebBrowser, &QWebEngineView::loadFinished, this, [this](bool ok) {
@@ -109,7 +98,7 @@ void viewweb::show_stock_of_month() {
     waiting_for_page_ = true;
     const QString scheme = page_address.scheme().toLower();
     if (scheme != u"http" && scheme != u"https") {
-        brwWebBrowser->load(page_address);
+        PanePage::show(brwWebBrowser, page_address);
         return;
     }
     // The page itself comes through the program's transport, bounded in size and time as
@@ -129,7 +118,7 @@ void viewweb::show_stock_of_month() {
     for (qsizetype at = 0; at < bytes.size() && !utf8.hasError(); at += kCheckedPiece)
         (void)utf8(bytes.sliced(at, std::min(kCheckedPiece, bytes.size() - at)));
     const QString type = utf8.hasError() ? QStringLiteral("text/html") : QStringLiteral("text/html;charset=UTF-8");
-    brwWebBrowser->setContent(*page, type, page_address);
+    PanePage::of_kind(brwWebBrowser, false)->setContent(*page, type, page_address);
 }
 
 void viewweb::hideEvent(QHideEvent* event) {
@@ -150,8 +139,11 @@ void viewweb::brwWebBrowser_DocumentComplete(int opening) {
     if (core().current_screen != screen_stock_of_month) return;
     hide_wait_window();
     if (showing_saved_copy) return;
+    // The program's own reads of the document run in a world of their own, which a page
+    // from disk, running no script, still has.
     brwWebBrowser->page()->runJavaScript(
-        QStringLiteral("document.getElementsByTagName('*').length"), [this, opening](const QVariant& count) {
+        QStringLiteral("document.getElementsByTagName('*').length"), QWebEngineScript::ApplicationWorld,
+        [this, opening](const QVariant& count) {
             if (!still_wanted(opening)) return;
             bool is_number = false;
             const int n = count.toInt(&is_number);
@@ -180,7 +172,8 @@ void viewweb::brwWebBrowser_NavigateError() {
 
 void viewweb::save_stock_of_month_offline(int opening) {
     brwWebBrowser->page()->runJavaScript(
-        QStringLiteral("document.documentElement.innerHTML"), [this, opening](const QVariant& html) {
+        QStringLiteral("document.documentElement.innerHTML"), QWebEngineScript::ApplicationWorld,
+        [this, opening](const QVariant& html) {
             if (opening == opening_ && !showing_saved_copy && html.isValid()) {
                 const QString path = saved_copy_path();
                 QDir().mkpath(QFileInfo(path).absolutePath());
@@ -200,7 +193,7 @@ void viewweb::offer_saved_stock_of_month() {
                                    "working)\r\nWould you like to view the last viewed Stock of Month?"));
     if (answer != kAnswerYes) return;
     showing_saved_copy = true;
-    brwWebBrowser->load(QUrl::fromLocalFile(path));
+    PanePage::show(brwWebBrowser, QUrl::fromLocalFile(path));
 }
 
 } // namespace qb

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace qb {
@@ -17,7 +18,8 @@ const QString kNoImage = QStringLiteral("NoImage.jpg");
 bool stays_in_folder(const QString& name) { return !name.contains(u'/') && !name.contains(u'\\'); }
 
 // A page's own picture name as a local file name: only characters every file system and
-// every browser reads back the same way, so the file and the rewritten reference agree.
+// every browser reads back the same way, so the file and the rewritten reference agree;
+// and no leading dot, which would hide the file from a listing and from a backup.
 QString plain_file_name(const QString& name) {
     QString out = name;
     for (QChar& c : out) {
@@ -26,6 +28,7 @@ QString plain_file_name(const QString& name) {
                            u == u'.' || u == u'-' || u == u'_';
         if (!plain) c = u'_';
     }
+    if (out.startsWith(u'.')) out.prepend(u'_');
     return out;
 }
 
@@ -101,6 +104,29 @@ QString remove_invalid_filename_char(QString& text) {
 bool usable_folder_name(const QString& name) {
     const QString t = name.trimmed();
     return !t.isEmpty() && t != u"." && t != u"..";
+}
+
+QString kept_page_to_open(const QString& stored_address, const QString& program_folder) {
+    const QString stored = stored_address.trimmed();
+    const bool drive = stored.size() > 2 && stored[0].isLetter() && stored[1] == u':' &&
+                       (stored[2] == u'\\' || stored[2] == u'/');
+    const bool windows = drive || stored.startsWith(QLatin1StringView("\\\\"));
+    QString path;
+    if (windows || stored.startsWith(u'/'))
+        path = stored;
+    else if (stored.startsWith(QLatin1StringView("file:"), Qt::CaseInsensitive))
+        path = QUrl(stored).toLocalFile();
+    else
+        return stored;
+    // A path of this machine that holds the page is opened as it is.
+    if (!windows && (path.isEmpty() || QFileInfo(path).isFile())) return stored;
+    const QStringList parts = path.split(QRegularExpression(QStringLiteral("[/\\\\]")), Qt::SkipEmptyParts);
+    if (parts.size() < 2) return stored;
+    const QString& folder = parts[parts.size() - 2];
+    const QString& name = parts.last();
+    if (!usable_folder_name(folder) || name == u"." || name == u"..") return stored;
+    const QString here = program_folder + u'/' + folder + u'/' + name;
+    return QFileInfo(here).isFile() ? here : stored;
 }
 
 PageCapture::PageCapture(HttpTransport* http, const QString& folder, Hooks hooks)
@@ -186,6 +212,10 @@ PageCapture::Result PageCapture::run(CaptureDocument& document, const QString& r
         return page_error(QStringLiteral("The reference name is not a file name in the page folder."));
     const std::optional<QStringList> sources = document.picture_sources();
     if (!sources) return page_error(QStringLiteral("The page's document could not be read."));
+    // A kept picture is named by its file name alone, so the page and its pictures move
+    // together with their folder. A page with a base address of its own would resolve that
+    // name against the base, so its pictures keep their file addresses.
+    const bool by_name = !document.has_base_address();
     // Naming the pictures counts against their time as much as fetching them.
     deadline_ = QDeadlineTimer(budget_ms_);
 
@@ -206,9 +236,12 @@ PageCapture::Result PageCapture::run(CaptureDocument& document, const QString& r
             }
         }
         // A picture not kept still shows from where the page had it, whenever that can be
-        // reached. A kept one as a file address: a remote page never asks its own server
-        // for the user's paths.
-        local_sources << (local.isEmpty() ? src : QString::fromUtf8(QUrl::fromLocalFile(folder_ + local).toEncoded()));
+        // reached. A kept one by its file's own name, a plain relative address: the live
+        // page may ask its site for that name, but never for a path of the user's.
+        if (local.isEmpty())
+            local_sources << src;
+        else
+            local_sources << (by_name ? local : QString::fromUtf8(QUrl::fromLocalFile(folder_ + local).toEncoded()));
     }
     if (hooks_.keep_going && !hooks_.keep_going()) return Result::stopped;
     report_picture_failures();

@@ -30,6 +30,13 @@ QString remove_invalid_filename_char(QString& text);
 // "." or "..".
 bool usable_folder_name(const QString& name);
 
+// What to open for a web page entry's stored address. A kept page is stored by the path
+// it was written to: in the program folder of then, on this machine or on the Windows
+// one ("C:\...\Acme\page.htm"). When no page is there, the page of that folder (the
+// security's, or WebData) and name in today's program folder is the one, when it is
+// there. Any other address, and a page that cannot be found, is opened as stored.
+QString kept_page_to_open(const QString& stored_address, const QString& program_folder);
+
 // The live document of a browser pane, as the capture needs it.
 class CaptureDocument {
 public:
@@ -42,6 +49,9 @@ public:
     virtual bool set_picture_sources(const QStringList& sources) = 0;
     // The document element's inner HTML.
     virtual std::optional<QString> inner_html() = 0;
+    // Whether the document names a base address of its own (<base href>), against which
+    // its relative references resolve instead of against its own place.
+    virtual bool has_base_address() { return false; }
 };
 
 class PageCapture {
@@ -62,8 +72,9 @@ public:
 
     enum class Result { saved, stopped, page_not_written };
     // Captures the document into folder & reference_name & ".htm" (page_path). The
-    // pictures' references become file addresses of the saved files; a picture that is
-    // not kept keeps the address it had on the page.
+    // pictures' references become the names of the saved files beside the page (file
+    // addresses in a page with a base address of its own); a picture that is not kept
+    // keeps the address it had on the page.
     Result run(CaptureDocument& document, const QString& reference_name, QString& page_path);
 
     // Picture files written, by local name.

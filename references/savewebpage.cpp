@@ -182,7 +182,8 @@ void SaveWebPage::set_current_savewebpage(int16_t mode) {
         const QString address = trim_blanks(e.web.address);
         Web_address->setText(address);
         set_address_font(false);
-        navigate(address);
+        // The record keeps the address as it was stored; the page is found where it is now.
+        navigate(kept_page_to_open(address, c.program_folder()));
         last_address = address;
         Your_reference_name->setText(trim_blanks(e.web.reference_name));
         Your_reference_name->setReadOnly(false);

@@ -5,6 +5,7 @@
 #include "core/codepage.h"
 #include "core/core.h"
 #include "references/page_capture.h"
+#include "references/pane_page.h"
 #include "references/webengine_document.h"
 
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QWebEngineHistory>
-#include <QWebEnginePage>
 #include <QWebEngineView>
 
 namespace qb {
@@ -22,25 +22,12 @@ namespace {
 
 constexpr int kLoadWaitMs = 20000;
 
-// Pages may not open boxes of their own: script alerts, confirmations and prompts are
-// answered silently, as the pane runs without a person watching its scripts.
-class SilentPage : public QWebEnginePage {
-public:
-    using QWebEnginePage::QWebEnginePage;
-
-protected:
-    void javaScriptAlert(const QUrl&, const QString&) override {}
-    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
-    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
-};
-
 } // namespace
 
 void SaveWebPage::create_pane() {
     WebBrowser1 = new QWebEngineView(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    WebBrowser1->setPage(new SilentPage(WebBrowser1));
+    WebBrowser1->setPage(new PanePage(false, WebBrowser1));
     connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] { load_state_ = Load::loading; });
     connect(WebBrowser1, &QWebEngineView::titleChanged, this, [this] { WebBrowser1_TitleChange(); });
     connect(WebBrowser1, &QWebEngineView::loadFinished, this, [this](bool ok) { WebBrowser1_DocumentComplete(ok); });
@@ -49,7 +36,7 @@ void SaveWebPage::create_pane() {
 void SaveWebPage::navigate(const QString& address) {
     const QUrl url = QUrl::fromUserInput(trim_blanks(address), core().program_folder(), QUrl::AssumeLocalFile);
     load_state_ = Load::loading;
-    WebBrowser1->setUrl(url);
+    PanePage::show(WebBrowser1, url);
 }
 
 void SaveWebPage::Back_Click() {

@@ -73,4 +73,10 @@ std::optional<QString> WebEngineDocument::inner_html() {
     return v->toString();
 }
 
+bool WebEngineDocument::has_base_address() {
+    const std::optional<QVariant> v = run(QStringLiteral("document.querySelector('base[href]') !== null"));
+    // Not known: file addresses, which hold wherever the page's base points.
+    return !v || v->toBool();
+}
+
 } // namespace qb

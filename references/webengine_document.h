@@ -18,6 +18,7 @@ public:
     std::optional<QStringList> picture_sources() override;
     bool set_picture_sources(const QStringList& sources) override;
     std::optional<QString> inner_html() override;
+    bool has_base_address() override;
 
 private:
     // Runs the script and waits (window events go on) for its result; nullopt on time-out

@@ -18,6 +18,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QToolButton>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -25,6 +26,19 @@ using namespace qb;
 using namespace qb::test;
 
 namespace {
+
+// The value of a script run beside the page's own, in a world of the program's: a page
+// from disk runs none of its own.
+QVariant evaluate(QWebEngineView* view, const QString& script) {
+    bool done = false;
+    QVariant value;
+    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
+        value = v;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 30000)) return QStringLiteral("(no answer)");
+    return value;
+}
 
 const QString kOffer = QStringLiteral("Stock of Month Web Site unavailable (check that your internet connection is "
                                       "working)\r\nWould you like to view the last viewed Stock of Month?");
@@ -167,6 +181,47 @@ private slots:
         QTest::qWait(300);
         QVERIFY(f.fx.messages.questions.isEmpty());
         QCOMPARE(read_file(f.copy()), QByteArray("<head></head><body>kept idea</body>"));
+    }
+
+    // The copy keeps the live page's scripts. Live they run and read no local file; shown
+    // from disk, none runs.
+    void the_kept_copy_runs_no_script() {
+        ViewFixture f;
+        LoopbackHttp server;
+        QtHttpTransport http;
+        f.fx.http.pass_to = &http;
+        auto act = [&](const QString& name) {
+            return "new Image().src = '" + server.url("/ran?") + name +
+                   "-' + location.protocol; document.documentElement.setAttribute('data-ran', location.protocol)";
+        };
+        auto read = [](const QString& address) {
+            return "fetch('" + address + "').then(r => r.ok ? r.text() : Promise.reject())"
+                   ".then(t => document.documentElement.setAttribute('data-read', t.length));";
+        };
+        QString page = "<html><head><script>" + act("script") + "</script></head><body onload=\"" + act("onload") + "\">";
+        for (int i = 0; i < 60; ++i) page += QStringLiteral("<p>idea %1</p>").arg(i);
+        page += "<img src=\"missing.gif\" onerror=\"" + act("onerror") + "\"><script>" + read("../entries.dat") +
+                read(QUrl::fromLocalFile(f.fx.path("entries.dat")).toString()) + "</script></body></html>";
+        server.route("/idea.htm", page.toUtf8());
+        QVERIFY(f.open(QUrl(server.url("/idea.htm"))));
+        for (const char* name : {"/ran?script-http:", "/ran?onload-http:", "/ran?onerror-http:"})
+            QTRY_VERIFY2(server.requests.contains(name), name);
+        QCOMPARE(evaluate(f.view->brwWebBrowser, "document.documentElement.getAttribute('data-ran')").toString(), "http:");
+        QTest::qWait(300);
+        QVERIFY(!evaluate(f.view->brwWebBrowser, "document.documentElement.hasAttribute('data-read')").toBool());
+        QVERIFY(read_file(f.copy()).contains("<script>"));
+
+        f.fx.messages.answers.enqueue(kAnswerYes);
+        QVERIFY(f.open(f.page(59)));
+        QCOMPARE(f.fx.messages.questions.size(), 1);
+        QTRY_COMPARE(f.view->brwWebBrowser->url(), QUrl::fromLocalFile(f.copy()));
+        QTRY_COMPARE(evaluate(f.view->brwWebBrowser, "document.querySelectorAll('p').length").toInt(), 60);
+        QTest::qWait(1000);
+        const QStringList marks = evaluate(f.view->brwWebBrowser,
+                                           "['data-ran', 'data-read'].filter(n => document.documentElement.hasAttribute(n))")
+                                      .toStringList();
+        QCOMPARE(marks, QStringList());
+        QCOMPARE(server.requests.filter("file:"), QStringList());
     }
 
     // The page comes from the stock-idea host, which can be set like the other services'.

@@ -8,7 +8,9 @@
 #include "support/scripted_document.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QtTest>
 
@@ -41,8 +43,9 @@ struct CaptureFixture {
     HttpTransport* http = nullptr;  // in place of the fake
 };
 
-// The reference a saved picture gets.
-QString local(const QString& path) { return QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()); }
+// The reference a saved picture gets: its name, beside the page.
+QString local(const QString& path) { return QFileInfo(path).fileName(); }
+QString file_address(const QString& path) { return QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()); }
 
 // The bytes of a small picture of each kind, told apart by what follows their header.
 QByteArray gif(const QByteArray& tail) { return "GIF89a" + tail; }
@@ -81,11 +84,14 @@ private slots:
     void page_text_is_ascii_in_every_place_data();
     void page_text_is_ascii_in_every_place();
     void pictures_fetched_once_and_references_rewritten();
+    void a_page_with_a_base_address_keeps_file_addresses();
     void picture_kinds_by_name_data();
     void picture_kinds_by_name();
     void svg_by_its_text_data();
     void svg_by_its_text();
     void same_name_from_two_addresses_keeps_both();
+    void picture_names_never_start_with_a_dot_data();
+    void picture_names_never_start_with_a_dot();
     void many_pictures_of_one_name_take_linear_time();
     void failed_pictures_data();
     void failed_pictures();
@@ -95,6 +101,8 @@ private slots:
     void five_hundred_pictures_and_a_fetch_budget();
     void the_budget_bounds_a_slow_picture();
     void hanging_and_oversized_pictures_through_the_transport();
+    void kept_pages_are_found_where_their_folder_is_now_data();
+    void kept_pages_are_found_where_their_folder_is_now();
     void reference_names_that_leave_the_folder_are_refused_data();
     void reference_names_that_leave_the_folder_are_refused();
 };
@@ -252,6 +260,18 @@ void TestPageCapture::pictures_fetched_once_and_references_rewritten() {
     QCOMPARE(f.fx.messages.box_texts(), QStringList());
 }
 
+// Names beside the page would resolve against a base address the page names itself.
+void TestPageCapture::a_page_with_a_base_address_keeps_file_addresses() {
+    CaptureFixture f;
+    ScriptedDocument doc;
+    doc.base = true;
+    doc.sources = {"http://a.test/img/logo.gif", "http://a.test/x.gif?v=2"};
+    doc.body = "<head><base href=\"http://a.test/\"></head><body><img src=\"{0}\"><img src=\"{1}\"></body>";
+    f.fx.http.by_url.insert("http://a.test/img/logo.gif", gif("logo"));
+    QCOMPARE(f.run(doc), PageCapture::Result::saved);
+    QCOMPARE(doc.written_sources, QStringList({file_address(f.folder + "logo.gif"), "http://a.test/x.gif?v=2"}));
+}
+
 void TestPageCapture::picture_kinds_by_name_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("kept");
@@ -360,6 +380,41 @@ void TestPageCapture::same_name_from_two_addresses_keeps_both() {
     QCOMPARE(f.fx.http.requests.size(), 7);
 }
 
+void TestPageCapture::picture_names_never_start_with_a_dot_data() {
+    QTest::addColumn<QStringList>("names");  // after the address's last "/"
+    QTest::addColumn<QStringList>("kept");   // the files they are kept in, in that order
+    QTest::newRow("only an ending") << QStringList{".png"} << QStringList{"_.png"};
+    QTest::newRow("a hidden name") << QStringList{".logo.gif"} << QStringList{"_.logo.gif"};
+    QTest::newRow("two dots") << QStringList{"..jpg"} << QStringList{"_..jpg"};
+    QTest::newRow("two of them, and the name they become")
+        << QStringList{".png", "x/.png", "_.png"} << QStringList{"_.png", "__1.png", "__2.png"};
+    QTest::newRow("taken by an earlier page") << QStringList{".gif"} << QStringList{"__1.gif"};
+}
+
+// A file whose name starts with a dot is hidden, and a backup leaves hidden files out: a
+// picture is never kept under such a name, but renamed as a name that is taken would be.
+void TestPageCapture::picture_names_never_start_with_a_dot() {
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, kept);
+    CaptureFixture f;
+    write_file(f.folder + "_.gif", "an earlier page's picture");
+    ScriptedDocument doc;
+    for (int i = 0; i < names.size(); ++i) {
+        const QString src = "http://a.test/" + QString::number(i) + "/" + names[i];
+        doc.sources << src;
+        f.fx.http.by_url.insert(src, picture_for(names[i], QByteArray::number(i)));
+    }
+    QCOMPARE(f.run(doc), PageCapture::Result::saved);
+    QCOMPARE(f.written, kept);
+    QStringList references;
+    for (int i = 0; i < kept.size(); ++i) {
+        references << local(f.folder + kept[i]);
+        QCOMPARE(read_file(f.folder + kept[i]), picture_for(names[i], QByteArray::number(i)));
+    }
+    QCOMPARE(doc.written_sources, references);
+    QCOMPARE(QDir(f.folder).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression("^\\.")), QStringList());
+}
+
 // Pictures of one name from different addresses: four times as many take about four
 // times as long to name and keep, not sixteen.
 void TestPageCapture::many_pictures_of_one_name_take_linear_time() {
@@ -375,7 +430,7 @@ void TestPageCapture::many_pictures_of_one_name_take_linear_time() {
         if (large) last_names = doc.written_sources.mid(n - 2);
     }, 5);
     qInfo("8,000 against 2,000 pictures: %s", qPrintable(g.text()));
-    QVERIFY(last_names.value(1).endsWith("/logo_7999.gif"));
+    QCOMPARE(last_names.value(1), QString("logo_7999.gif"));
     QVERIFY2(g.ratio() < 8, qPrintable(g.text()));
 }
 
@@ -560,6 +615,38 @@ void TestPageCapture::hanging_and_oversized_pictures_through_the_transport() {
                                                local(f.folder + "fine.gif")}));
     QCOMPARE(f.fx.messages.boxes.size(), 1);
     QVERIFY(f.fx.messages.box_texts()[0].endsWith("(2 more pictures could not be saved)"));
+}
+
+void TestPageCapture::kept_pages_are_found_where_their_folder_is_now_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("opened");  // below the program folder; "" for the stored address
+    QTest::newRow("where it was kept") << "{here}/Acme/p.htm" << "";
+    QTest::newRow("folder moved") << "/old/place/Acme/p.htm" << "Acme/p.htm";
+    QTest::newRow("folder moved, WebData") << "/old/place/WebData/w.htm" << "WebData/w.htm";
+    QTest::newRow("file address, folder moved") << "file:///old/place/Acme/p.htm" << "Acme/p.htm";
+    QTest::newRow("Windows path") << "C:\\Program Files\\Quorbelix\\Acme\\Q3 results.htm" << "Acme/Q3 results.htm";
+    QTest::newRow("Windows path, WebData") << "d:/Quorbelix/WebData/w.htm" << "WebData/w.htm";
+    QTest::newRow("Windows network path") << "\\\\server\\share\\Acme\\p.htm" << "Acme/p.htm";
+    QTest::newRow("not here either") << "/old/place/Acme/gone.htm" << "";
+    QTest::newRow("another folder's page") << "C:\\Q\\Bolt\\p.htm" << "";
+    QTest::newRow("a folder that is no security's") << "C:\\Q\\..\\p.htm" << "";
+    QTest::newRow("web address") << "http://x.test/Acme/p.htm" << "";
+    QTest::newRow("a name alone") << "p.htm" << "";
+}
+
+// A kept page's record keeps the path it was written to; after the program folder moved,
+// or for a record of the Windows program, the page of that folder and name is opened.
+void TestPageCapture::kept_pages_are_found_where_their_folder_is_now() {
+    QFETCH(QString, stored);
+    QFETCH(QString, opened);
+    CoreFixture fx;
+    const QString here = fx.path("Quorbelix");
+    for (const char* page : {"Acme/p.htm", "Acme/Q3 results.htm", "WebData/w.htm", "p.htm"}) {
+        QDir().mkpath(QFileInfo(here + "/" + page).path());
+        write_file(here + "/" + page, "<body>kept</body>");
+    }
+    stored.replace("{here}", here);
+    QCOMPARE(kept_page_to_open(stored, here), opened.isEmpty() ? stored : here + "/" + opened);
 }
 
 void TestPageCapture::reference_names_that_leave_the_folder_are_refused_data() {

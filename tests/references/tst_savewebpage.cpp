@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 #include <QWindow>
 
@@ -39,16 +40,74 @@ const QByteArray kWebp = QByteArray::fromBase64("UklGRhoAAABXRUJQVlA4TA0AAAAvAAA
 const QByteArray kSvg = "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"5\" height=\"4\">"
                         "<rect width=\"5\" height=\"4\" fill=\"blue\"/></svg>";
 
-// The value of a script run in the pane's page.
+// The value of a script run in the pane's page, in a world of its own: a page from disk
+// runs no script in the page's world.
 QVariant evaluate(QWebEngineView* view, const QString& script) {
     bool done = false;
     QVariant value;
-    view->page()->runJavaScript(script, [&](const QVariant& v) {
+    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
         value = v;
         done = true;
     });
     if (!QTest::qWaitFor([&] { return done; }, 30000)) return QStringLiteral("(no answer)");
     return value;
+}
+
+// A page that gives itself away when a script of it runs: each script asks the server for
+// /ran?<name>-<protocol> and marks the document element (whose own attributes a capture
+// does not keep); two of them read local files and say so. Without scripts it still tries
+// to show local files in frames and a local style sheet. Its own picture is logo.gif.
+QByteArray hostile_page(const LoopbackHttp& server) {
+    const QString ran = server.url("/ran?");
+    // The report names the page's kind by its protocol: a live page's late reports are no
+    // kept page's.
+    auto act = [&](const QString& name, const QString& window = "window") {
+        return "new Image().src='" + ran + name + "-' + " + window + ".location.protocol;" + window +
+               ".document.documentElement.setAttribute('data-ran-" + name + "','')";
+    };
+    const QString page =
+        "<html><head><title>Hostile</title><link rel=\"stylesheet\" href=\"../secret.css\">"
+        "<script>" + act("script") + "</script></head>"
+        "<body onload=\"" + act("onload") +
+        ";fetch('../entries.dat').then(r => r.ok ? r.text() : Promise.reject()).then(t => {" + act("read-entries") + "});"
+        "var x = new XMLHttpRequest(); x.onload = function () {" + act("read-passwd") + "};"
+        "x.open('GET', 'file:///etc/passwd'); x.send()\">"
+        "<h1>Kept</h1><img id=\"own\" src=\"logo.gif\"><img src=\"missing.gif\" onerror=\"" + act("onerror") + "\">"
+        "<svg width=\"1\" height=\"1\" onload=\"" + act("svg") + "\"></svg>"
+        "<details open ontoggle=\"" + act("ontoggle") + "\"><summary>s</summary>d</details>"
+        "<iframe src=\"javascript:" + act("javascript-frame", "parent") + ";void 0\"></iframe>"
+        "<iframe srcdoc=\"&lt;script&gt;" + act("srcdoc", "parent") + "&lt;/script&gt;\"></iframe>"
+        "<iframe src=\"" + server.url("/frame.htm") + "\"></iframe>"
+        "<iframe src=\"../secret.txt\"></iframe><iframe src=\"file:///etc/passwd\"></iframe>"
+        "<a id=\"go\" href=\"javascript:" + act("javascript-link") + ";void 0\">go</a></body></html>";
+    return page.toUtf8();
+}
+const QStringList kHostileScripts = {"onload", "onerror", "svg", "ontoggle", "javascript-frame", "srcdoc",
+                                     "remote-frame", "javascript-link"};
+
+// What the page shows of local files other than its pictures.
+const QString kLocalReads = QStringLiteral(R"js((function () {
+  var found = [];
+  document.querySelectorAll('iframe').forEach(function (f) {
+    try {
+      var d = f.contentDocument;
+      if (d && d.documentElement && /SECRET-MARK|root:/.test(d.documentElement.textContent))
+        found.push('frame ' + f.getAttribute('src'));
+    } catch (e) {}
+  });
+  if (getComputedStyle(document.body).color == 'rgb(1, 2, 3)') found.push('style sheet');
+  if (/SECRET-MARK/.test(document.documentElement.textContent)) found.push('the page itself');
+  return found;
+})())js");
+const QString kMarks = QStringLiteral(
+    "Array.from(document.documentElement.attributes).map(a => a.name).filter(n => n.startsWith('data-ran-'))");
+
+// The names the server was asked for under /ran, in order.
+QStringList ran(const LoopbackHttp& server) {
+    QStringList names;
+    for (const QString& r : server.requests)
+        if (r.startsWith("/ran?")) names << r.mid(5);
+    return names;
 }
 
 SaveWebPage* open_new(ReferencesFixture& f) {
@@ -81,6 +140,10 @@ private slots:
     void capture_end_to_end_and_reopen();
     void saved_page_reads_as_the_live_page();
     void saved_pictures_show_after_a_restart();
+    void kept_page_opens_where_its_folder_is_now_data();
+    void kept_page_opens_where_its_folder_is_now();
+    void kept_page_runs_no_script_and_reads_no_local_file_data();
+    void kept_page_runs_no_script_and_reads_no_local_file();
     void checks_data();
     void checks();
     void long_page_path_is_refused();
@@ -182,7 +245,7 @@ void TestSaveWebPage::capture_end_to_end_and_reopen() {
     QCOMPARE(read_file(folder + "logo.gif"), kGif);
     QCOMPARE(read_file(folder + "photo.jpg"), kJpg);
     QCOMPARE(read_file(folder + "chart.png"), png_picture());
-    auto local = [&](const char* name) { return QString::fromUtf8(QUrl::fromLocalFile(folder + name).toEncoded()); };
+    auto local = [&](const char* name) { return QString::fromLatin1(name); };
     const QString expected = "<head><title>Article</title></head><body><h1>News</h1><img src=\"" + local("logo.gif") +
                              "\"><p>Caf&#233; &#8364; 5</p><img src=\"" + local("logo.gif") + "\"><img src=\"" +
                              local("photo.jpg") + "\"><img src=\"" + local("chart.png") + "\"><input type=\"image\" src=\"" +
@@ -305,12 +368,169 @@ void TestSaveWebPage::saved_pictures_show_after_a_restart() {
     QSignalSpy loaded(back->WebBrowser1, &QWebEngineView::loadFinished);
     f.open_entry(f.last_live_entry());
     QVERIFY(loaded.wait(30000));
-    auto file = [&](const char* name) { return QString::fromUtf8(QUrl::fromLocalFile(folder + name).toEncoded()); };
+    auto file = [&](const char* name) { return QString::fromLatin1(name); };
     const QStringList expected = {file("a.png") + " 3", file("b.webp") + " 1", file("c.svg") + " 5", file("d.gif") + " 1",
                                   server.url("/i/gone.png") + " 0", inline_gif + " 1", "null 0"};
     QCOMPARE(evaluate(back->WebBrowser1, "Array.from(document.images).map(i => i.getAttribute('src') + ' ' + i.naturalWidth)")
                  .toStringList(),
              expected);
+}
+
+void TestSaveWebPage::kept_page_opens_where_its_folder_is_now_data() {
+    QTest::addColumn<QString>("kept");  // how the page and its entry came to be
+    QTest::newRow("kept, then the program folder moved") << "moved";
+    QTest::newRow("kept with file addresses before the folder moved") << "file addresses";
+    QTest::newRow("kept by the Windows program") << "Windows";
+}
+
+// Pages move with their folder: the entry's record names the page where it was kept, and
+// the page of that folder and name in today's program folder opens with its pictures. The
+// record stays as it was.
+void TestSaveWebPage::kept_page_opens_where_its_folder_is_now() {
+    QFETCH(QString, kept);
+    LoopbackHttp server;
+    server.route("/a.htm", "<html><head><title>Article</title></head><body><img src=\"/i/a.png\"><img src=\"/i/d.gif\"></body></html>");
+    server.route("/i/a.png", png_picture(), "image/png");
+    server.route("/i/d.gif", kGif, "image/gif");
+    ReferencesFixture f("before");
+    QtHttpTransport real;
+    f.fx.http.pass_to = &real;
+    Core* c = &f.core();
+    QString stored;
+    if (kept == "moved") {
+        SaveWebPage* e = open_new(f);
+        f.type(e->security_name, "Acme");
+        QVERIFY(go_to(e, server.url("/a.htm")));
+        e->Your_reference_name->setText("page");
+        f.save();
+        QCOMPARE(c->current_screen, int(screen_edit_web_page));
+        stored = c->current_entry.entry.web.address;
+        QCOMPARE(stored, f.fx.path("before/Acme/page.htm"));
+    } else {
+        // A page of an older program, written where it now is, and its record.
+        const bool windows = kept == "Windows";
+        stored = windows ? "C:\\Program Files\\Quorbelix\\Acme\\page.htm" : f.fx.path("earlier/Acme/page.htm");
+        auto picture = [&](const char* name) {
+            return windows ? QString("C:\\Program Files\\Quorbelix\\Acme\\") + name
+                           : QString::fromUtf8(QUrl::fromLocalFile(f.fx.path("earlier/Acme/") + name).toEncoded());
+        };
+        QDir().mkpath(f.fx.path("before/Acme"));
+        write_file(f.fx.path("before/Acme/page.htm"), ("<head><title>Article</title></head><body><img src=\"" + picture("a.png") +
+                                                       "\"><img src=\"" + picture("d.gif") + "\"></body>\r\n").toUtf8());
+        write_file(f.fx.path("before/Acme/a.png"), png_picture());
+        write_file(f.fx.path("before/Acme/d.gif"), kGif);
+        SummaryEntry* entry = start_new_entry(*c);
+        QVERIFY(entry);
+        entry->transaction = "Web Page";
+        entry->security = "Acme";
+        entry->web.present = kTrue;
+        entry->web.address = stored;
+        entry->web.reference_name = "page";
+        QVERIFY(c->save_entry());
+    }
+    const QByteArray records = read_file(f.fx.path("before/entries.dat"));
+
+    // The program starts again from the folder's new place.
+    f.shell.reset();
+    f.fx.core.reset();
+    QVERIFY(QDir().rename(f.fx.path("before"), f.fx.path("after")));
+    f.fx.core = std::make_unique<Core>(f.fx.path("after"), f.fx.platform());
+    f.fx.start();
+    f.open_shell();
+    c = &f.core();
+    SaveWebPage* back = f.window<SaveWebPage>("SaveWebPage");
+    QSignalSpy loaded(back->WebBrowser1, &QWebEngineView::loadFinished);
+    f.open_entry(f.last_live_entry());
+    QVERIFY(loaded.wait(30000));
+    QVERIFY(loaded.last().value(0).toBool());
+    QCOMPARE(back->WebBrowser1->url(), QUrl::fromLocalFile(f.fx.path("after/Acme/page.htm")));
+    QCOMPARE(evaluate(back->WebBrowser1, "document.title").toString(), QString("Article"));
+    // (The engine reads a picture named by a Windows path as an address of a scheme "c:".)
+    if (kept != "Windows")
+        QTRY_COMPARE(evaluate(back->WebBrowser1, "Array.from(document.images).map(i => i.naturalWidth).join(' ')")
+                         .toString(),
+                     QString("3 1"));
+    QCOMPARE(c->SummaryData[c->current_entry.index].web.address, stored);
+    QVERIFY(c->save_entry());
+    QCOMPARE(read_file(f.fx.path("after/entries.dat")), records);
+    QCOMPARE(f.fx.messages.box_texts(), QStringList());
+}
+
+void TestSaveWebPage::kept_page_runs_no_script_and_reads_no_local_file_data() {
+    QTest::addColumn<bool>("captured");
+    QTest::newRow("kept by a capture") << true;
+    QTest::newRow("copied into the folder as it is") << false;
+}
+
+// A kept page was written by a web site. Reopened from disk after a restart, it runs none
+// of its scripts (script blocks, event handlers, javascript: addresses, frames) and shows
+// no local file but its own picture. Live, the same page runs them all and reads no local
+// file.
+void TestSaveWebPage::kept_page_runs_no_script_and_reads_no_local_file() {
+    QFETCH(bool, captured);
+    LoopbackHttp server;
+    const QByteArray page = hostile_page(server);
+    server.route("/hostile.htm", page);
+    server.route("/logo.gif", kGif, "image/gif");
+    server.route("/frame.htm", "<html><body><script>new Image().src = '/ran?remote-frame';</script></body></html>");
+    ReferencesFixture f;
+    QtHttpTransport real;
+    f.fx.http.pass_to = &real;
+    write_file(f.fx.path("secret.txt"), "SECRET-MARK");
+    write_file(f.fx.path("secret.css"), "body { color: rgb(1, 2, 3) }");
+    SaveWebPage* e = open_new(f);
+    f.type(e->security_name, "Acme");
+    if (captured) {
+        QVERIFY(go_to(e, server.url("/hostile.htm")));
+        evaluate(e->WebBrowser1, "document.getElementById('go').click()");
+        for (const QString& name : kHostileScripts) {
+            const QString report = name == "remote-frame" ? name : name + "-http:";
+            QTRY_VERIFY2(ran(server).contains(report), qPrintable(report));
+        }
+        // The remote frame marks only its own document; the script block marks as well.
+        QCOMPARE(evaluate(e->WebBrowser1, kMarks).toStringList().size(), kHostileScripts.size());
+        QTest::qWait(300);
+        QCOMPARE(ran(server).filter("read-"), QStringList());
+        QCOMPARE(evaluate(e->WebBrowser1, kLocalReads).toStringList(), QStringList());
+        e->Your_reference_name->setFocus();
+        QTest::keyClicks(e->Your_reference_name, "hostile");
+    } else {
+        QDir().mkpath(f.fx.path("Acme"));
+        write_file(f.fx.path("Acme/copied.htm"), page);
+        write_file(f.fx.path("Acme/logo.gif"), kGif);
+        bool ok = false;
+        QVERIFY(go_to(e, QUrl::fromLocalFile(f.fx.path("Acme/copied.htm")).toString(), &ok));
+        QVERIFY(ok);
+        e->Your_reference_name->setText("as it came");
+    }
+    f.save();
+    QCOMPARE(f.core().current_screen, int(screen_edit_web_page));
+
+    f.restart();
+    server.requests.clear();
+    SaveWebPage* back = f.window<SaveWebPage>("SaveWebPage");
+    QSignalSpy loaded(back->WebBrowser1, &QWebEngineView::loadFinished);
+    f.open_entry(f.last_live_entry());
+    QVERIFY(loaded.wait(30000));
+    const QString kept = f.fx.path(captured ? "Acme/hostile.htm" : "Acme/copied.htm");
+    QCOMPARE(back->WebBrowser1->url(), QUrl::fromLocalFile(kept));
+    // Its own picture shows; then its scripts have had their time. (A page from disk
+    // reaches no remote address, as before: its reports could only be its marks.)
+    QTRY_COMPARE(evaluate(back->WebBrowser1, "document.getElementById('own').naturalWidth").toInt(), 1);
+    evaluate(back->WebBrowser1, "document.getElementById('go').click()");
+    QTest::qWait(1000);
+    // The live page's reports name http; one may come late (its pictures were pointed at
+    // their files as it was kept, and one failed once more).
+    QStringList reports;
+    for (const QString& r : ran(server))
+        if (!r.endsWith("-http:")) reports << r;
+    const QStringList scripts_run = reports + evaluate(back->WebBrowser1, kMarks).toStringList();
+    const QStringList local_reads = scripts_run.filter("read-") + evaluate(back->WebBrowser1, kLocalReads).toStringList();
+    qInfo("scripts run in the reopened page: %d, local files it read: %d", int(scripts_run.size()), int(local_reads.size()));
+    QCOMPARE(scripts_run, QStringList());
+    QCOMPARE(local_reads, QStringList());
+    QCOMPARE(back->WebBrowser1->url(), QUrl::fromLocalFile(kept));
+    QCOMPARE(evaluate(back->WebBrowser1, "document.title").toString(), QString("Hostile"));
 }
 
 void TestSaveWebPage::checks_data() {

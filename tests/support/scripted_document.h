@@ -17,9 +17,11 @@ public:
         for (int i = 0; i < written_sources.size(); ++i) html.replace(QStringLiteral("{%1}").arg(i), written_sources[i]);
         return html;
     }
+    bool has_base_address() override { return base; }
     QStringList sources;
     QStringList written_sources;
     QString body;
+    bool base = false;
 };
 
 } // namespace qb::test
