@@ -136,7 +136,9 @@ PageCapture::PageCapture(HttpTransport* http, const QString& folder, Hooks hooks
 }
 
 bool PageCapture::name_taken(const QString& name) const {
-    return used_names_.contains(name) || QFileInfo::exists(folder_ + name);
+    // A link takes its name too, even one that names nothing: a picture is never written through it.
+    const QFileInfo there(folder_ + name);
+    return used_names_.contains(name) || there.exists() || there.isSymLink();
 }
 
 QString PageCapture::local_name_for(const QString& remote_name) {
@@ -172,7 +174,8 @@ QString PageCapture::fetch_picture(const QString& address, const QString& remote
             why = QStringLiteral("The server sent no %1 picture from ").arg(picture_kind_label(kind)) + address;
         } else {
             QFile f(path);
-            if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(*bytes) == bytes->size()) {
+            // A file of its own: never one that came to stand there since, nor what a link names.
+            if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly) && f.write(*bytes) == bytes->size()) {
                 written_ << local;
                 return local;
             }

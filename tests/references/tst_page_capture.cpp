@@ -92,6 +92,8 @@ private slots:
     void same_name_from_two_addresses_keeps_both();
     void picture_names_never_start_with_a_dot_data();
     void picture_names_never_start_with_a_dot();
+    void pictures_are_never_written_through_a_link_data();
+    void pictures_are_never_written_through_a_link();
     void many_pictures_of_one_name_take_linear_time();
     void failed_pictures_data();
     void failed_pictures();
@@ -413,6 +415,34 @@ void TestPageCapture::picture_names_never_start_with_a_dot() {
     }
     QCOMPARE(doc.written_sources, references);
     QCOMPARE(QDir(f.folder).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression("^\\.")), QStringList());
+}
+
+void TestPageCapture::pictures_are_never_written_through_a_link_data() {
+    QTest::addColumn<bool>("dangling");
+    QTest::newRow("a link to a file outside") << false;
+    QTest::newRow("a link that names nothing yet") << true;
+}
+
+// A page folder can hold what a copy or an unpacked archive put there: a link where a
+// picture's name would go keeps its name, and nothing outside the folder is written.
+void TestPageCapture::pictures_are_never_written_through_a_link() {
+    QFETCH(bool, dangling);
+    CaptureFixture f;
+    QTemporaryDir outside;
+    const QString victim = outside.path() + "/logo.gif";
+    if (!dangling) write_file(victim, "outside");
+    QVERIFY(QFile::link(victim, f.folder + "logo.gif"));
+    ScriptedDocument doc;
+    doc.sources << "http://a.test/logo.gif";
+    f.fx.http.by_url.insert(doc.sources[0], gif("kept"));
+    QCOMPARE(f.run(doc), PageCapture::Result::saved);
+    QCOMPARE(f.written, QStringList{"logo_1.gif"});
+    QCOMPARE(read_file(f.folder + "logo_1.gif"), gif("kept"));
+    QCOMPARE(QFileInfo(f.folder + "logo.gif").symLinkTarget(), victim);
+    if (dangling)
+        QVERIFY(!QFileInfo::exists(victim));
+    else
+        QCOMPARE(read_file(victim), QByteArray("outside"));
 }
 
 // Pictures of one name from different addresses: four times as many take about four
