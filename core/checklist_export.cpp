@@ -138,9 +138,10 @@ void Core::export_checklist(const QString& path, int16_t index) {
 bool Core::import_checklist(Checklist& record, const QString& path) {
     QByteArray bytes;
     {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) {
-            show_message(msg_error, import_failure(f.errorString()));
+        QFile f;
+        QString why;
+        if (!open_regular_file(f, path, QIODevice::ReadOnly, why)) {
+            show_message(msg_error, import_failure(why));
             return false;
         }
         if (f.size() > kMaxImportBytes) {

@@ -122,7 +122,7 @@ bool Core::save_checklist() {
     };
     if (checklists_refused) return file_error(QStringLiteral("the file was refused when it was read; it is left as it is"));
     if (restore_left_unfinished()) return false;
-    if (!open_record_file(f, chklist_filename)) return file_error(f.errorString());
+    if (!open_record_file(f, chklist_filename)) return file_error(last_file_error());
     qint64 size = 0;
     if (!file_size(f, size)) return file_error(last_file_error());
     if (size > kMaxChecklistFileBytes) return file_error(too_large(size) + QStringLiteral("; it is left as it is"));

@@ -2,7 +2,7 @@
 
 #include "core/core.h"
 #include "core/ole_date.h"
-
+#include "core/record_file.h"
 #include "core/save_file.h"
 
 namespace qb {
@@ -43,7 +43,7 @@ void write_index_report(Core& c, const DevToolHooks& hooks) {
     if (hooks.undo_all_entry_delete) hooks.undo_all_entry_delete();
 
     QFile vardata;
-    if (!c.open_vardata_for_reading(vardata)) return file_error(c, vardata.errorString());
+    if (!c.open_vardata_for_reading(vardata)) return file_error(c, error_text(vardata));
 
     const QString blank = QStringLiteral("\r\n");
     QString out = QStringLiteral("Report of the Data and the Various Indexes\r\n"

@@ -167,16 +167,18 @@ int clamp_last(const EntryChecklist& blk) { return std::min<int>(blk.last_item_i
 
 bool Core::open_record_file(QFile& file, const QString& name) {
     file.setFileName(data_path(name));
-    return file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    return open_file(file, QIODevice::ReadWrite | QIODevice::Unbuffered);
 }
 
 bool Core::open_for_loading(QFile& file, const QString& name) {
     file.setFileName(data_path(name));
-    // An absent file is created empty; a file that cannot be written still loads.
+    // An absent file is created empty; a file that cannot be written still loads. What is
+    // no regular file (a FIFO, a device) is refused by both opens and says nothing of the folder.
     QFile probe(file.fileName());
-    if (!probe.open(QIODevice::ReadWrite)) note_folder_unwritable(probe.errorString());
+    if (!open_file(probe, QIODevice::ReadWrite) && not_regular_at(file.fileName()).isEmpty())
+        note_folder_unwritable(last_file_error());
     probe.close();
-    return file.open(QIODevice::ReadOnly);
+    return open_file(file, QIODevice::ReadOnly);
 }
 
 void Core::note_folder_unwritable(const QString& why) {
@@ -231,7 +233,7 @@ void Core::load_summary_data() {
         num_summary_file_records = 0;
     };
     const bool opened = open_for_loading(f, entries_filename);
-    if (!opened && (f.exists() || !folder_unwritable_reported)) return failed(f.errorString());
+    if (!opened && (f.exists() || !folder_unwritable_reported)) return failed(last_file_error());
     // A size that cannot be read is no empty file: the next new entry would take record 2.
     int32_t count = 0;
     if (opened && !record_count(f, kEntryRecordSize, count)) return failed(error_text(f));
@@ -294,7 +296,7 @@ bool Core::plan_save(SaveJournal& journal) {
     if (c.mode != mode_edit) return true;  // a new entry only appends
     // An edit overwrites the entry's record and the old chains of its texts: keep them all.
     QFile entries(data_path(entries_filename));
-    if (c.entry.file_idx >= 1 && entries.open(QIODevice::ReadOnly) &&
+    if (c.entry.file_idx >= 1 && open_file(entries, QIODevice::ReadOnly) &&
         !journal.keep(entries, qint64(c.entry.file_idx - 1) * kEntryRecordSize, kEntryRecordSize))
         return false;
     QFile var;
@@ -426,7 +428,7 @@ bool Core::write_other_data() {
     clamp_vardata_index(o.Index_to_other);
     QFile f;
     if (!open_vardata(f)) {
-        show_message(msg_error, QStringLiteral("Writing to Vardata for Other info failded. Error: ") + f.errorString());
+        show_message(msg_error, QStringLiteral("Writing to Vardata for Other info failded. Error: ") + error_text(f));
         return false;
     }
     if (!write_vardata(f, o.Index_to_other, text)) {
@@ -441,7 +443,7 @@ bool Core::write_other_data() {
 bool Core::write_checklist_answer_texts() {
     QFile f;
     if (!open_vardata(f)) {
-        show_message(msg_error, QStringLiteral("Error writing to Vardata for Checklists. Error: ") + f.errorString());
+        show_message(msg_error, QStringLiteral("Error writing to Vardata for Checklists. Error: ") + error_text(f));
         return false;
     }
     auto failed = [&](int32_t& index) {
@@ -512,7 +514,7 @@ void Core::read_other_data() {
     QFile f;
     bool ok = false;
     if (!open_vardata_for_reading(f)) {
-        show_message(msg_error, QStringLiteral("Unable to open Vardata file for Other info. Error: ") + f.errorString());
+        show_message(msg_error, QStringLiteral("Unable to open Vardata file for Other info. Error: ") + error_text(f));
     } else {
         uint8_t format = 0;
         int32_t owner = 0;
@@ -537,7 +539,7 @@ void Core::read_other_data() {
 bool Core::read_checklist_answer_texts() {
     QFile f;
     if (!open_vardata_for_reading(f)) {
-        show_message(msg_error, QStringLiteral("Unable to open Vardata file. No Checklists Read. Error ") + f.errorString());
+        show_message(msg_error, QStringLiteral("Unable to open Vardata file. No Checklists Read. Error ") + error_text(f));
         return false;
     }
     // A chain that cannot be read leaves its text unknown, not empty: a save keeps the

@@ -122,4 +122,42 @@ bool rename_file(const QString& from, const QString& to) {
     return true;
 }
 
+QString not_regular(mode_t mode) {
+    if (S_ISREG(mode)) return {};
+    if (S_ISDIR(mode)) return QString::fromLocal8Bit(std::strerror(EISDIR));
+    if (S_ISFIFO(mode)) return QStringLiteral("Not a regular file but a named pipe (FIFO)");
+    if (S_ISSOCK(mode)) return QStringLiteral("Not a regular file but a socket");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("Not a regular file but a device");
+    return QStringLiteral("Not a regular file");
+}
+
+QString not_regular_at(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+    return not_regular(st.st_mode);
+}
+
+bool open_file(QFile& f, QIODevice::OpenMode mode) {
+    g_last_error.clear();
+    // Looked at before it is opened: opening a device can act on it. A file that takes the
+    // checked one's place in between is seen on the descriptor below.
+    if (const QString why = not_regular_at(f.fileName()); !why.isEmpty()) {
+        g_last_error = why;
+        return false;
+    }
+    if (!f.open(mode)) return fail_with(f);
+    struct stat st {};
+    if (::fstat(f.handle(), &st) != 0) {
+        const int err = errno;
+        f.close();
+        return fail_with(err);
+    }
+    if (const QString why = not_regular(st.st_mode); !why.isEmpty()) {
+        f.close();
+        g_last_error = why;
+        return false;
+    }
+    return true;
+}
+
 } // namespace qb

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <sys/types.h>
 
 namespace qb {
 
@@ -49,5 +50,16 @@ bool remove_file(const QString& path);
 bool sync_folder(const QString& folder);
 // Renames over an existing file in one step: the path names the old file or the new one.
 bool rename_file(const QString& from, const QString& to);
+
+// Why a file of this kind (st_mode) is no file to read or write; "" for a regular file.
+QString not_regular(mode_t mode);
+// The same for what stands at path, links followed; "" also when nothing is there.
+QString not_regular_at(const QString& path);
+// Opens f by its name (the save journal and the fault tests know a data file by it) when it
+// is a regular file, a link to one, or, for writing, not there yet. A FIFO or a device in its
+// place would hold open() until something reads or answers it, and neither they nor a
+// socket or a folder are read or written through: refused, looked at before the open and
+// again on what was opened. false with the reason in last_file_error().
+bool open_file(QFile& f, QIODevice::OpenMode mode);
 
 } // namespace qb

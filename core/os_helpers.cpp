@@ -64,9 +64,12 @@ bool Core::write_text_file(const QString& path, const QString& text, bool append
     const QByteArray bytes = encode_cp1252(text + QStringLiteral("\r\n"));
     QString why;
     if (append) {
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Append) && f.write(bytes) == bytes.size()) return true;
-        why = f.errorString();
+        // A FIFO or a device in the report's place would hold the program in open().
+        QFile f;
+        if (open_regular_file(f, path, QIODevice::WriteOnly | QIODevice::Append, why)) {
+            if (f.write(bytes) == bytes.size() && f.flush()) return true;
+            why = f.errorString();
+        }
     } else {
         if (save_whole_file(path, bytes, &why)) return true;
     }

@@ -1,5 +1,6 @@
 #include "core/core.h"
 #include "core/codepage.h"
+#include "core/file_io.h"
 #include "core/text_colors.h"
 #include "core/text_helpers.h"
 
@@ -75,12 +76,18 @@ void Core::set_default_custom_links() {
 void Core::load_preferences() {
     QFile f(data_path(pref_filename));
     // A preferences file is a few kilobytes; a huge one would stall the start for nothing.
-    const bool too_large = f.open(QIODevice::ReadOnly) && f.size() > kMaxPreferencesBytes;
-    if (!f.isOpen() || too_large) {
-        if (too_large) {
+    // What is no regular file (a FIFO, a device) is not read at all.
+    QString refused;
+    if (open_file(f, QIODevice::ReadOnly)) {
+        if (f.size() > kMaxPreferencesBytes) refused = QStringLiteral("the file is too large");
+    } else if (!not_regular_at(f.fileName()).isEmpty()) {
+        refused = last_file_error();
+    }
+    if (!f.isOpen() || !refused.isEmpty()) {
+        if (!refused.isEmpty()) {
             preferences_refused = true;
-            show_message(msg_error, QStringLiteral("Failure to read Preferences (Pref.dat file). Error: the file is too "
-                                                   "large. The default preferences are used until you save yours."));
+            show_message(msg_error, QStringLiteral("Failure to read Preferences (Pref.dat file). Error: ") + refused +
+                                        QStringLiteral(". The default preferences are used until you save yours."));
         }
         chartperiod = "1 Year";
         charttrans1 = "Buy";

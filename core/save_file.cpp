@@ -31,16 +31,6 @@ QString replaced_file(const QString& path) {
     return target;
 }
 
-// Why a file of this kind is no file to write into; "" for a regular file.
-QString not_regular(mode_t mode) {
-    if (S_ISREG(mode)) return {};
-    if (S_ISDIR(mode)) return error_string(EISDIR);
-    if (S_ISFIFO(mode)) return QStringLiteral("Not a regular file but a named pipe (FIFO)");
-    if (S_ISSOCK(mode)) return QStringLiteral("Not a regular file but a socket");
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("Not a regular file but a device");
-    return QStringLiteral("Not a regular file");
-}
-
 // A temporary name beside target: hidden, marked, random.
 QString temporary_beside(const QString& target) {
     const QFileInfo info(target);
@@ -193,9 +183,14 @@ bool replace_data_file(const QString& path, const QByteArray& bytes, bool& renam
     renamed = false;
     const QString target = replaced_file(path);
     const QString temp = replacement_path(path);
+    // The rename would put a file in place of a FIFO or a device (or of what a link names).
+    if (const QString why = not_regular_at(target); !why.isEmpty()) {
+        error = why;
+        return false;
+    }
     QFile out(temp);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        error = out.errorString();
+    if (!open_file(out, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        error = last_file_error();
         return false;
     }
     if (QFileInfo::exists(target)) out.setPermissions(QFile::permissions(target));

@@ -79,7 +79,7 @@ bool put_back(const std::vector<SaveJournal::FileState>& files, const std::vecto
         const bool touched = std::any_of(segments.begin(), segments.end(), [&](const auto& s) { return s.file == int(i); });
         if (!touched && size <= fs.size) continue;
         QFile f(fs.path);
-        if (!f.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) return false;
+        if (!open_file(f, QIODevice::ReadWrite | QIODevice::Unbuffered)) return false;
         for (auto it = segments.rbegin(); it != segments.rend(); ++it)
             if (it->file == int(i) && !write_at(f, it->offset, it->bytes)) return false;
         if (!file_size(f, size)) return false;
@@ -151,7 +151,7 @@ bool SaveJournal::keep(QFile& f, qint64 offset, qint64 len) {
 
 bool SaveJournal::open_journal() {
     if (journal_.isOpen()) return true;
-    exists_ = journal_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    exists_ = open_file(journal_, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
     return exists_;
 }
 
@@ -195,7 +195,7 @@ bool SaveJournal::commit() {
     for (const FileState& fs : files_) {
         if (!fs.written) continue;
         QFile f(fs.path);
-        if (!f.open(QIODevice::ReadOnly) || !sync_file(f)) return false;
+        if (!open_file(f, QIODevice::ReadOnly) || !sync_file(f)) return false;
     }
     return remove_journal();
 }
@@ -213,7 +213,7 @@ bool SaveJournal::recover(const QString& journal_path, bool& found) {
     QByteArray bytes;
     {
         QFile j(journal_path);
-        if (!j.open(QIODevice::ReadOnly)) return false;
+        if (!open_file(j, QIODevice::ReadOnly)) return false;
         bytes = j.readAll();
         if (j.error() != QFileDevice::NoError) return false;
     }

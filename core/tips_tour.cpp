@@ -2,6 +2,7 @@
 // beside the program.
 #include "core/codepage.h"
 #include "core/core.h"
+#include "core/save_file.h"
 #include "core/text_helpers.h"
 
 #include <QFile>
@@ -22,11 +23,9 @@ QString tour_failure(const QString& why) {
 
 // The whole of a small shipped text file; nullopt with the reason when it cannot serve.
 std::optional<QString> read_text_file(const QString& path, QString& why) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        why = f.errorString();
-        return std::nullopt;
-    }
+    // A FIFO or a device in its place would hold the start in open() or read().
+    QFile f;
+    if (!open_regular_file(f, path, QIODevice::ReadOnly, why)) return std::nullopt;
     if (f.size() > kMaxTextFileBytes) {
         why = QStringLiteral("the file is too large");
         return std::nullopt;

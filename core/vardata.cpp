@@ -36,12 +36,12 @@ VarRec decode(const QByteArray& b) {
 
 bool Core::open_vardata(QFile& file) {
     file.setFileName(data_path(vardata_filename));
-    return file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    return open_file(file, QIODevice::ReadWrite | QIODevice::Unbuffered);
 }
 
 bool Core::open_vardata_for_reading(QFile& file) {
     file.setFileName(data_path(vardata_filename));
-    return file.open(QIODevice::ReadOnly);
+    return open_file(file, QIODevice::ReadOnly);
 }
 
 void Core::set_next_vardata_index() {

@@ -91,7 +91,7 @@ void TestVarData::doit_button_Click() {
     const QString text = trim_blanks(FillWith->text()).repeated(std::max(0, number_in(StrLength)));
     QFile file;
     if (!c.open_vardata(file)) {
-        c.show_message(msg_error, QStringLiteral("Error opening Vardata. Error: ") + file.errorString());
+        c.show_message(msg_error, QStringLiteral("Error opening Vardata. Error: ") + error_text(file));
         return;
     }
     int32_t index = number_in(RecNum);
@@ -118,7 +118,7 @@ void TestVarData::ViewFile_Command_Click() {
     Core& c = core();
     QFile file;
     if (!c.open_vardata(file)) {
-        c.show_message(msg_error, vardata_failure(c, file.errorString()));
+        c.show_message(msg_error, vardata_failure(c, error_text(file)));
         return;
     }
     const int32_t count = record_count(file, kVarDataRecordSize);
