@@ -11,6 +11,7 @@
 #include "platform/qt_platform.h"
 #include "support/fakes.h"
 #include "support/loopback_http.h"
+#include "support/page_world.h"
 #include "support/webengine_test_main.h"
 
 #include <QLabel>
@@ -26,19 +27,6 @@ using namespace qb;
 using namespace qb::test;
 
 namespace {
-
-// The value of a script run beside the page's own, in a world of the program's: a page
-// from disk runs none of its own.
-QVariant evaluate(QWebEngineView* view, const QString& script) {
-    bool done = false;
-    QVariant value;
-    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
-        value = v;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 30000)) return QStringLiteral("(no answer)");
-    return value;
-}
 
 const QString kOffer = QStringLiteral("Stock of Month Web Site unavailable (check that your internet connection is "
                                       "working)\r\nWould you like to view the last viewed Stock of Month?");

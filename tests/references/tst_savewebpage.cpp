@@ -5,6 +5,7 @@
 #include "references/savewebpage.h"
 #include "references_fixture.h"
 #include "support/loopback_http.h"
+#include "support/page_world.h"
 #include "support/webengine_test_main.h"
 
 #include <QBuffer>
@@ -40,18 +41,6 @@ const QByteArray kWebp = QByteArray::fromBase64("UklGRhoAAABXRUJQVlA4TA0AAAAvAAA
 const QByteArray kSvg = "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"5\" height=\"4\">"
                         "<rect width=\"5\" height=\"4\" fill=\"blue\"/></svg>";
 
-// The value of a script run in the pane's page, in a world of its own: a page from disk
-// runs no script in the page's world.
-QVariant evaluate(QWebEngineView* view, const QString& script) {
-    bool done = false;
-    QVariant value;
-    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
-        value = v;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 30000)) return QStringLiteral("(no answer)");
-    return value;
-}
 
 // A page that gives itself away when a script of it runs: each script asks the server for
 // /ran?<name>-<protocol> and marks the document element (whose own attributes a capture
