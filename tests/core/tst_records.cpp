@@ -13,11 +13,25 @@ using namespace qb::test;
 
 namespace {
 
-int16_t i16_at(const QByteArray& b, qsizetype off) { return qFromLittleEndian<int16_t>(b.constData() + off); }
-int32_t i32_at(const QByteArray& b, qsizetype off) { return qFromLittleEndian<int32_t>(b.constData() + off); }
-int64_t i64_at(const QByteArray& b, qsizetype off) { return qFromLittleEndian<int64_t>(b.constData() + off); }
+// The little-endian value at off, read byte by byte and never past the record's end
+// (a short record gives 0 and a warning, and the comparison that follows fails).
+template <typename T>
+T le_at(const QByteArray& b, qsizetype off) {
+    T value{};
+    if (off < 0 || off + qsizetype(sizeof(T)) > b.size()) {
+        qWarning("record of %lld bytes read at %lld", qlonglong(b.size()), qlonglong(off));
+        return value;
+    }
+    char raw[sizeof(T)];
+    for (size_t i = 0; i < sizeof(T); ++i) raw[i] = b.at(off + qsizetype(i));
+    memcpy(&value, raw, sizeof(T));
+    return qFromLittleEndian(value);
+}
+int16_t i16_at(const QByteArray& b, qsizetype off) { return le_at<int16_t>(b, off); }
+int32_t i32_at(const QByteArray& b, qsizetype off) { return le_at<int32_t>(b, off); }
+int64_t i64_at(const QByteArray& b, qsizetype off) { return le_at<int64_t>(b, off); }
 double f64_at(const QByteArray& b, qsizetype off) {
-    const quint64 bits = qFromLittleEndian<quint64>(b.constData() + off);
+    const quint64 bits = le_at<quint64>(b, off);
     double d;
     memcpy(&d, &bits, 8);
     return d;
