@@ -1,6 +1,8 @@
 #pragma once
 // The program's one frame window: menus, toolbar, the client area with the command bar
 // and one visible screen, the size values every screen lays itself out by, and shutdown.
+#include "shell/window_change_keys.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -69,6 +71,7 @@ private:
     void MDIForm_Load();
     void MDIForm_Resize();
     void keep_frame_size();
+    void native_window_going();
     void native_window_changed();
     void restack_small_windows();
     void deliver_missed_focus();
@@ -113,6 +116,8 @@ private:
     QPointer<QWidget> was_active_;
     QPointer<QWidget> focus_before_new_window_;
     bool focus_pending_ = false;
+    bool had_keyboard_ = false;  // when its native window went
+    WindowChangeKeys window_keys_{this};
 };
 
 // Puts a small window to the right of the frame, as far as the screen allows, so it
