@@ -139,6 +139,7 @@ void MDIMain::native_window_changed() {
     restack_after_new_window_ = true;
     was_active_ = had_keyboard_ ? this : QApplication::activeWindow();
     had_keyboard_ = false;
+    window_keys_.native_window_back();
     focus_before_new_window_ = focusWidget();
     focus_pending_ = true;
 }

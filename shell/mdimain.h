@@ -62,6 +62,10 @@ public:
     void Toolbar1_ButtonClick(int index);
     void mnuExit_Click();
 
+    // A window in the frame holds a browser pane, which draws through Qt Quick and will
+    // make the frame a new native window once it first draws.
+    void expect_new_native_window() { window_keys_.expect_new_native_window(); }
+
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -6,6 +6,7 @@
 // windows and gives the focus to a window it maps.
 #include "references/savewebpage.h"
 #include "references_fixture.h"
+#include "shell/tips.h"
 #include "support/webengine_test_main.h"
 #include "support/x_display.h"
 
@@ -63,19 +64,30 @@ void TestFirstPaneKeys::initTestCase() {
 }
 
 void TestFirstPaneKeys::keys_typed_as_the_first_pane_opens_data() {
-    QTest::addColumn<int>("after_ms");  // from Ctrl+W to the first key
+    // From Ctrl+W to the first key; a quick typist's pause, so that Ctrl+W is handled first.
+    QTest::addColumn<int>("after_ms");
     QTest::addColumn<int>("stall_ms");
+    QTest::addColumn<bool>("tips");  // the tips window open beside the frame, as after a start
     // The first pane of the process also starts the browser engine; the frames of the
     // later rows are new too and get their new native window with their first pane.
-    QTest::newRow("at once") << 0 << 0;
-    QTest::newRow("a little later") << 150 << 0;
-    QTest::newRow("program busy as the window goes") << 0 << 700;
+    QTest::newRow("right after") << 30 << 0 << false;
+    QTest::newRow("a little later") << 150 << 0 << false;
+    QTest::newRow("program busy as the window goes") << 30 << 700 << false;
+    // The small windows get new native windows too, and are mapped again first.
+    QTest::newRow("tips open, right after") << 30 << 0 << true;
+    QTest::newRow("tips open, program busy as the window goes") << 30 << 700 << true;
 }
 
 void TestFirstPaneKeys::keys_typed_as_the_first_pane_opens() {
     QFETCH(int, after_ms);
     QFETCH(int, stall_ms);
+    QFETCH(bool, tips);
     ReferencesFixture f;
+    if (tips) {
+        QWidget* t = f.shell->tips();
+        t->show();
+        QVERIFY(QTest::qWaitForWindowExposed(t));
+    }
     f.mdi->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.mdi));
     // The pointer away from the program's windows: keys go by the keyboard focus alone.
