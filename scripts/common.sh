@@ -2,7 +2,7 @@
 set -euo pipefail
 
 QB_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-QB_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev qt6-webengine-dev qt6-declarative-dev libgl-dev fonts-liberation2)
+QB_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev qt6-webengine-dev qt6-declarative-dev libgl-dev libxcb1-dev fonts-liberation2)
 
 qb_install_packages() {
   local missing=()

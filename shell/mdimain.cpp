@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -103,11 +104,18 @@ bool MDIMain::event(QEvent* event) {
     case QEvent::Show:
     case QEvent::Move:
     case QEvent::WindowStateChange: keep_frame_size(); break;
+    case QEvent::PlatformSurface:
+        if (static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed &&
+            isVisible() && !shutting_down_)
+            native_window_going();
+        break;
     case QEvent::WinIdChange: native_window_changed(); break;
     case QEvent::Paint:
         if (restack_after_new_window_) restack_small_windows();
         break;
     case QEvent::WindowActivate:
+        window_keys_.release();
         if (focus_pending_) deliver_missed_focus();
         break;
     default: break;
@@ -120,13 +128,22 @@ bool MDIMain::event(QEvent* event) {
 // frame's own place, the new one is not placed afresh by the window manager. Mapped anew,
 // it covers the small windows and is not active: once it is up they come forward again
 // and the window the user was in is active again, and a field that took the focus in the
-// meantime is told so when the frame is active. (A hidden Qt Quick child from the frame's
-// start keeps the first native window, but costs about 25 MB at every start.)
+// meantime is told so when the frame is active. The keys typed meanwhile are kept for the
+// new window. (A hidden Qt Quick child from the frame's start keeps the first native
+// window, but costs about 25 MB at every start.)
+void MDIMain::native_window_going() {
+    // Qt has already made the frame inactive here; the window system has not.
+    had_keyboard_ = windowHandle() && QGuiApplication::focusWindow() == windowHandle();
+    window_keys_.native_window_going(had_keyboard_);
+}
+
 void MDIMain::native_window_changed() {
     if (internalWinId() != 0 || !isVisible()) return;
     setAttribute(Qt::WA_Moved);
     restack_after_new_window_ = true;
-    was_active_ = QApplication::activeWindow();
+    was_active_ = had_keyboard_ ? this : QApplication::activeWindow();
+    had_keyboard_ = false;
+    window_keys_.native_window_back();
     focus_before_new_window_ = focusWidget();
     focus_pending_ = true;
 }

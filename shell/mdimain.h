@@ -1,6 +1,8 @@
 #pragma once
 // The program's one frame window: menus, toolbar, the client area with the command bar
 // and one visible screen, the size values every screen lays itself out by, and shutdown.
+#include "shell/window_change_keys.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -60,6 +62,10 @@ public:
     void Toolbar1_ButtonClick(int index);
     void mnuExit_Click();
 
+    // A window in the frame holds a browser pane, which draws through Qt Quick and will
+    // make the frame a new native window once it first draws.
+    void expect_new_native_window() { window_keys_.expect_new_native_window(); }
+
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -69,6 +75,7 @@ private:
     void MDIForm_Load();
     void MDIForm_Resize();
     void keep_frame_size();
+    void native_window_going();
     void native_window_changed();
     void restack_small_windows();
     void deliver_missed_focus();
@@ -113,6 +120,8 @@ private:
     QPointer<QWidget> was_active_;
     QPointer<QWidget> focus_before_new_window_;
     bool focus_pending_ = false;
+    bool had_keyboard_ = false;  // when its native window went
+    WindowChangeKeys window_keys_{this};
 };
 
 // Puts a small window to the right of the frame, as far as the screen allows, so it

@@ -12,11 +12,18 @@
 #include "shell/user_update.h"
 
 #include <QApplication>
+#include <algorithm>
 
 namespace qb {
 namespace {
 Shell* g_current = nullptr;
+
+// A browser pane, known by its class name: the shell does not link the browser engine.
+bool holds_browser_pane(const QWidget* w) {
+    const QList<QWidget*> children = w->findChildren<QWidget*>();
+    return std::any_of(children.begin(), children.end(), [](QWidget* c) { return c->inherits("QWebEngineView"); });
 }
+} // namespace
 
 Shell::Shell(Core& core) : core_(core) {
     g_current = this;
@@ -79,6 +86,8 @@ QWidget* Shell::window(const QString& name) {
     loaded_.insert(name, w);
     // The load handler runs once the window can be reached by its name.
     if (auto* l = dynamic_cast<LoadHandler*>(w)) l->form_load();
+    if (holds_browser_pane(w) && is_form_loaded(QStringLiteral("MDIMain")) && w->window() == mdi())
+        mdi()->expect_new_native_window();
     return loaded_window(name);
 }
 
